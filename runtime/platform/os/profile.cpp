@@ -1,0 +1,81 @@
+#include "runtime/platform/os/profile.h"
+
+#include <strings.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+
+namespace vrt::platform {
+
+namespace {
+
+std::string trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+  return s.substr(b, e - b);
+}
+
+// Reads the file afresh on every call: the profile is read rarely (once per
+// process for most sections) and a user may edit it while the program runs.
+std::optional<std::string> lookup(const std::string& section, const std::string& key) {
+  std::ifstream in(profile_path(), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string line;
+  bool in_section = false;
+  while (std::getline(in, line)) {
+    std::string t = trim(line);
+    if (t.empty() || t[0] == ';') continue;
+    if (t[0] == '[') {
+      size_t close = t.find(']');
+      std::string name = trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      in_section = strcasecmp(name.c_str(), section.c_str()) == 0;
+      continue;
+    }
+    if (!in_section) continue;
+    size_t eq = t.find('=');
+    if (eq == std::string::npos) continue;
+    if (strcasecmp(trim(t.substr(0, eq)).c_str(), key.c_str()) == 0) return trim(t.substr(eq + 1));
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string profile_path() {
+  if (const char* p = std::getenv("VORTHAL_WININI"); p && *p) return p;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return std::string(x) + "/vorthal/win.ini";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : ".") + "/.config/vorthal/win.ini";
+}
+
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& default_value) {
+  return lookup(section, key).value_or(default_value);
+}
+
+size_t GetProfileString(const char* section, const char* key, const char* default_value, char* buffer,
+                        size_t size) {
+  if (size == 0) return 0;
+  std::string v = GetProfileString(std::string(section), std::string(key),
+                                   std::string(default_value ? default_value : ""));
+  size_t n = std::min(v.size(), size - 1);
+  std::memcpy(buffer, v.data(), n);
+  buffer[n] = 0;
+  return n;
+}
+
+int GetProfileInt(const char* section, const char* key, int default_value) {
+  auto v = lookup(section, key);
+  if (!v) return default_value;
+  const char* s = v->c_str();
+  char* end = nullptr;
+  long n = std::strtol(s, &end, 10);
+  if (end == s) return default_value;
+  return static_cast<int>(n);
+}
+
+}  // namespace vrt::platform

@@ -1,0 +1,24 @@
+// The profile: an INI file that plays the part of WIN.INI. Sections and keys
+// match without regard to case; a missing file, section or key gives the
+// caller's default.
+#pragma once
+#include <string>
+
+namespace vrt::platform {
+
+// $VORTHAL_WININI, else $XDG_CONFIG_HOME/vorthal/win.ini, else
+// ~/.config/vorthal/win.ini.
+std::string profile_path();
+
+// Copies the value (or the default) into buffer, at most size - 1
+// characters and a terminating zero; returns the characters copied.
+size_t GetProfileString(const char* section, const char* key, const char* default_value,
+                        char* buffer, size_t size);
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& default_value);
+
+// The value's leading decimal integer (with an optional sign), or the
+// default when the key is missing or does not start with a number.
+int GetProfileInt(const char* section, const char* key, int default_value);
+
+}  // namespace vrt::platform
