@@ -26,7 +26,7 @@ function(vrt_test_folder folder)
   add_executable(${target} ${srcs})
   target_link_libraries(${target} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_compile_definitions(${target} PRIVATE
-    VRT_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data_files"
+    VRT_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
     VRT_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "VRT_BINARY_DIR=${PROJECT_BINARY_DIR}")
