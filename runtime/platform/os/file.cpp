@@ -55,6 +55,13 @@ bool apply_share_mode(int fd, Access access, Share share) {
   return ok;
 }
 
+bool parent_exists(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0) return true;
+  struct stat st {};
+  return ::stat(path.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 std::unique_ptr<File> File::open(const std::string& path, Access access, Share share,
@@ -72,6 +79,8 @@ std::unique_ptr<File> File::open(const std::string& path, Access access, Share s
   if (fd < 0 && access == Access::Read && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     set_last_error_from_errno();
+    // The system tells a missing folder from a missing file.
+    if (GetLastError() == kErrorFileNotFound && !parent_exists(path)) SetLastError(kErrorPathNotFound);
     return nullptr;
   }
   struct stat st {};
