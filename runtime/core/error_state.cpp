@@ -26,11 +26,11 @@ ErrorChangedHook g_hook = nullptr;
 
 }  // namespace
 
-void post_error(int code) {
-  if (code == 0) code = static_cast<int>(platform::GetLastError()) + 300;
+namespace {
+
+void set_error(int code, const std::string& text) {
   uint32_t system_error = platform::GetLastError();
   t_error.code = code;
-  std::string text = message_text(code);
   size_t start = text.find_first_not_of(' ');
   if (start == std::string::npos) start = text.size();
   t_error.length = std::min<size_t>(text.size() - start, kErrorTextField - 1);
@@ -41,6 +41,15 @@ void post_error(int code) {
   platform::SetLastError(system_error);
   if (g_hook) g_hook();
 }
+
+}  // namespace
+
+void post_error(int code) {
+  if (code == 0) code = static_cast<int>(platform::GetLastError()) + 300;
+  set_error(code, message_text(code));
+}
+
+void post_error_with_text(int code, const std::string& text) { set_error(code, text); }
 
 void clear_error() {
   t_error.code = 0;

@@ -12,6 +12,8 @@ inline constexpr int kErrorTextField = 80;  // blank-padded, at most 79 characte
 
 // Code 0 stands for the last system error and posts 300 + that error.
 void post_error(int code);
+// Posts the code with a text of the caller's instead of the message text.
+void post_error_with_text(int code, const std::string& text);
 // Clears the error to 0 and an empty text.
 void clear_error();
 

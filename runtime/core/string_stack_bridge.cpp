@@ -1,9 +1,10 @@
 #include "runtime/core/string_stack_bridge.h"
 
+#include "runtime/core/string_stack.h"
+
 namespace vrt::core {
 
-// Until the string stack exists the text has nowhere to go; the handler
-// still receives it as its argument.
-void push_fatal_text(const std::string&) {}
+// The handler pops the text from this thread's string stack.
+void push_fatal_text(const std::string& text) { string_stack().push_text(text); }
 
 }  // namespace vrt::core
