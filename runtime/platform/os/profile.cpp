@@ -21,8 +21,9 @@ std::string trim(const std::string& s) {
 
 // Reads the file afresh on every call: the profile is read rarely (once per
 // process for most sections) and a user may edit it while the program runs.
-std::optional<std::string> lookup(const std::string& section, const std::string& key) {
-  std::ifstream in(profile_path(), std::ios::binary);
+std::optional<std::string> lookup(const std::string& section, const std::string& key,
+                                  const std::string& file = profile_path()) {
+  std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   std::string line;
   bool in_section = false;
@@ -66,6 +67,11 @@ size_t GetProfileString(const char* section, const char* key, const char* defaul
   std::memcpy(buffer, v.data(), n);
   buffer[n] = 0;
   return n;
+}
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& default_value, const std::string& file) {
+  return lookup(section, key, file).value_or(default_value);
 }
 
 int GetProfileInt(const char* section, const char* key, int default_value) {

@@ -21,4 +21,8 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 // default when the key is missing or does not start with a number.
 int GetProfileInt(const char* section, const char* key, int default_value);
 
+// The same over any INI file of the caller's.
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& default_value, const std::string& file);
+
 }  // namespace vrt::platform
