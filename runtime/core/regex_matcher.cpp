@@ -208,9 +208,13 @@ struct Regex::Impl {
     std::vector<uint32_t> pcs;  // Set and Eol instructions
     bool match = false;         // a Match was reached
     bool match_at_end = false;  // reached if the text ended here
-    std::vector<int> next;      // per byte class; -1 not yet known
   };
   std::vector<State> states;
+  // Transitions, one row of byte classes per state; -1 not yet known. Kept
+  // flat so that a text character costs one lookup.
+  std::vector<int32_t> next;
+  // Per state: 1 when it has matched, 2 when nothing can match any more.
+  std::vector<uint8_t> decided;
   std::map<std::vector<uint32_t>, int> index;
   int start_state = -1;  // at position 0
   uint64_t generation = 0;  // counts the times the cache was started again
@@ -269,6 +273,8 @@ struct Regex::Impl {
     if (states.size() >= kMaxDfaStates) {
       // The cache is full: start it again; the caller's state is rebuilt.
       states.clear();
+      next.clear();
+      decided.clear();
       index.clear();
       start_state = -1;
       ++generation;
@@ -276,13 +282,14 @@ struct Regex::Impl {
     State s;
     s.pcs = pcs;
     s.match = match;
-    s.next.assign(static_cast<size_t>(classes), -1);
     // Would the text ending here match? Follow the pending Eol positions.
     std::fill(mark.begin(), mark.end(), 0);
     std::vector<uint32_t> ignored;
     for (uint32_t p : pcs)
       if (prog.code[p].kind == Inst::Eol) closure(p + 1, false, true, &ignored, &s.match_at_end);
     s.match_at_end = s.match_at_end || match;
+    next.insert(next.end(), static_cast<size_t>(classes), -1);
+    decided.push_back(match ? 1 : s.pcs.empty() ? 2 : 0);
     states.push_back(std::move(s));
     int id = static_cast<int>(states.size() - 1);
     index.emplace(std::move(key), id);
@@ -312,19 +319,20 @@ struct Regex::Impl {
     uint64_t before = generation;
     int to = intern(std::move(pcs), match);
     // Interning may have started the cache again, and `from` is gone then.
-    if (before == generation) states[static_cast<size_t>(from)].next[byte_class[byte]] = to;
+    if (before == generation) next[static_cast<size_t>(from) * static_cast<size_t>(classes) + byte_class[byte]] = to;
     return to;
   }
 
   bool search(std::string_view text) {
     if (start_state < 0) start_state = make_start();
     int s = start_state;
-    if (states[static_cast<size_t>(s)].match) return true;
+    if (decided[static_cast<size_t>(s)]) return decided[static_cast<size_t>(s)] == 1;
+    const size_t stride = static_cast<size_t>(classes);
     for (unsigned char c : text) {
-      int n = states[static_cast<size_t>(s)].next[byte_class[c]];
+      int n = next[static_cast<size_t>(s) * stride + byte_class[c]];
       if (n < 0) n = step(s, c);
       s = n;
-      if (states[static_cast<size_t>(s)].match) return true;
+      if (decided[static_cast<size_t>(s)]) return decided[static_cast<size_t>(s)] == 1;
     }
     return states[static_cast<size_t>(s)].match_at_end;
   }
