@@ -67,6 +67,49 @@ const Maps& maps() {
 
 }  // namespace
 
+std::string ansi_to_utf8(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (unsigned char c : ansi) {
+    uint32_t u = unicode_of(kAnsiToUnicode, c);
+    if (u == 0 && c >= 128) u = c;  // the page's gaps stand for themselves
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string utf8_to_ansi(std::string_view utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    uint32_t u;
+    size_t len;
+    if (c < 0x80) { u = c; len = 1; }
+    else if ((c & 0xE0) == 0xC0) { u = c & 0x1F; len = 2; }
+    else if ((c & 0xF0) == 0xE0) { u = c & 0x0F; len = 3; }
+    else if ((c & 0xF8) == 0xF0) { u = c & 0x07; len = 4; }
+    else { out += '?'; ++i; continue; }
+    if (i + len > utf8.size()) { out += '?'; break; }
+    for (size_t k = 1; k < len; ++k) u = (u << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += len;
+    if (u < 0x80) { out += static_cast<char>(u); continue; }
+    char found = '?';
+    for (int d = 128; d < 256; ++d)
+      if (kAnsiToUnicode[d - 128] == u) { found = static_cast<char>(d); break; }
+    out += found;
+  }
+  return out;
+}
+
 uint8_t oem_to_ansi(uint8_t c) { return maps().oem_to_ansi[c]; }
 uint8_t ansi_to_oem(uint8_t c) { return maps().ansi_to_oem[c]; }
 

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace vrt::platform {
 
@@ -11,6 +13,11 @@ uint8_t oem_to_ansi(uint8_t c);
 uint8_t ansi_to_oem(uint8_t c);
 void OemToCharBuff(const char* source, char* dest, size_t length);
 void CharToOemBuff(const char* source, char* dest, size_t length);
+
+// ANSI text as UTF-8 for the drawing and display libraries, and back
+// (characters outside the ANSI page become "?").
+std::string ansi_to_utf8(std::string_view ansi);
+std::string utf8_to_ansi(std::string_view utf8);
 
 // The system's view of ANSI characters: letters, upper case, lower-case form.
 bool IsCharAlpha(uint8_t c);
