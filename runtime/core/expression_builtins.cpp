@@ -9,6 +9,7 @@
 #include "runtime/core/instring.h"
 #include "runtime/core/match.h"
 #include "runtime/core/number_text.h"
+#include "runtime/core/picture.h"
 #include "runtime/core/string_compare.h"
 #include "runtime/core/text_functions.h"
 #include "runtime/platform/os/clock.h"
@@ -53,10 +54,6 @@ double round_to(double value, double order) {
   return text_to_real(real_to_text(std::round(q) * order));
 }
 
-// FORMAT and DEFORMAT through the pictures.
-std::string format_value(const ExprValue& v, const std::string& picture);
-std::string deformat_text(const std::string& text, const std::string& picture);
-
 bool call(Builtin code, const Args& a, ExprValue* out) {
   auto integer = [&](int64_t v) { *out = ExprValue::of_integer(v); return true; };
   auto text = [&](std::string v) { *out = ExprValue::of_string(std::move(v)); return true; };
@@ -74,8 +71,10 @@ bool call(Builtin code, const Args& a, ExprValue* out) {
     case Builtin::Left: return text(Left(a[0].as_text(), optional_integer(a, 1, -1)));
     case Builtin::Right: return text(Right(a[0].as_text(), optional_integer(a, 1, -1)));
     case Builtin::Chr: return text(std::string(1, static_cast<char>(a[0].as_integer() & 0xFF)));
-    case Builtin::Deformat: return text(deformat_text(a[0].as_text(), a.size() > 1 ? a[1].as_text() : ""));
-    case Builtin::Format: return text(format_value(a[0], a[1].as_text()));
+    // Without a picture, DEFORMAT takes the number out of the text.
+    case Builtin::Deformat:
+      return text(a.size() > 1 ? Deformat(a[0].as_text(), a[1].as_text()) : real_to_text(text_to_real(a[0].as_text())));
+    case Builtin::Format: return text(Format(a[0].as_text(), a[1].as_text()));
     case Builtin::Len: return integer(static_cast<int64_t>(a[0].as_text().size()));
     case Builtin::Lower: return text(Lower(a[0].as_text()));
     case Builtin::Upper: return text(Upper(a[0].as_text()));
@@ -174,12 +173,5 @@ bool evaluate_builtin(const ExprNode& n, ExprValue* out) {
     if (!evaluate_node(*n.kids[i], &args[i])) return false;
   return call(n.builtin->code, args, out);
 }
-
-namespace {
-
-std::string format_value(const ExprValue& v, const std::string&) { return v.as_text(); }
-std::string deformat_text(const std::string& text, const std::string&) { return text; }
-
-}  // namespace
 
 }  // namespace vrt::core

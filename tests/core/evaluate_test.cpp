@@ -5,6 +5,7 @@
 #include "runtime/core/error_state.h"
 #include "runtime/core/expression_builtins.h"
 #include "runtime/core/fatal_error.h"
+#include "runtime/core/picture.h"
 
 namespace vrt::core {
 namespace {
@@ -222,6 +223,37 @@ TEST_F(Evaluation, InstringSteps) {
   EXPECT_EQ(eval("INSTRING('', 'abc', 1, 1)"), "0");
   EXPECT_EQ(eval("INSTRING('a', 'abc', 1, 0)"), "0");
   EXPECT_EQ(eval("INSTRING('abcd', 'abc', 1, 1)"), "0");
+}
+
+TEST_F(Evaluation, PicturesAsLiterals) {
+  EXPECT_EQ(eval("FORMAT(1234.5, @n-12.2)"), "    1,234.50");
+  EXPECT_EQ(eval("FORMAT(DATE(10, 31, 1959), @D4)"), "October 31, 1959     ");
+  EXPECT_EQ(eval("DEFORMAT('1,234.50', @n-12.2) + 1"), "1235.5");
+  EXPECT_EQ(eval("FORMAT(5551234567, @P(###)###-####P)"), "(555)123-4567");
+  // The currency text may hold a blank without ending the picture.
+  EXPECT_EQ(eval("FORMAT(-5, @n~DM ~-9.2)"), Format("-5", "@n~DM ~-9.2"));
+}
+
+TEST_F(Evaluation, LongInstringScansAgreeWithTheDirectScan) {
+  // Texts of 257 characters and more use the skip table; compare it with a
+  // plain search over many subs and positions.
+  std::string text;
+  uint32_t x = 5;
+  for (int i = 0; i < 3000; ++i) {
+    x = x * 1103515245 + 12345;
+    text += "abcde"[(x >> 16) % 5];
+  }
+  Bind("T", [&] { return ExprValue::of_string(text); });
+  for (int i = 0; i < 300; ++i) {
+    x = x * 1103515245 + 12345;
+    size_t at = (x >> 8) % (text.size() - 300);
+    size_t len = 5 + (x >> 4) % 270;
+    std::string sub = text.substr(at, len);
+    if (i % 3 == 0) sub[len / 2] = 'z';  // sometimes nowhere to be found
+    size_t expected = text.find(sub);
+    Bind("S", [&] { return ExprValue::of_string(sub); });
+    ASSERT_EQ(eval("INSTRING(S, T, 1, 1)"), std::to_string(expected == std::string::npos ? 0 : expected + 1));
+  }
 }
 
 TEST_F(Evaluation, RandomStaysInRange) {
