@@ -171,8 +171,9 @@ void format_scientific(const CompiledPicture& p, const DigitString& v, char* out
   out[end] = p.elements[end].ch;
   out[end + 1] = exponent < 0 ? '-' : '+';
   int magnitude = exponent < 0 ? -exponent : exponent;
+  bool too_wide = magnitude > 999;
   for (int d = 0; d < kExponentDigits; ++d) {
-    out[n - 1 - d] = magnitude > 999 ? '#' : static_cast<char>('0' + magnitude % 10);
+    out[n - 1 - d] = too_wide ? '#' : static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   }
 }
