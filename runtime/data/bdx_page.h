@@ -1,0 +1,85 @@
+// One page of the record tree, in memory and on disk.
+//
+// On disk (little-endian):
+//   OFFSET  SIZE  MEANING
+//        0     4  the page's own file offset, 512 + 256 x unit
+//        4     2  stored size, header included
+//        6     2  uncompressed size, header included
+//        8     2  size bound: 13 + sum(record length + 5), + 4 per record
+//                 in an index page; never below the uncompressed size
+//       10     2  number of records
+//       12     1  level: 0 leaf, 1 and up index
+//       13  4 x n index pages only: the child unit of each record
+//   then the records, the body compressed when that saves a unit, then
+//   filler 0xB0 to the end of the last unit.
+//
+// A record: flag byte (bit 7: a 2-byte record length follows, bit 6: a
+// 2-byte key length follows, bits 0-5: bytes shared with the previous
+// record), the lengths present (record length first), then the record's
+// bytes past the shared ones.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vrt::data {
+
+inline constexpr size_t kPageHeaderSize = 13;
+inline constexpr size_t kMaxStoredPage = 15104;   // 59 units
+inline constexpr size_t kMaxRecordLength = 15093;  // below 15094
+inline constexpr uint32_t kSplitBound = 15094;
+inline constexpr uint32_t kSplitSoftBound = 4096;
+inline constexpr size_t kSplitSoftCount = 20;
+inline constexpr size_t kMaxSharedPrefix = 63;
+
+struct PageRecord {
+  std::string bytes;  // key then data
+  uint16_t key_length = 0;
+  std::string_view key() const { return std::string_view(bytes).substr(0, key_length); }
+  std::string_view data() const { return std::string_view(bytes).substr(key_length); }
+};
+
+// Orders keys as unsigned bytes, a shorter key first when it is a prefix.
+int compare_keys(std::string_view a, std::string_view b);
+
+struct Page {
+  uint32_t unit = 0;  // home unit (or a provisional id for a new page)
+  uint8_t level = 0;
+  std::vector<PageRecord> records;
+  std::vector<uint32_t> children;  // index pages: one child unit per record
+  bool dirty = false;
+
+  bool is_leaf() const { return level == 0; }
+  uint32_t size_bound() const;
+  bool needs_split() const;
+  // First record whose key is not less than key.
+  size_t lower_bound(std::string_view key) const;
+  // Index pages: the child to follow for key (the last whose first key is
+  // not greater than key; the first child when key is below them all).
+  size_t child_for(std::string_view key) const;
+};
+
+// Lays the page out for the disk at its unit: header, records, body
+// compression by the unit rule, filler. Returns false when the page is too
+// large to store.
+bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out);
+
+// Page decoding failures.
+enum PageFault {
+  kPageOk = 0,
+  kPageBadHeader,      // offset, sizes or count do not fit
+  kPageBadBody,        // the body does not decompress to its stated size
+  kPageBadRecords,     // the records do not end exactly at the stated size
+  kPageRecordTooLong,  // a record over the limit
+  kPageOutOfOrder,     // keys not ascending
+};
+
+// The stored size of the page starting at bytes (to read the rest of it);
+// 0 when the first bytes cannot be a page.
+size_t stored_page_size(const uint8_t* bytes, size_t size);
+
+// Decodes untrusted bytes read at the unit into a page.
+PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);
+
+}  // namespace vrt::data

@@ -1,0 +1,78 @@
+// Reading in order: the sequence of a table is the data records (record
+// order) or the entries of one key, read from a remembered tree key on.
+#include "runtime/data/bdx_table.h"
+#include "runtime/data/driver_errors.h"
+#include "runtime/data/driver_failure.h"
+#include "runtime/data/record_keys.h"
+
+namespace vrt::data {
+
+void BdxTable::set_sequence(int key, const std::string& from, bool inclusive_forward, const std::string& back_from,
+                            bool inclusive_back) {
+  sequence.key = key;
+  sequence.next_from = from;
+  sequence.next_inclusive = inclusive_forward;
+  sequence.prev_from = back_from;
+  sequence.prev_inclusive = inclusive_back;
+}
+
+void BdxTable::set_start(int key) {
+  std::string prefix = key_prefix(key);
+  std::string end = prefix;
+  end.back() = static_cast<char>(static_cast<uint8_t>(end.back()) + 1);
+  set_sequence(key, prefix, true, end, false);
+}
+
+bool BdxTable::seek_entry(int key, const std::string& from, bool strictly, bool forward, std::string* found,
+                          uint32_t* number) {
+  std::string prefix = key_prefix(key);
+  if (key >= 0 && declaration().keys[static_cast<size_t>(key)].dynamic_index()) {
+    const std::set<std::string>& index = indexes_[key];
+    auto it = index.end();
+    if (forward) {
+      it = strictly ? index.upper_bound(from) : index.lower_bound(from);
+    } else {
+      auto after = strictly ? index.lower_bound(from) : index.upper_bound(from);
+      if (after != index.begin()) it = std::prev(after);
+    }
+    if (it == index.end() || !has_prefix(*it, prefix)) return false;
+    *found = *it;
+    *number = be32_at(*it, it->size() - 4);
+    return true;
+  }
+  RecordTree t = tree();
+  PageRecord r;
+  bool ok = forward ? t.seek(from, strictly, &r) : t.seek_back(from, strictly, &r);
+  if (!ok || !has_prefix(r.key(), prefix)) return false;
+  found->assign(r.key());
+  if (key < 0) {
+    if (r.key().size() != 9) fail_internal(kFailRecordShape);
+    *number = be32_at(r.key(), 5);
+  } else {
+    *number = entry_record_number(key, r);
+  }
+  return true;
+}
+
+int BdxTable::step(bool forward) {
+  const std::string& from = forward ? sequence.next_from : sequence.prev_from;
+  bool inclusive = forward ? sequence.next_inclusive : sequence.prev_inclusive;
+  std::string found;
+  uint32_t number;
+  if (!seek_entry(sequence.key, from, !inclusive, forward, &found, &number)) return kRecordNotAvailable;
+  std::string stored;
+  if (!read_record(number, &stored)) return kRecordNotFound;
+  load_buffer(number, stored);
+  set_sequence(sequence.key, found, false, found, false);
+  return kOk;
+}
+
+bool BdxTable::at_end(bool forward) {
+  const std::string& from = forward ? sequence.next_from : sequence.prev_from;
+  bool inclusive = forward ? sequence.next_inclusive : sequence.prev_inclusive;
+  std::string found;
+  uint32_t number;
+  return !seek_entry(sequence.key, from, !inclusive, forward, &found, &number);
+}
+
+}  // namespace vrt::data

@@ -1,0 +1,369 @@
+#include "runtime/data/bdx_table.h"
+
+#include <cstring>
+
+#include "runtime/data/byte_order.h"
+#include "runtime/data/definition_stream.h"
+#include "runtime/data/driver_errors.h"
+#include "runtime/data/driver_failure.h"
+#include "runtime/data/field_types.h"
+#include "runtime/data/oem_text.h"
+#include "runtime/data/record_keys.h"
+#include "runtime/data/store_operation.h"
+#include "runtime/platform/os/codepage.h"
+
+namespace vrt::data {
+
+namespace {
+
+platform::Share share_of(int32_t mode) {
+  switch (mode & 0x70) {
+    case 0x10: return platform::Share::DenyAll;
+    case 0x20: return platform::Share::DenyWrite;
+    case 0x30: return platform::Share::DenyRead;
+    default: return platform::Share::DenyNone;
+  }
+}
+
+platform::Access access_of(int32_t mode) {
+  switch (mode & 3) {
+    case 1: return platform::Access::Write;
+    case 2: return platform::Access::ReadWrite;
+    default: return platform::Access::Read;
+  }
+}
+
+bool declaration_fits(const FileDeclaration& d) {
+  if (d.keys.size() > kMaxKeys || d.memos.size() > kMaxMemos || d.fields.empty()) return false;
+  for (const KeyBlock& k : d.keys)
+    for (int32_t c : k.components) {
+      int32_t n = c < 0 ? -c : c;
+      if (n < 1 || static_cast<size_t>(n) > d.fields.size()) return false;
+    }
+  return true;
+}
+
+std::string counter_data(uint32_t count, uint32_t word) {
+  uint8_t b[8];
+  store_le32(b, count);
+  store_le32(b + 4, word);
+  return std::string(reinterpret_cast<const char*>(b), 8);
+}
+
+}  // namespace
+
+BdxTable* bdx_table(FileBlock& file) {
+  if (!file.driver_instance) file.driver_instance = std::make_unique<BdxTable>(&file);
+  return static_cast<BdxTable*>(file.driver_instance.get());
+}
+
+int BdxTable::open(int32_t mode) {
+  const FileDeclaration& d = declaration();
+  if (!declaration_fits(d)) return kInvalidDeclaration;
+  address_ = split_table_name(d.name.empty() ? d.label : d.name);
+  int error;
+  auto store = PageStore::open(full_file_name(address_.file), access_of(mode), share_of(mode),
+                               platform::Disposition::OpenExisting, &error);
+  if (!store) return error;
+  uint32_t number = 0;
+  TableCollation collation;
+  int code = run_on_store(*store, false, [&] {
+    RecordTree tree(*store);
+    PageRecord name;
+    if (!tree.find(table_name_key(address_.table), &name)) return static_cast<int>(kFileNotFound);
+    if (name.data().size() != 4) fail_internal(kFailRecordShape);
+    number = be32_at(name.data(), 0);
+    std::string definition;
+    PageRecord chunk;
+    for (uint16_t seq = 0; tree.find(definition_key(number, seq), &chunk); ++seq) {
+      definition.append(chunk.data());
+      if (seq == 0xFFFF) break;
+    }
+    if (!definition_matches(definition, d)) return static_cast<int>(kInvalidDeclaration);
+    PageRecord coll;
+    if (!tree.find(collation_key(number), &coll) || !collation.decode(std::string(coll.data())))
+      return static_cast<int>(kInvalidDataFile);
+    return static_cast<int>(kOk);
+  });
+  if (code != kOk) return code;
+  store_ = std::move(store);
+  number_ = number;
+  collation_ = collation;
+  current_record = 0;
+  sequence = Sequence{};
+  indexes_.clear();
+  uint32_t& s = file_->state;
+  if ((mode & 3) == 1 || (mode & 3) == 2) s |= kStateWrite;
+  int sharing = mode & 0x70;
+  if (sharing == 0x10 || sharing == 0x20 || sharing == 0x30) s |= kStateExclusive;
+  return kOk;
+}
+
+void BdxTable::close() {
+  store_.reset();
+  number_ = 0;
+  current_record = 0;
+  indexes_.clear();
+  file_->state &= ~(kStateWrite | kStateExclusive);
+}
+
+int BdxTable::create() {
+  const FileDeclaration& d = declaration();
+  if (!declaration_fits(d)) return kInvalidDeclaration;
+  TableAddress address = split_table_name(d.name.empty() ? d.label : d.name);
+  // A named table joins its file; the unnamed table of a file replaces it.
+  auto disposition =
+      address.table == "UNNAMED" ? platform::Disposition::CreateAlways : platform::Disposition::OpenAlways;
+  int error;
+  auto store = PageStore::open(full_file_name(address.file), platform::Access::ReadWrite,
+                               platform::Share::DenyNone, disposition, &error);
+  if (!store) return error;
+  std::shared_ptr<PageStore> keep = store_;
+  store_ = store;
+  collation_ = TableCollation::from_settings();
+  int code = run_on_store(*store, true, [&] { return create_table(address.table); });
+  store_ = keep;
+  return code;
+}
+
+int BdxTable::create_table(const std::string& name) {
+  RecordTree t = tree();
+  PageRecord existing;
+  if (t.find(table_name_key(name), &existing)) {
+    if (existing.data().size() != 4) fail_internal(kFailRecordShape);
+    drop_table(be32_at(existing.data(), 0));
+    t.erase(table_name_key(name));
+  }
+  uint32_t number = store_->take_number();
+  std::string n;
+  append_be32(&n, number);
+  t.insert(table_name_key(name), n);
+  std::string definition = encode_definition(declaration());
+  for (size_t at = 0, seq = 0; at < definition.size(); at += kDefinitionChunk, ++seq)
+    t.insert(definition_key(number, static_cast<uint16_t>(seq)), definition.substr(at, kDefinitionChunk));
+  t.insert(collation_key(number), collation_.encode());
+  t.insert(counters_key(number, kKindData), counter_data(0, 0));
+  for (size_t k = 0; k < declaration().keys.size(); ++k)
+    t.insert(counters_key(number, static_cast<uint8_t>(k)), counter_data(0, 0));
+  return kOk;
+}
+
+void BdxTable::drop_table(uint32_t number) {
+  RecordTree t = tree();
+  std::string prefix;
+  append_be32(&prefix, number);
+  PageRecord r;
+  while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
+}
+
+uint32_t BdxTable::counter(uint8_t which) {
+  PageRecord r;
+  if (!tree().find(counters_key(number_, which), &r)) return 0;
+  if (r.data().size() != 8) fail_internal(kFailRecordShape);
+  return load_le32(reinterpret_cast<const uint8_t*>(r.data().data()));
+}
+
+void BdxTable::add_to_counter(uint8_t which, int32_t delta) {
+  RecordTree t = tree();
+  PageRecord r;
+  std::string key = counters_key(number_, which);
+  uint32_t count = 0, word = 0;
+  if (t.find(key, &r)) {
+    if (r.data().size() != 8) fail_internal(kFailRecordShape);
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(r.data().data());
+    count = load_le32(p);
+    word = load_le32(p + 4);
+    t.replace(key, counter_data(count + static_cast<uint32_t>(delta), word));
+  } else {
+    t.insert(key, counter_data(static_cast<uint32_t>(delta), word));
+  }
+}
+
+std::string BdxTable::stored_form(const uint8_t* buffer) const {
+  std::string s(reinterpret_cast<const char*>(buffer), declaration().record_length);
+  if (collation_.oem) record_text_to_oem(declaration(), &s);
+  return s;
+}
+
+void BdxTable::buffer_form(std::string* s) const {
+  if (collation_.oem) record_text_to_ansi(declaration(), s);
+}
+
+bool BdxTable::read_record(uint32_t record, std::string* bytes) {
+  PageRecord r;
+  if (!tree().find(data_key(number_, record), &r)) return false;
+  if (r.data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+  bytes->assign(r.data());
+  return true;
+}
+
+void BdxTable::load_buffer(uint32_t record, const std::string& stored) {
+  std::string b = stored;
+  buffer_form(&b);
+  std::memcpy(file_->record.data(), b.data(), std::min(b.size(), file_->record.size()));
+  current_record = record;
+  current_stored = stored;
+  read_memos(record);
+}
+
+void BdxTable::write_memos(uint32_t record) {
+  RecordTree t = tree();
+  auto& memos = file_->declaration.memos;
+  for (size_t m = 0; m < memos.size(); ++m) {
+    const MemoBlock& memo = memos[m];
+    std::string text = memo.value;
+    if (memo.is_blob()) {
+      uint8_t length[4];
+      store_le32(length, static_cast<uint32_t>(text.size()));
+      if (!text.empty()) text.insert(0, reinterpret_cast<const char*>(length), 4);
+    } else {
+      if (text.size() > memo.size) text.resize(memo.size);
+      text.erase(text.find_last_not_of(' ') + 1);
+      if (collation_.oem && !(memo.flags & kMemoBinary)) platform::CharToOemBuff(text.data(), text.data(), text.size());
+    }
+    // A blob's first chunk carries its length ahead of 256 bytes.
+    size_t first = memo.is_blob() ? kMemoChunk + 4 : kMemoChunk;
+    size_t at = 0;
+    for (uint16_t seq = 0; at < text.size(); ++seq) {
+      size_t n = seq == 0 ? first : kMemoChunk;
+      t.insert(memo_key(number_, record, static_cast<uint8_t>(m), seq), text.substr(at, n));
+      at += n;
+    }
+  }
+}
+
+void BdxTable::read_memos(uint32_t record) {
+  RecordTree t = tree();
+  auto& memos = file_->declaration.memos;
+  for (size_t m = 0; m < memos.size(); ++m) {
+    MemoBlock& memo = memos[m];
+    std::string text;
+    PageRecord chunk;
+    for (uint16_t seq = 0; t.find(memo_key(number_, record, static_cast<uint8_t>(m), seq), &chunk); ++seq) {
+      text.append(chunk.data());
+      if (text.size() > (size_t{1} << 30)) fail_internal(kFailRecordShape);
+    }
+    if (memo.is_blob() && text.size() >= 4) text.erase(0, 4);
+    else if (!memo.is_blob() && collation_.oem && !(memo.flags & kMemoBinary))
+      platform::OemToCharBuff(text.data(), text.data(), text.size());
+    memo.value = std::move(text);
+  }
+}
+
+void BdxTable::erase_memos(uint32_t record) {
+  RecordTree t = tree();
+  std::string prefix = kind_prefix(number_, kKindMemo);
+  append_be32(&prefix, record);
+  PageRecord r;
+  while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
+}
+
+int BdxTable::check_unique(const uint8_t* record, uint32_t number) {
+  const auto& keys = declaration().keys;
+  RecordTree t = tree();
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (keys[k].dynamic_index() || (keys[k].attributes & kKeyDup)) continue;
+    std::string key, data;
+    if (!make_entry(static_cast<int>(k), record, number, &key, &data)) continue;
+    PageRecord found;
+    if (t.find(key, &found) && entry_record_number(static_cast<int>(k), found) != number) return kDuplicateKey;
+  }
+  return kOk;
+}
+
+int BdxTable::add(bool with_keys) {
+  const uint8_t* buffer = file_->record.data();
+  uint32_t number = store_->take_number();
+  if (with_keys) {
+    int code = check_unique(buffer, number);
+    if (code != kOk) return code;
+  }
+  RecordTree t = tree();
+  std::string stored = stored_form(buffer);
+  if (!t.insert(data_key(number_, number), stored)) fail_internal(kFailTreeShape);
+  write_memos(number);
+  add_to_counter(kKindData, 1);
+  if (with_keys) {
+    const auto& keys = declaration().keys;
+    for (size_t k = 0; k < keys.size(); ++k) {
+      if (keys[k].dynamic_index()) continue;
+      std::string key, data;
+      if (!make_entry(static_cast<int>(k), buffer, number, &key, &data)) continue;
+      if (!t.insert(key, data)) return kDuplicateKey;
+      add_to_counter(static_cast<uint8_t>(k), 1);
+    }
+  }
+  current_record = number;
+  current_stored = stored;
+  return kOk;
+}
+
+int BdxTable::put() {
+  std::string old;
+  if (current_record == 0 || !read_record(current_record, &old)) return kRecordNotAvailable;
+  const uint8_t* buffer = file_->record.data();
+  std::string stored = stored_form(buffer);
+  // An unchanged record is not written.
+  if (stored == old && declaration().memos.empty()) return kOk;
+  RecordTree t = tree();
+  std::string old_buffer = old;
+  buffer_form(&old_buffer);
+  int code = check_unique(buffer, current_record);
+  if (code != kOk) return code;
+  const auto& keys = declaration().keys;
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (keys[k].dynamic_index()) continue;
+    int key = static_cast<int>(k);
+    std::string old_key, old_data, new_key, new_data;
+    bool had = make_entry(key, reinterpret_cast<const uint8_t*>(old_buffer.data()), current_record, &old_key, &old_data);
+    bool has = make_entry(key, buffer, current_record, &new_key, &new_data);
+    if (had == has && (!had || old_key == new_key)) continue;
+    if (had) t.erase(old_key);
+    if (has && !t.insert(new_key, new_data)) return kDuplicateKey;
+    if (had != has) add_to_counter(static_cast<uint8_t>(k), has ? 1 : -1);
+  }
+  if (stored != old) t.replace(data_key(number_, current_record), stored);
+  erase_memos(current_record);
+  write_memos(current_record);
+  current_stored = stored;
+  return kOk;
+}
+
+int BdxTable::remove() {
+  std::string old;
+  if (current_record == 0 || !read_record(current_record, &old)) return kRecordNotAvailable;
+  std::string old_buffer = old;
+  buffer_form(&old_buffer);
+  RecordTree t = tree();
+  const auto& keys = declaration().keys;
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (keys[k].dynamic_index()) continue;
+    std::string key, data;
+    if (!make_entry(static_cast<int>(k), reinterpret_cast<const uint8_t*>(old_buffer.data()), current_record, &key, &data))
+      continue;
+    if (t.erase(key)) add_to_counter(static_cast<uint8_t>(k), -1);
+  }
+  t.erase(data_key(number_, current_record));
+  erase_memos(current_record);
+  add_to_counter(kKindData, -1);
+  current_record = 0;
+  return kOk;
+}
+
+int BdxTable::empty() {
+  RecordTree t = tree();
+  const auto& keys = declaration().keys;
+  std::vector<std::string> prefixes{kind_prefix(number_, kKindData), kind_prefix(number_, kKindMemo)};
+  for (size_t k = 0; k < keys.size(); ++k) prefixes.push_back(kind_prefix(number_, static_cast<uint8_t>(k)));
+  for (const std::string& prefix : prefixes) {
+    PageRecord r;
+    while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
+  }
+  t.replace(counters_key(number_, kKindData), counter_data(0, 0));
+  for (size_t k = 0; k < keys.size(); ++k) t.replace(counters_key(number_, static_cast<uint8_t>(k)), counter_data(0, 0));
+  indexes_.clear();
+  current_record = 0;
+  return kOk;
+}
+
+}  // namespace vrt::data

@@ -1,0 +1,114 @@
+#include "runtime/data/page_cache.h"
+
+namespace vrt::data {
+
+PageCache::PageCache() {
+  for (Entry*& c : chains_) c = nullptr;
+}
+
+PageCache::~PageCache() { clear(); }
+
+PageCache::Entry** PageCache::chain_slot(uint32_t unit) {
+  Entry** slot = &chains_[unit % kChains];
+  while (*slot && (*slot)->page->unit != unit) slot = &(*slot)->chain_next;
+  return slot;
+}
+
+Page* PageCache::find(uint32_t unit) {
+  Entry* e = *chain_slot(unit);
+  if (!e) return nullptr;
+  e->last_use = ++clock_;
+  lru_.splice(lru_.begin(), lru_, e->lru);
+  return e->page.get();
+}
+
+Page* PageCache::insert(std::unique_ptr<Page> page) {
+  Entry** slot = chain_slot(page->unit);
+  if (*slot) {
+    (*slot)->page = std::move(page);
+    return (*slot)->page.get();
+  }
+  Entry* e = new Entry;
+  e->page = std::move(page);
+  e->last_use = ++clock_;
+  e->chain_next = nullptr;
+  *slot = e;
+  lru_.push_front(e);
+  e->lru = lru_.begin();
+  ++count_;
+  return e->page.get();
+}
+
+PageCache::Entry* PageCache::unlink(uint32_t unit) {
+  Entry** slot = chain_slot(unit);
+  Entry* e = *slot;
+  if (e) *slot = e->chain_next;
+  return e;
+}
+
+void PageCache::rekey(Page* page, uint32_t new_unit) {
+  Entry* e = unlink(page->unit);
+  if (!e) return;
+  e->page->unit = new_unit;
+  e->chain_next = nullptr;
+  Entry** slot = chain_slot(new_unit);
+  if (*slot) release(*slot);  // a stale page at the new unit
+  slot = chain_slot(new_unit);
+  *slot = e;
+}
+
+void PageCache::release(Entry* e) {
+  Entry* u = unlink(e->page->unit);
+  (void)u;
+  lru_.erase(e->lru);
+  delete e;
+  --count_;
+}
+
+void PageCache::erase(uint32_t unit) {
+  Entry* e = *chain_slot(unit);
+  if (e) release(e);
+}
+
+void PageCache::trim() {
+  while (count_ > kAlwaysKept) {
+    // The least recently used clean page.
+    Entry* victim = nullptr;
+    for (auto it = lru_.rbegin(); it != lru_.rend(); ++it)
+      if (!(*it)->page->dirty) {
+        victim = *it;
+        break;
+      }
+    if (!victim) return;
+    if (count_ < kHardLimit) {
+      uint64_t total_age = 0;
+      for (Entry* e : lru_) total_age += clock_ - e->last_use;
+      uint64_t mean_age = total_age / count_;
+      if (clock_ - victim->last_use <= 3 * mean_age) return;
+    }
+    release(victim);
+  }
+}
+
+void PageCache::clear() {
+  for (Entry* e : lru_) delete e;
+  lru_.clear();
+  for (Entry*& c : chains_) c = nullptr;
+  count_ = 0;
+}
+
+std::vector<Page*> PageCache::pages() const {
+  std::vector<Page*> out;
+  out.reserve(count_);
+  for (Entry* e : lru_) out.push_back(e->page.get());
+  return out;
+}
+
+std::vector<Page*> PageCache::dirty_pages() const {
+  std::vector<Page*> out;
+  for (Entry* e : lru_)
+    if (e->page->dirty) out.push_back(e->page.get());
+  return out;
+}
+
+}  // namespace vrt::data

@@ -1,0 +1,255 @@
+#include "runtime/data/page_store.h"
+
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "runtime/data/byte_order.h"
+#include "runtime/data/driver_errors.h"
+#include "runtime/data/driver_failure.h"
+#include "runtime/data/file_locks.h"
+#include "runtime/platform/os/system_error.h"
+
+namespace vrt::data {
+
+namespace {
+
+// Stores shared by full file name while any table uses them.
+std::mutex g_registry_mutex;
+std::map<std::string, std::weak_ptr<PageStore>>& registry() {
+  static std::map<std::string, std::weak_ptr<PageStore>> r;
+  return r;
+}
+
+int open_error() {
+  uint32_t e = platform::GetLastError();
+  if (e == platform::kErrorSharingViolation) return kAccessDenied;
+  if (e == platform::kErrorFileNotFound) return kFileNotFound;
+  if (e == platform::kErrorPathNotFound) return kPathNotFound;
+  if (e == 123) return kInvalidFilename;
+  if (e == 161) return kPathNotFound;
+  return static_cast<int>(e);
+}
+
+}  // namespace
+
+std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platform::Access access,
+                                           platform::Share share, platform::Disposition disposition, int* error) {
+  std::lock_guard<std::mutex> guard(g_registry_mutex);
+  auto& reg = registry();
+  if (disposition != platform::Disposition::CreateAlways) {
+    auto it = reg.find(full_name);
+    if (it != reg.end())
+      if (auto existing = it->second.lock()) return existing;
+  }
+  auto file = platform::File::open(full_name, access, share, disposition);
+  if (!file) {
+    *error = open_error();
+    return nullptr;
+  }
+  std::shared_ptr<PageStore> store(new PageStore);
+  store->name_ = full_name;
+  store->access_ = access;
+  store->file_ = std::move(file);
+  store->free_slots_.resize(kPageClasses);
+  reg[full_name] = store;
+  *error = kOk;
+  return store;
+}
+
+PageStore::~PageStore() {
+  std::lock_guard<std::mutex> guard(g_registry_mutex);
+  auto it = registry().find(name_);
+  if (it != registry().end() && it->second.expired()) registry().erase(it);
+}
+
+void PageStore::read_exact(uint64_t offset, void* buffer, size_t size) {
+  int64_t n = file_->read_at(offset, buffer, size);
+  if (n < 0) fail_with(kFileSystemError);
+  if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
+}
+
+void PageStore::write_exact(uint64_t offset, const void* buffer, size_t size) {
+  if (!writable()) fail_with(kAccessDenied);
+  int64_t n = file_->write_at(offset, buffer, size);
+  if (n < 0) fail_with(kFileSystemError);
+  if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
+}
+
+void PageStore::flush_file() {
+  if (!file_->flush()) fail_with(kFileSystemError);
+}
+
+void PageStore::read_header_from_disk() {
+  int64_t size = file_->size();
+  if (size < 0) fail_with(kFileSystemError);
+  BdxHeader h;
+  if (size == 0) {
+    // An empty file: a header in memory until the first update writes it.
+    header_on_disk_ = false;
+    encode_header(h, disk_header_);
+  } else {
+    uint8_t bytes[kHeaderSize];
+    int64_t n = file_->read_at(0, bytes, kHeaderSize);
+    if (n < 0) fail_with(kFileSystemError);
+    if (n < static_cast<int64_t>(kHeaderSize) || !decode_header(bytes, kHeaderSize, &h)) fail_with(kInvalidDataFile);
+    header_on_disk_ = true;
+    std::memcpy(disk_header_, bytes, kHeaderSize);
+  }
+  if (h.change_count != header_.change_count || !header_on_disk_) {
+    cache_.clear();
+    free_known_ = false;
+  }
+  header_ = h;
+}
+
+void PageStore::begin_operation(bool update) {
+  // Reader slot or writer byte would be taken here (file_locks.h).
+  read_header_from_disk();
+  if (header_.committed_end != header_.shadow_end) {
+    recover();
+    read_header_from_disk();
+  }
+  updating_ = update;
+  if (update) committed_units_end_ = header_.units_end();
+}
+
+void PageStore::end_operation(bool success) {
+  if (updating_) {
+    if (success) {
+      try {
+        commit();
+      } catch (const DriverFailure&) {
+        updating_ = false;
+        abandon();
+        throw;
+      }
+    } else {
+      abandon();
+    }
+    updating_ = false;
+  }
+  cache_.trim();
+}
+
+void PageStore::abandon() {
+  cache_.clear();
+  free_known_ = false;
+  next_provisional_ = kProvisionalUnit;
+  BdxHeader h;
+  if (header_on_disk_ && decode_header(disk_header_, kHeaderSize, &h)) header_ = h;
+  else header_ = BdxHeader{};
+}
+
+std::unique_ptr<Page> PageStore::load_page(uint32_t unit) {
+  if (is_provisional(unit)) fail_internal(kFailTreeShape);
+  int k = header_.class_of(unit);
+  if (k == 0 || (unit - header_.area_start[k]) % static_cast<uint32_t>(k) != 0) fail_internal(kFailUnitOutside);
+  std::vector<uint8_t> bytes(static_cast<size_t>(k) * kUnitSize);
+  read_exact(unit_offset(unit), bytes.data(), bytes.size());
+  size_t stored = stored_page_size(bytes.data(), bytes.size());
+  if (stored == 0 || (stored + kUnitSize - 1) / kUnitSize != static_cast<size_t>(k)) fail_internal(kFailPageDecode);
+  auto p = std::make_unique<Page>();
+  if (decode_page(bytes.data(), bytes.size(), unit, p.get()) != kPageOk) fail_internal(kFailPageDecode);
+  return p;
+}
+
+Page& PageStore::page(uint32_t unit, int level) {
+  Page* p = cache_.find(unit);
+  if (!p) p = cache_.insert(load_page(unit));
+  if (level >= 0 && p->level != level) fail_internal(kFailTreeShape);
+  return *p;
+}
+
+Page& PageStore::new_page(uint8_t level) {
+  auto p = std::make_unique<Page>();
+  p->unit = next_provisional_++;
+  p->level = level;
+  p->dirty = true;
+  return *cache_.insert(std::move(p));
+}
+
+void PageStore::mark_dirty(Page& page) {
+  if (!updating_) fail_internal(kFailTreeShape);  // a write while only reading
+  page.dirty = true;
+}
+
+void PageStore::free_page(Page& page) {
+  uint32_t unit = page.unit;
+  if (!is_provisional(unit)) release_slot(unit, header_.class_of(unit));
+  if (header_.root == static_cast<int32_t>(unit)) header_.root = kNoRoot;
+  cache_.erase(unit);
+}
+
+Page* PageStore::parent_of(const Page& child, size_t* position) {
+  if (header_.root == static_cast<int32_t>(child.unit) || header_.root == kNoRoot) return nullptr;
+  if (child.records.empty()) fail_internal(kFailTreeShape);
+  std::string key(child.records.front().key());
+  Page* p = &page(static_cast<uint32_t>(header_.root));
+  while (p->level > child.level + 1) {
+    size_t i = p->child_for(key);
+    p = &page(p->children[i], p->level - 1);
+  }
+  if (p->level != child.level + 1) fail_internal(kFailTreeShape);
+  size_t i = p->child_for(key);
+  if (p->children[i] != child.unit) {
+    // Equal first keys cannot occur in a sound tree; look the reference up.
+    i = 0;
+    while (i < p->children.size() && p->children[i] != child.unit) ++i;
+    if (i == p->children.size()) fail_internal(kFailTreeShape);
+  }
+  *position = i;
+  return p;
+}
+
+void PageStore::set_reference(const Page& child, uint32_t new_unit) {
+  size_t pos;
+  Page* parent = parent_of(child, &pos);
+  if (!parent) {
+    header_.root = static_cast<int32_t>(new_unit);
+    return;
+  }
+  parent->children[pos] = new_unit;
+  mark_dirty(*parent);
+}
+
+uint32_t PageStore::take_number() {
+  uint32_t n;
+  if (!take_next_number(header_.last_number, &n)) fail_internal(kFailNumberLimit);
+  return n;
+}
+
+void PageStore::collect_units(std::vector<std::pair<uint32_t, int>>* units) {
+  units->clear();
+  if (header_.root == kNoRoot) return;
+  std::set<uint32_t> seen;
+  std::vector<uint32_t> todo{static_cast<uint32_t>(header_.root)};
+  while (!todo.empty()) {
+    uint32_t u = todo.back();
+    todo.pop_back();
+    if (!seen.insert(u).second) fail_internal(kFailTreeShape);
+    int k = is_provisional(u) ? 0 : header_.class_of(u);
+    if (!is_provisional(u)) {
+      if (k == 0) fail_internal(kFailUnitOutside);
+      units->push_back({u, k});
+    }
+    // Leaves need not be read: their parents name their units. Only
+    // provisional leaves are visited, which live in the cache.
+    Page* cached = cache_.find(u);
+    Page& p = cached ? *cached : page(u);
+    if (p.level == 0) continue;
+    for (uint32_t c : p.children) {
+      Page* child = cache_.find(c);
+      if (p.level == 1 && !child) {
+        if (!seen.insert(c).second) fail_internal(kFailTreeShape);
+        int ck = header_.class_of(c);
+        if (ck == 0) fail_internal(kFailUnitOutside);
+        units->push_back({c, ck});
+      } else {
+        todo.push_back(c);
+      }
+    }
+  }
+}
+
+}  // namespace vrt::data

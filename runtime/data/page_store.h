@@ -1,0 +1,113 @@
+// One open BDX file as the driver shares it between every table opened from
+// it: the operating-system file, the header, the page cache, the free slots
+// of the page areas, and the update in progress.
+//
+// Life of an operation (numbered steps, each done by the named function):
+//   1. begin_operation: take the operation's lock (reader slot or writer
+//      byte; see file_locks.h), read the header; a changed change count
+//      drops the cache; a bracketed shadow area is recovered first.
+//   2. page / new_page / mark_dirty / free_page: the tree code's work.
+//   3. end_operation: an update is written by the safe-update sequence
+//      (commit, safe_update.cpp), or dropped on failure (abandon); the lock
+//      is released.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "runtime/data/bdx_header.h"
+#include "runtime/data/bdx_page.h"
+#include "runtime/data/page_cache.h"
+#include "runtime/platform/os/file.h"
+
+namespace vrt::data {
+
+// Units from here up name new pages that have no place in the file yet.
+inline constexpr uint32_t kProvisionalUnit = 0xF0000000u;
+inline bool is_provisional(uint32_t unit) { return unit >= kProvisionalUnit; }
+
+class PageStore {
+ public:
+  // Opens (or creates, as the disposition says) the file; the store is
+  // shared by full name while any table uses it. Null with *error set.
+  static std::shared_ptr<PageStore> open(const std::string& full_name, platform::Access access,
+                                         platform::Share share, platform::Disposition disposition, int* error);
+  ~PageStore();
+
+  std::mutex& mutex() { return mutex_; }
+  const std::string& name() const { return name_; }
+  bool writable() const { return access_ != platform::Access::Read; }
+  BdxHeader& header() { return header_; }
+  PageCache& cache() { return cache_; }
+  platform::File& file() { return *file_; }
+
+  // Steps 1 and 3 of every operation; updating operations may write.
+  void begin_operation(bool update);
+  void end_operation(bool success);
+  bool updating() const { return updating_; }
+
+  // The page at the unit (decoded from disk when not cached); damage fails
+  // the operation through fail_internal. `level` is the level the caller
+  // expects (-1 for any).
+  Page& page(uint32_t unit, int level = -1);
+  Page& new_page(uint8_t level);
+  void mark_dirty(Page& page);
+  // The page leaves the tree; its units are given back at the commit.
+  void free_page(Page& page);
+  // Finds the index page that refers to the page (by its first key) and the
+  // position of the reference; null for the root.
+  Page* parent_of(const Page& page, size_t* position);
+  // Points the page's parent (or the header's root) at a new unit.
+  void set_reference(const Page& page, uint32_t new_unit);
+
+  // The next record or table number from the header's counter.
+  uint32_t take_number();
+
+  // Writes the update of the operation in progress (safe_update.cpp).
+  void commit();
+  // Forgets every change of the update in progress.
+  void abandon();
+  // Resolves a bracketed shadow area (safe_update.cpp); true when something
+  // was rolled forward.
+  bool recover();
+
+  // Every page unit reachable from the root with its class, by walking the
+  // index pages (leaf units come from their parents' references).
+  void collect_units(std::vector<std::pair<uint32_t, int>>* units);
+
+ private:
+  PageStore() = default;
+  friend class AreaAllocator;
+  void read_header_from_disk();
+  void read_exact(uint64_t offset, void* buffer, size_t size);
+  void write_exact(uint64_t offset, const void* buffer, size_t size);
+  void flush_file();
+  std::unique_ptr<Page> load_page(uint32_t unit);
+  // Page placement (page_areas.cpp).
+  void build_free_slots();
+  uint32_t allocate_slot(int units);
+  void release_slot(uint32_t unit, int units);
+  void grow_area(int units);
+  void move_page(uint32_t from, uint32_t to);
+  void place_dirty_pages();
+
+  std::mutex mutex_;
+  std::string name_;
+  platform::Access access_ = platform::Access::ReadWrite;
+  std::unique_ptr<platform::File> file_;
+  BdxHeader header_;
+  bool header_on_disk_ = false;
+  uint8_t disk_header_[kHeaderSize] = {};
+  PageCache cache_;
+  uint32_t next_provisional_ = kProvisionalUnit;
+  bool updating_ = false;
+  uint32_t committed_units_end_ = 0;  // units_end when the update began
+  std::vector<std::pair<uint32_t, int>> freed_;  // slots given back at commit
+  bool free_known_ = false;
+  std::vector<std::vector<uint32_t>> free_slots_;  // per class
+  friend void write_safe_update(PageStore& store);
+};
+
+}  // namespace vrt::data

@@ -1,0 +1,53 @@
+// The ordered tree of records of a BDX file: leaf pages hold the records in
+// ascending key order, index pages hold, for each child, the child's first
+// key and its unit. Lookups descend from the header's root; inserts split
+// pages that grow too large; erasing the last record of a page removes the
+// page from its parent.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/data/bdx_page.h"
+#include "runtime/data/page_store.h"
+
+namespace vrt::data {
+
+class RecordTree {
+ public:
+  explicit RecordTree(PageStore& store) : store_(store) {}
+
+  // The record with exactly this key.
+  bool find(std::string_view key, PageRecord* out);
+  // The first record with a key not less than key (greater than key when
+  // strictly), or, backwards, the last one not greater (less when strictly).
+  bool seek(std::string_view key, bool strictly, PageRecord* out);
+  bool seek_back(std::string_view key, bool strictly, PageRecord* out);
+  // The first and last records of the tree.
+  bool first(PageRecord* out);
+  bool last(PageRecord* out);
+
+  // Inserts a new record; false when the key is already there.
+  bool insert(std::string_view key, std::string_view data);
+  // Replaces the data of an existing record; false when absent.
+  bool replace(std::string_view key, std::string_view data);
+  bool erase(std::string_view key);
+
+ private:
+  struct Step {
+    Page* page;
+    size_t index;  // the child followed
+  };
+  // Descends to the leaf for key; path receives the index pages passed.
+  Page* descend(std::string_view key, std::vector<Step>* path);
+  Page* leftmost(uint32_t unit, int level);
+  Page* rightmost(uint32_t unit, int level);
+  void fix_first_keys(std::vector<Step>& path, Page* leaf);
+  void split_if_needed(Page& page);
+  void remove_empty(std::vector<Step>& path, Page* leaf);
+  void collapse_root();
+
+  PageStore& store_;
+};
+
+}  // namespace vrt::data

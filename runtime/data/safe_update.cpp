@@ -1,0 +1,167 @@
+// Writing an update so that a crash leaves the file either before or after
+// it, and resolving an update that a crash interrupted.
+//
+// The update (commit):
+//   1. Pages beyond the units in use when the update began are new: they are
+//      written in place.
+//   2. Every other changed page is written as a shadow copy, from the end of
+//      the page areas on; each copy keeps its home offset in its first four
+//      bytes.
+//   3. The new header is written last into the shadow area (home offset 0).
+//   4. Flush; the header at offset 0 is rewritten with only offsets 6 and 10
+//      changed to bracket the shadow area; flush. The update is decided.
+//   5. Every shadow copy is written home (the header copy brings the new
+//      header to offset 0).
+//   6. Offsets 6 and 10 are set to the file's length (anything past the new
+//      shadow area is cut off), the change count goes up by one, the header
+//      is written and the file flushed.
+// The shadow area of one update is the scratch space of the next, which
+// writes its own from the same place, so the file does not grow by a copy
+// of every update.
+//
+// Recovery (offsets 6 and 10 differ): the shadow area is walked copy by
+// copy; when it is complete, with its header copy, every copy is written
+// home (roll forward); otherwise the header at offset 0 stays and only its
+// offsets 6 and 10 are set to the file's length (roll back).
+#include <cstring>
+#include <map>
+
+#include "runtime/data/byte_order.h"
+#include "runtime/data/driver_errors.h"
+#include "runtime/data/driver_failure.h"
+#include "runtime/data/page_store.h"
+
+namespace vrt::data {
+
+namespace {
+
+uint64_t round_to_units(uint64_t n) { return (n + kUnitSize - 1) / kUnitSize * kUnitSize; }
+
+struct PageImage {
+  uint64_t home;
+  std::vector<uint8_t> bytes;
+};
+
+}  // namespace
+
+void PageStore::commit() {
+  std::vector<Page*> dirty = cache_.dirty_pages();
+  uint8_t new_header[kHeaderSize];
+  encode_header(header_, new_header);
+  if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_) return;
+
+  place_dirty_pages();
+  dirty = cache_.dirty_pages();
+  std::vector<PageImage> in_place, shadows;
+  for (Page* p : dirty) {
+    PageImage image{unit_offset(p->unit), {}};
+    if (!encode_page(*p, p->unit, &image.bytes)) fail_internal(kFailPageTooLarge);
+    (p->unit >= committed_units_end_ ? in_place : shadows).push_back(std::move(image));
+  }
+
+  // Steps 1 to 3.
+  for (const PageImage& i : in_place) write_exact(i.home, i.bytes.data(), i.bytes.size());
+  uint64_t shadow_start = unit_offset(header_.units_end());
+  uint64_t at = shadow_start;
+  for (const PageImage& i : shadows) {
+    write_exact(at, i.bytes.data(), i.bytes.size());
+    at += i.bytes.size();
+  }
+  uint64_t shadow_end = at + kHeaderSize;
+  if (shadow_end > 0xFFFFFFFFu) fail_internal(kFailAreaFull);
+  BdxHeader copy = header_;
+  copy.committed_end = static_cast<uint32_t>(shadow_start);
+  copy.shadow_end = static_cast<uint32_t>(shadow_end);
+  uint8_t copy_bytes[kHeaderSize];
+  encode_header(copy, copy_bytes);
+  write_exact(at, copy_bytes, kHeaderSize);
+
+  // Step 4.
+  flush_file();
+  uint8_t bracket[kHeaderSize];
+  std::memcpy(bracket, disk_header_, kHeaderSize);
+  store_le32(bracket + 6, static_cast<uint32_t>(shadow_start));
+  store_le32(bracket + 10, static_cast<uint32_t>(shadow_end));
+  write_exact(0, bracket, kHeaderSize);
+  flush_file();
+
+  // Step 5.
+  for (const PageImage& i : shadows) write_exact(i.home, i.bytes.data(), i.bytes.size());
+  write_exact(0, copy_bytes, kHeaderSize);
+
+  // Step 6.
+  int64_t length = file_->size();
+  if (length < 0) fail_with(kFileSystemError);
+  if (static_cast<uint64_t>(length) > shadow_end && !file_->truncate(shadow_end)) fail_with(kFileSystemError);
+  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(shadow_end);
+  header_.change_count = copy.change_count + 1;
+  encode_header(header_, disk_header_);
+  write_exact(0, disk_header_, kHeaderSize);
+  flush_file();
+  header_on_disk_ = true;
+  for (Page* p : dirty) p->dirty = false;
+  next_provisional_ = kProvisionalUnit;
+}
+
+bool PageStore::recover() {
+  std::unique_ptr<platform::File> own;
+  platform::File* f = file_.get();
+  if (!writable()) {
+    own = platform::File::open(name_, platform::Access::ReadWrite, platform::Share::DenyNone);
+    if (!own) fail_with(kAccessDenied);
+    f = own.get();
+  }
+  uint8_t head[kHeaderSize];
+  if (f->read_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
+  BdxHeader h;
+  if (!decode_header(head, kHeaderSize, &h)) fail_with(kInvalidDataFile);
+  int64_t length = f->size();
+  if (length < 0) fail_with(kFileSystemError);
+  uint64_t end = std::min<uint64_t>(h.shadow_end, static_cast<uint64_t>(length));
+
+  // Walk the shadow area.
+  std::map<uint64_t, std::pair<uint64_t, size_t>> copies;  // home -> (position, size)
+  bool complete = h.shadow_end <= static_cast<uint64_t>(length);
+  uint64_t at = h.committed_end;
+  uint8_t first[kUnitSize];
+  while (complete && at < end) {
+    if (end - at < kUnitSize || f->read_at(at, first, kUnitSize) != static_cast<int64_t>(kUnitSize)) {
+      complete = false;
+      break;
+    }
+    uint64_t home = load_le32(first);
+    size_t size = load_le16(first + 4);
+    bool sound = home == 0 ? size == kHeaderSize
+                           : home >= kHeaderSize && (home - kHeaderSize) % kUnitSize == 0 &&
+                                 size >= kPageHeaderSize && size <= kMaxStoredPage;
+    uint64_t step = round_to_units(size);
+    if (!sound || step > end - at) {
+      complete = false;
+      break;
+    }
+    copies[home] = {at, static_cast<size_t>(step)};
+    at += step;
+  }
+  // The pending-transaction check of multi-file commits joins here: a
+  // transaction that did not reach its commit point rolls back.
+  bool forward = complete && copies.count(0) != 0;
+  if (forward) {
+    std::vector<uint8_t> buffer(kMaxStoredPage);
+    for (const auto& [home, where] : copies) {
+      if (f->read_at(where.first, buffer.data(), where.second) != static_cast<int64_t>(where.second) ||
+          f->write_at(home, buffer.data(), where.second) != static_cast<int64_t>(where.second))
+        fail_with(kFileSystemError);
+    }
+    if (f->read_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !decode_header(head, kHeaderSize, &h))
+      fail_with(kInvalidDataFile);
+    h.change_count += 1;
+  }
+  h.committed_end = h.shadow_end = static_cast<uint32_t>(length);
+  encode_header(h, head);
+  if (f->write_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !f->flush()) fail_with(kFileSystemError);
+  cache_.clear();
+  free_known_ = false;
+  return forward;
+}
+
+}  // namespace vrt::data
