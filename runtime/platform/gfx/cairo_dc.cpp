@@ -17,9 +17,9 @@ void set_colour(cairo_t* cr, COLORREF c) {
 
 }  // namespace
 
-CairoDC::CairoDC(cairo_surface_t* surface, POINT origin, std::vector<RECT> visible, int dpi)
+CairoDC::CairoDC(cairo_surface_t* surface, POINT origin, std::vector<RECT> visible, int dpi, std::mutex* lock)
     : surface_(cairo_surface_reference(surface)), cr_(cairo_create(surface)), origin_(origin),
-      visible_(std::move(visible)), dpi_(dpi) {}
+      visible_(std::move(visible)), dpi_(dpi), lock_(lock) {}
 
 CairoDC::~CairoDC() {
   cairo_destroy(cr_);
@@ -27,6 +27,7 @@ CairoDC::~CairoDC() {
 }
 
 void CairoDC::begin() {
+  if (lock_) lock_->lock();
   cairo_save(cr_);
   if (!visible_.empty()) {
     for (const RECT& r : visible_) cairo_rectangle(cr_, r.left, r.top, r.width(), r.height());
@@ -40,7 +41,10 @@ void CairoDC::begin() {
   }
 }
 
-void CairoDC::end() { cairo_restore(cr_); }
+void CairoDC::end() {
+  cairo_restore(cr_);
+  if (lock_) lock_->unlock();
+}
 
 // Pens draw centred on the path, one device pixel for width 0; a half-pixel
 // shift keeps odd widths crisp.

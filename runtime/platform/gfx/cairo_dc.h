@@ -1,6 +1,7 @@
 // A device context that draws with cairo onto a surface: a window's share
 // of its top-level image, a memory bitmap, or a printer's page.
 #pragma once
+#include <mutex>
 #include <vector>
 
 #include "runtime/platform/gfx/device_context.h"
@@ -15,7 +16,10 @@ class CairoDC : public DeviceContext {
   // Device coordinate (0, 0) lands at `origin` of the surface; drawing is
   // limited to `visible` (surface coordinates; empty means the whole
   // surface).
-  CairoDC(cairo_surface_t* surface, POINT origin = {}, std::vector<RECT> visible = {}, int dpi = 96);
+  // When `lock` is given it is held during each drawing call, so that
+  // threads drawing into one image take turns.
+  CairoDC(cairo_surface_t* surface, POINT origin = {}, std::vector<RECT> visible = {}, int dpi = 96,
+          std::mutex* lock = nullptr);
   ~CairoDC() override;
 
   int dpi() const override { return dpi_; }
@@ -45,6 +49,7 @@ class CairoDC : public DeviceContext {
   POINT origin_;
   std::vector<RECT> visible_;
   int dpi_;
+  std::mutex* lock_;
 };
 
 // Memory device contexts over a bitmap: SelectObject of a bitmap into one

@@ -1,0 +1,342 @@
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+
+#include "runtime/platform/gui/display_hooks.h"
+#include "runtime/platform/gui/input_api.h"
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/theme.h"
+#include "runtime/platform/gui/tracking.h"
+#include "runtime/platform/gui/window_manager.h"
+
+namespace vrt::platform {
+
+namespace {
+
+std::atomic<HWND> g_focus{nullptr}, g_active{nullptr}, g_capture{nullptr};
+std::atomic<HCURSOR> g_app_cursor{nullptr}, g_cursor{nullptr};
+std::mutex g_input_mutex;
+bool g_keys[256] = {};
+POINT g_cursor_pos;
+
+struct LastClick {
+  HWND hwnd = nullptr;
+  int button = -1;
+  uint32_t time = 0;
+  POINT where;
+  bool nc = false;
+} g_last_click;
+
+struct Tracking {
+  HWND hwnd = nullptr;
+  TrackMode mode = TrackMode::Move;
+  POINT start;
+  RECT start_rect;
+} g_tracking;
+
+WPARAM key_flags() {
+  std::lock_guard lock(g_input_mutex);
+  WPARAM f = 0;
+  if (g_keys[1]) f |= MK_LBUTTON;
+  if (g_keys[2]) f |= MK_RBUTTON;
+  if (g_keys[4]) f |= MK_MBUTTON;
+  if (g_keys[VK_SHIFT]) f |= MK_SHIFT;
+  if (g_keys[VK_CONTROL]) f |= MK_CONTROL;
+  return f;
+}
+
+HWND top_of(HWND hwnd) { return hwnd ? GetTopLevel(hwnd) : nullptr; }
+
+POINT to_screen(HWND top, POINT p) {
+  RECT r = GetWindowRect(top);
+  return {p.x + r.left, p.y + r.top};
+}
+
+MSG input_msg(UINT message, WPARAM wp, LPARAM lp, POINT screen) {
+  MSG m;
+  m.message = message;
+  m.wParam = wp;
+  m.lParam = lp;
+  m.pt = screen;
+  m.time = GetTickCount();
+  return m;
+}
+
+// A window takes mouse input only when it and every parent are enabled.
+bool enabled_path(HWND hwnd) {
+  for (HWND h = hwnd; h; h = (GetWindowLongPtr(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr)
+    if (!IsWindowEnabled(h)) return false;
+  return true;
+}
+
+}  // namespace
+
+HWND GetFocus() { return g_focus; }
+HWND GetActiveWindow() { return g_active; }
+HWND GetCapture() { return g_capture; }
+
+HWND SetActiveWindow(HWND hwnd) {
+  hwnd = top_of(hwnd);
+  HWND old = g_active;
+  if (hwnd == old) return old;
+  if (hwnd && !IsWindowEnabled(hwnd)) return old;
+  g_active = hwnd;
+  if (old && IsWindow(old)) {
+    SendMessage(old, WM_NCACTIVATE, 0, 0);
+    SendMessage(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
+  }
+  if (hwnd) {
+    {
+      WindowLock lock = lock_windows();
+      auto& order = top_level_order();
+      order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
+      order.insert(order.begin(), hwnd);
+    }
+    display_top_level_changed(hwnd);
+    SendMessage(hwnd, WM_NCACTIVATE, 1, 0);
+    SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+  }
+  return old;
+}
+
+HWND SetFocus(HWND hwnd) {
+  HWND old = g_focus;
+  if (hwnd == old) return old;
+  if (hwnd) {
+    if (!IsWindow(hwnd)) return nullptr;
+    HWND top = top_of(hwnd);
+    // Menus and tool tips take keys without taking the activation.
+    if (top != g_active && !(GetWindowLongPtr(top, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) SetActiveWindow(top);
+    if (g_focus == hwnd) return old;  // activation already gave it the focus
+  }
+  old = g_focus;
+  g_focus = hwnd;
+  if (old && IsWindow(old)) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
+  if (hwnd && g_focus == hwnd) SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  return old;
+}
+
+HWND SetCapture(HWND hwnd) {
+  HWND old = g_capture.exchange(hwnd);
+  if (old && old != hwnd) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+  return old;
+}
+
+bool ReleaseCapture() {
+  HWND old = g_capture.exchange(nullptr);
+  if (old) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+  return true;
+}
+
+HCURSOR LoadCursor(int which) { return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(which)); }
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  HCURSOR old = g_cursor.exchange(cursor);
+  if (DisplayBackend* b = display_backend()) b->set_cursor(g_active, current_cursor());
+  return old;
+}
+
+void set_application_cursor(HCURSOR cursor) {
+  g_app_cursor = cursor;
+  if (DisplayBackend* b = display_backend()) b->set_cursor(g_active, current_cursor());
+}
+
+HCURSOR current_cursor() {
+  HCURSOR app = g_app_cursor;
+  if (app) return app;
+  HCURSOR c = g_cursor;
+  return c ? c : LoadCursor(IDC_ARROW);
+}
+
+bool GetKeyState(UINT vk) {
+  std::lock_guard lock(g_input_mutex);
+  return vk < 256 && g_keys[vk];
+}
+
+POINT GetCursorPos() {
+  std::lock_guard lock(g_input_mutex);
+  return g_cursor_pos;
+}
+
+HWND window_at(HWND top, POINT p) {
+  WindowLock lock = lock_windows();
+  Window* w = find_window(top);
+  if (!w || !(w->style & WS_VISIBLE)) return nullptr;
+  for (;;) {
+    POINT origin = client_origin_in_top(*w);
+    RECT client = client_area(*w);
+    RECT cr{origin.x, origin.y, origin.x + client.width(), origin.y + client.height()};
+    if (!cr.contains(p)) return w->handle;
+    Window* hit = nullptr;
+    for (HWND child : w->children) {
+      Window* c = find_window(child);
+      if (c && (c->style & WS_VISIBLE) && window_rect_in_top(*c).contains(p)) {
+        hit = c;
+        break;
+      }
+    }
+    if (!hit) return w->handle;
+    w = hit;
+  }
+}
+
+void begin_tracking(HWND hwnd, TrackMode mode, POINT screen_point) {
+  g_tracking = {hwnd, mode, screen_point, {}};
+  WindowLock lock = lock_windows();
+  if (Window* w = find_window(hwnd)) g_tracking.start_rect = w->rect;
+}
+
+bool tracking_mouse_move(POINT p) {
+  if (!g_tracking.hwnd) return false;
+  if (!IsWindow(g_tracking.hwnd)) {
+    g_tracking.hwnd = nullptr;
+    return false;
+  }
+  int dx = p.x - g_tracking.start.x, dy = p.y - g_tracking.start.y;
+  RECT r = g_tracking.start_rect;
+  if (g_tracking.mode == TrackMode::Move) {
+    r = offset(r, dx, dy);
+    SendMessage(g_tracking.hwnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+  } else {
+    r.right = std::max(r.left + scaled(120), r.right + dx);
+    r.bottom = std::max(r.top + scaled(60), r.bottom + dy);
+    SendMessage(g_tracking.hwnd, WM_SIZING, 8 /* WMSZ_BOTTOMRIGHT */, reinterpret_cast<LPARAM>(&r));
+  }
+  SetWindowPos(g_tracking.hwnd, nullptr, r.left, r.top, r.width(), r.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+bool tracking_button_up() {
+  if (!g_tracking.hwnd) return false;
+  g_tracking.hwnd = nullptr;
+  return true;
+}
+
+void inject_mouse_move(HWND top, POINT p) {
+  POINT screen = to_screen(top, p);
+  {
+    std::lock_guard lock(g_input_mutex);
+    g_cursor_pos = screen;
+  }
+  if (tracking_mouse_move(screen)) return;
+  HWND target = g_capture;
+  if (!target) target = window_at(top, p);
+  if (!target) return;
+  LRESULT hit = g_capture ? HTCLIENT : SendMessage(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+  if (!g_capture) SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, WM_MOUSEMOVE));
+  if (hit != HTCLIENT) return;
+  POINT c = ScreenToClient(target, screen);
+  post_input(target, input_msg(WM_MOUSEMOVE, key_flags(), MAKELPARAM(c.x, c.y), screen));
+}
+
+void inject_mouse_button(HWND top, POINT p, int button, bool down) {
+  static const UINT kDown[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  if (button < 0 || button > 2) return;
+  POINT screen = to_screen(top, p);
+  {
+    std::lock_guard lock(g_input_mutex);
+    g_keys[button == 0 ? 1 : button == 1 ? 2 : 4] = down;
+    g_cursor_pos = screen;
+  }
+  if (!down && tracking_button_up()) return;
+  HWND target = g_capture;
+  if (!target) target = window_at(top, p);
+  if (!target) return;
+  if (!g_capture) {
+    // Input to a disabled window goes nowhere; a modal window owns the rest.
+    if (!enabled_path(target)) return;
+    if (down && top_of(target) != g_active) SetActiveWindow(top_of(target));
+    if (down) SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top_of(target)), 0);
+  }
+  LRESULT hit = g_capture ? HTCLIENT : SendMessage(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+  UINT msg = kDown[button] + (down ? 0 : 1);
+  bool nc = hit != HTCLIENT;
+  if (down) {
+    uint32_t now = GetTickCount();
+    bool same = g_last_click.hwnd == target && g_last_click.button == button && g_last_click.nc == nc &&
+                now - g_last_click.time <= GetDoubleClickTime() &&
+                std::abs(screen.x - g_last_click.where.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                std::abs(screen.y - g_last_click.where.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    WNDCLASS cls;
+    bool dblclks = GetClassInfo(GetClassName(target), &cls) && (cls.style & CS_DBLCLKS);
+    if (same && (dblclks || nc)) {
+      msg = kDown[button] + 2;
+      g_last_click = {};
+    } else {
+      g_last_click = {target, button, now, screen, nc};
+    }
+  }
+  if (nc) {
+    if (button != 0) return;
+    UINT ncmsg = msg == WM_LBUTTONDOWN ? WM_NCLBUTTONDOWN : msg == WM_LBUTTONDBLCLK ? WM_NCLBUTTONDBLCLK : 0;
+    if (ncmsg) post_input(target, input_msg(ncmsg, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y), screen));
+    return;
+  }
+  POINT c = ScreenToClient(target, screen);
+  post_input(target, input_msg(msg, key_flags(), MAKELPARAM(c.x, c.y), screen));
+}
+
+void inject_mouse_wheel(HWND top, POINT p, int delta) {
+  POINT screen = to_screen(top, p);
+  HWND target = g_focus;
+  if (!target || top_of(target) != top) target = window_at(top, p);
+  if (!target) return;
+  post_input(target, input_msg(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<uint32_t>(key_flags()), static_cast<uint32_t>(delta)),
+                               MAKELPARAM(screen.x, screen.y), screen));
+}
+
+void inject_key(UINT vk, bool down, char ch) {
+  bool alt;
+  {
+    std::lock_guard lock(g_input_mutex);
+    if (vk < 256) g_keys[vk] = down;
+    alt = g_keys[VK_MENU];
+  }
+  HWND target = g_focus;
+  if (!target) target = g_active;
+  if (!target) return;
+  UINT msg = alt || vk == VK_MENU || vk == VK_F10 ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+  // The character the key produces rides in the high half of lParam, for
+  // TranslateMessage.
+  LPARAM lp = 1 | (static_cast<LPARAM>(static_cast<uint8_t>(ch)) << 32);
+  if (!down) lp |= LPARAM{1} << 31;
+  post_input(target, input_msg(msg, vk, lp, GetCursorPos()));
+}
+
+void window_going_away(HWND hwnd) {
+  auto inside = [&](HWND h) { return h && (h == hwnd || IsChild(hwnd, h)); };
+  if (inside(g_capture)) g_capture = nullptr;
+  if (inside(g_tracking.hwnd)) g_tracking.hwnd = nullptr;
+  if (inside(g_focus)) {
+    HWND parent = GetWindowLongPtr(hwnd, GWL_STYLE) & WS_CHILD ? GetParent(hwnd) : nullptr;
+    g_focus = nullptr;
+    if (parent) SetFocus(parent);
+  }
+  if (g_active == hwnd) {
+    g_active = nullptr;
+    // The owner, or the next top-level window, becomes active.
+    HWND next = GetWindow(hwnd, GW_OWNER);
+    if (!next)
+      for (HWND t : GetTopLevelWindows())
+        if (t != hwnd && IsWindowVisible(t) && IsWindowEnabled(t)) {
+          next = t;
+          break;
+        }
+    if (next && IsWindowEnabled(next)) SetActiveWindow(next);
+  }
+}
+
+void window_disabled(HWND hwnd) {
+  if (g_focus && (g_focus == hwnd || IsChild(hwnd, g_focus))) g_focus = nullptr;
+}
+
+void window_hidden(HWND hwnd) {
+  if (g_focus && (g_focus == hwnd || IsChild(hwnd, g_focus))) {
+    HWND old = g_focus.exchange(nullptr);
+    SendMessage(old, WM_KILLFOCUS, 0, 0);
+  }
+  if (g_active == hwnd) window_going_away(hwnd);
+}
+
+}  // namespace vrt::platform

@@ -1,0 +1,422 @@
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/gui/window_manager.h"
+
+namespace vrt::platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct ThreadQueue;
+
+// A message sent from another thread, waiting for its result.
+struct SentMessage {
+  MSG msg;
+  LRESULT result = 0;
+  bool done = false;
+  std::function<void()> work;  // run instead of a procedure when set
+  ThreadQueue* sender = nullptr;
+};
+
+struct Timer {
+  HWND hwnd;
+  uintptr_t id;
+  UINT elapse;
+  TIMERPROC proc;
+  Clock::time_point due;
+};
+
+struct ThreadQueue {
+  std::mutex m;
+  std::condition_variable cv;
+  std::deque<std::shared_ptr<SentMessage>> sent;
+  std::deque<MSG> posted;
+  std::deque<MSG> input;
+  std::vector<Timer> timers;
+  bool quit = false;
+  int quit_code = 0;
+  int in_send = 0;
+  uint32_t message_time = 0;
+};
+
+std::mutex g_queues_mutex;
+std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>>& queues() {
+  static std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>> q;
+  return q;
+}
+
+std::shared_ptr<ThreadQueue> queue_of(std::thread::id thread) {
+  std::lock_guard lock(g_queues_mutex);
+  auto& q = queues()[thread];
+  if (!q) q = std::make_shared<ThreadQueue>();
+  return q;
+}
+
+ThreadQueue& my_queue() {
+  thread_local std::shared_ptr<ThreadQueue> mine = queue_of(std::this_thread::get_id());
+  return *mine;
+}
+
+std::thread::id thread_of(HWND hwnd) {
+  WindowLock lock = lock_windows();
+  Window* w = find_window(hwnd);
+  return w ? w->thread : std::thread::id();
+}
+
+uintptr_t g_next_thread_timer = 0x7FFF0000;
+std::mutex g_timer_id_mutex;
+
+MSG make_msg(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MSG m;
+  m.hwnd = hwnd;
+  m.message = msg;
+  m.wParam = wp;
+  m.lParam = lp;
+  m.time = GetTickCount();
+  return m;
+}
+
+LRESULT call_procedure(const MSG& m) {
+  WNDPROC proc;
+  {
+    WindowLock lock = lock_windows();
+    Window* w = find_window(m.hwnd);
+    if (!w) return 0;
+    proc = w->proc;
+  }
+  return proc ? proc(m.hwnd, m.message, m.wParam, m.lParam) : 0;
+}
+
+// Handles every message sent to this thread; the queue's mutex is not held.
+bool handle_sent(ThreadQueue& q) {
+  bool any = false;
+  for (;;) {
+    std::shared_ptr<SentMessage> s;
+    {
+      std::lock_guard lock(q.m);
+      if (q.sent.empty()) return any;
+      s = q.sent.front();
+      q.sent.pop_front();
+    }
+    any = true;
+    ++q.in_send;
+    LRESULT r = 0;
+    if (s->work)
+      s->work();
+    else
+      r = call_procedure(s->msg);
+    --q.in_send;
+    std::lock_guard lock(s->sender->m);
+    s->result = r;
+    s->done = true;
+    s->sender->cv.notify_all();
+  }
+}
+
+bool matches(const MSG& m, HWND filter) { return !filter || m.hwnd == filter; }
+
+// Takes (or copies) the next queued message; the queue's mutex is held.
+bool next_queued(ThreadQueue& q, HWND filter, bool remove, MSG* out) {
+  for (std::deque<MSG>* d : {&q.posted, &q.input}) {
+    auto it = std::find_if(d->begin(), d->end(), [&](const MSG& m) { return matches(m, filter); });
+    if (it == d->end()) continue;
+    *out = *it;
+    if (remove) d->erase(it);
+    return true;
+  }
+  return false;
+}
+
+bool next_timer(ThreadQueue& q, HWND filter, bool remove, MSG* out) {
+  auto now = Clock::now();
+  for (Timer& t : q.timers) {
+    if (t.due > now || (filter && t.hwnd != filter)) continue;
+    *out = make_msg(t.hwnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc));
+    if (remove) t.due = now + std::chrono::milliseconds(t.elapse);
+    return true;
+  }
+  return false;
+}
+
+// How long until the next timer is due, at most `limit`.
+Clock::duration until_next_timer(ThreadQueue& q, Clock::duration limit) {
+  auto now = Clock::now();
+  Clock::duration wait = limit;
+  for (const Timer& t : q.timers) wait = std::min(wait, std::max(Clock::duration::zero(), t.due - now));
+  return wait;
+}
+
+bool peek(MSG* msg, HWND filter, bool remove) {
+  ThreadQueue& q = my_queue();
+  handle_sent(q);
+  {
+    std::lock_guard lock(q.m);
+    if (next_queued(q, filter, remove, msg)) {
+      q.message_time = msg->time;
+      return true;
+    }
+  }
+  if (find_paint_message(std::this_thread::get_id(), filter, msg)) return true;
+  std::lock_guard lock(q.m);
+  if (next_timer(q, filter, remove, msg)) return true;
+  if (q.quit && !filter) {
+    *msg = make_msg(nullptr, WM_QUIT, static_cast<WPARAM>(q.quit_code), 0);
+    if (remove) q.quit = false;
+    return true;
+  }
+  return false;
+}
+
+// Sleeps until something may have arrived.
+void wait_for_queue(ThreadQueue& q, Clock::duration limit) {
+  std::unique_lock lock(q.m);
+  if (!q.sent.empty() || !q.posted.empty() || !q.input.empty() || q.quit) return;
+  q.cv.wait_for(lock, until_next_timer(q, limit));
+}
+
+}  // namespace
+
+uint32_t GetTickCount() {
+  static const auto start = Clock::now();
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+uint32_t GetMessageTime() { return my_queue().message_time; }
+
+bool PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (!hwnd) return PostThreadMessage(std::this_thread::get_id(), msg, wp, lp);
+  std::thread::id t = thread_of(hwnd);
+  if (t == std::thread::id()) return false;
+  auto q = queue_of(t);
+  std::lock_guard lock(q->m);
+  q->posted.push_back(make_msg(hwnd, msg, wp, lp));
+  q->cv.notify_all();
+  return true;
+}
+
+bool PostThreadMessage(std::thread::id thread, UINT msg, WPARAM wp, LPARAM lp) {
+  auto q = queue_of(thread);
+  std::lock_guard lock(q->m);
+  q->posted.push_back(make_msg(nullptr, msg, wp, lp));
+  q->cv.notify_all();
+  return true;
+}
+
+void post_input(HWND hwnd, const MSG& msg) {
+  std::thread::id t = thread_of(hwnd);
+  if (t == std::thread::id()) return;
+  auto q = queue_of(t);
+  std::lock_guard lock(q->m);
+  MSG m = msg;
+  m.hwnd = hwnd;
+  if (!m.time) m.time = GetTickCount();
+  q->input.push_back(m);
+  q->cv.notify_all();
+}
+
+void PostQuitMessage(int exit_code) {
+  ThreadQueue& q = my_queue();
+  std::lock_guard lock(q.m);
+  q.quit = true;
+  q.quit_code = exit_code;
+}
+
+namespace {
+
+// Hands a message or a piece of work to another thread and waits for it,
+// handling what is sent to this thread meanwhile, so that two threads that
+// send to each other never wait for ever.
+LRESULT send_across(std::thread::id target, std::shared_ptr<SentMessage> s) {
+  ThreadQueue& me = my_queue();
+  s->sender = &me;
+  auto q = queue_of(target);
+  {
+    std::lock_guard lock(q->m);
+    q->sent.push_back(s);
+    q->cv.notify_all();
+  }
+  for (;;) {
+    handle_sent(me);
+    std::unique_lock lock(me.m);
+    if (s->done) return s->result;
+    if (!me.sent.empty()) continue;
+    me.cv.wait_for(lock, std::chrono::milliseconds(50), [&] { return s->done || !me.sent.empty(); });
+    if (s->done) return s->result;
+    lock.unlock();
+    // A receiver whose window has gone, or whose thread has ended, answers 0.
+    if (s->msg.hwnd && !IsWindow(s->msg.hwnd)) {
+      std::lock_guard qlock(q->m);
+      auto it = std::find(q->sent.begin(), q->sent.end(), s);
+      if (it != q->sent.end()) {
+        q->sent.erase(it);
+        return 0;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  std::thread::id t = thread_of(hwnd);
+  if (t == std::thread::id()) return 0;
+  MSG m = make_msg(hwnd, msg, wp, lp);
+  if (t == std::this_thread::get_id()) return call_procedure(m);
+  auto s = std::make_shared<SentMessage>();
+  s->msg = m;
+  return send_across(t, s);
+}
+
+void run_on_window_thread(HWND hwnd, std::function<void()> work) {
+  std::thread::id t = thread_of(hwnd);
+  if (t == std::thread::id() || t == std::this_thread::get_id()) {
+    work();
+    return;
+  }
+  auto s = std::make_shared<SentMessage>();
+  s->msg = make_msg(hwnd, WM_NULL, 0, 0);
+  s->work = std::move(work);
+  send_across(t, s);
+}
+
+bool InSendMessage() { return my_queue().in_send > 0; }
+
+bool GetMessage(MSG* msg, HWND hwnd) {
+  ThreadQueue& q = my_queue();
+  for (;;) {
+    if (peek(msg, hwnd, true)) return msg->message != WM_QUIT;
+    wait_for_queue(q, std::chrono::hours(1));
+  }
+}
+
+bool PeekMessage(MSG* msg, HWND hwnd, UINT remove) { return peek(msg, hwnd, remove & PM_REMOVE); }
+
+bool WaitMessage(int timeout_ms) {
+  ThreadQueue& q = my_queue();
+  auto deadline = timeout_ms < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    handle_sent(q);
+    MSG m;
+    if (peek(&m, nullptr, false)) return true;
+    auto now = Clock::now();
+    if (now >= deadline) return false;
+    wait_for_queue(q, std::min<Clock::duration>(deadline - now, std::chrono::hours(1)));
+  }
+}
+
+bool TranslateMessage(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  // lParam's high byte carries the character the key produced, if any.
+  uint32_t ch = static_cast<uint32_t>((static_cast<uintptr_t>(msg.lParam) >> 32) & 0xFF);
+  if (!ch) return false;
+  MSG c = msg;
+  c.message = msg.message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+  c.wParam = ch;
+  ThreadQueue& q = my_queue();
+  std::lock_guard lock(q.m);
+  q.posted.push_front(c);
+  return true;
+}
+
+LRESULT DispatchMessage(const MSG& msg) {
+  if (msg.message == WM_TIMER && msg.lParam) {
+    reinterpret_cast<TIMERPROC>(msg.lParam)(msg.hwnd, WM_TIMER, msg.wParam, GetTickCount());
+    return 0;
+  }
+  if (!msg.hwnd) return 0;
+  LRESULT r = call_procedure(msg);
+  // A procedure that left its paint request standing is not asked again
+  // and again: what it did not validate counts as painted.
+  if (msg.message == WM_PAINT) ValidateRect(msg.hwnd, nullptr);
+  return r;
+}
+
+void Waitable::wake_waiters() {
+  std::lock_guard lock(g_queues_mutex);
+  for (auto& [id, q] : queues()) {
+    std::lock_guard qlock(q->m);
+    q->cv.notify_all();
+  }
+}
+
+uint32_t MsgWaitForMultipleObjects(Waitable* object, int timeout_ms, uint32_t wake_mask) {
+  ThreadQueue& q = my_queue();
+  auto deadline = timeout_ms < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    handle_sent(q);
+    if (object && object->try_take()) return WAIT_OBJECT_0;
+    {
+      std::lock_guard lock(q.m);
+      if ((wake_mask & ~QS_SENDMESSAGE) && (!q.posted.empty() || !q.input.empty() || q.quit))
+        return WAIT_OBJECT_0 + 1;
+    }
+    auto now = Clock::now();
+    if (now >= deadline) return WAIT_TIMEOUT;
+    std::unique_lock lock(q.m);
+    if (!q.sent.empty()) continue;
+    // The object wakes its waiters when it is released; the short limit
+    // covers a release that slipped in before this wait began.
+    q.cv.wait_for(lock, std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(20)));
+  }
+}
+
+uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapse, TIMERPROC proc) {
+  std::thread::id t = hwnd ? thread_of(hwnd) : std::this_thread::get_id();
+  if (hwnd && t == std::thread::id()) return 0;
+  if (!hwnd) {
+    std::lock_guard lock(g_timer_id_mutex);
+    id = ++g_next_thread_timer;
+  }
+  elapse = std::max<UINT>(elapse, 1);
+  auto q = queue_of(t);
+  std::lock_guard lock(q->m);
+  Timer timer{hwnd, id, elapse, proc, Clock::now() + std::chrono::milliseconds(elapse)};
+  auto it = std::find_if(q->timers.begin(), q->timers.end(), [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; });
+  if (it != q->timers.end())
+    *it = timer;
+  else
+    q->timers.push_back(timer);
+  q->cv.notify_all();
+  return id;
+}
+
+bool KillTimer(HWND hwnd, uintptr_t id) {
+  std::thread::id t = hwnd ? thread_of(hwnd) : std::this_thread::get_id();
+  if (hwnd && t == std::thread::id()) t = std::this_thread::get_id();
+  auto q = queue_of(t);
+  std::lock_guard lock(q->m);
+  auto before = q->timers.size();
+  q->timers.erase(std::remove_if(q->timers.begin(), q->timers.end(),
+                                 [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; }),
+                  q->timers.end());
+  return q->timers.size() != before;
+}
+
+void purge_window_messages(HWND hwnd) {
+  std::lock_guard lock(g_queues_mutex);
+  for (auto& [id, q] : queues()) {
+    std::lock_guard qlock(q->m);
+    auto gone = [&](const MSG& m) { return m.hwnd == hwnd; };
+    q->posted.erase(std::remove_if(q->posted.begin(), q->posted.end(), gone), q->posted.end());
+    q->input.erase(std::remove_if(q->input.begin(), q->input.end(), gone), q->input.end());
+    q->timers.erase(std::remove_if(q->timers.begin(), q->timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
+                    q->timers.end());
+  }
+}
+
+void wake_thread(std::thread::id thread) {
+  auto q = queue_of(thread);
+  std::lock_guard lock(q->m);
+  q->cv.notify_all();
+}
+
+}  // namespace vrt::platform
