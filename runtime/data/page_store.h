@@ -110,4 +110,9 @@ class PageStore {
   friend void write_safe_update(PageStore& store);
 };
 
+// For crash tests: the next commit of any store stops after the given step
+// of the safe update (1 to 6; 5 is after the first page copied home), as if
+// the process had died there, and the operation fails.
+void interrupt_next_commit_after(int step);
+
 }  // namespace vrt::data

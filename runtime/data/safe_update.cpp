@@ -37,12 +37,23 @@ namespace {
 
 uint64_t round_to_units(uint64_t n) { return (n + kUnitSize - 1) / kUnitSize * kUnitSize; }
 
+int g_interrupt_after = 0;
+
+// A simulated crash between two steps of the update.
+void crash_point(int step) {
+  if (g_interrupt_after != step) return;
+  g_interrupt_after = 0;
+  throw DriverFailure{kAlreadyPosted};
+}
+
 struct PageImage {
   uint64_t home;
   std::vector<uint8_t> bytes;
 };
 
 }  // namespace
+
+void interrupt_next_commit_after(int step) { g_interrupt_after = step; }
 
 void PageStore::commit() {
   std::vector<Page*> dirty = cache_.dirty_pages();
@@ -61,12 +72,14 @@ void PageStore::commit() {
 
   // Steps 1 to 3.
   for (const PageImage& i : in_place) write_exact(i.home, i.bytes.data(), i.bytes.size());
+  crash_point(1);
   uint64_t shadow_start = unit_offset(header_.units_end());
   uint64_t at = shadow_start;
   for (const PageImage& i : shadows) {
     write_exact(at, i.bytes.data(), i.bytes.size());
     at += i.bytes.size();
   }
+  crash_point(2);
   uint64_t shadow_end = at + kHeaderSize;
   if (shadow_end > 0xFFFFFFFFu) fail_internal(kFailAreaFull);
   BdxHeader copy = header_;
@@ -75,6 +88,7 @@ void PageStore::commit() {
   uint8_t copy_bytes[kHeaderSize];
   encode_header(copy, copy_bytes);
   write_exact(at, copy_bytes, kHeaderSize);
+  crash_point(3);
 
   // Step 4.
   flush_file();
@@ -84,10 +98,15 @@ void PageStore::commit() {
   store_le32(bracket + 10, static_cast<uint32_t>(shadow_end));
   write_exact(0, bracket, kHeaderSize);
   flush_file();
+  crash_point(4);
 
   // Step 5.
-  for (const PageImage& i : shadows) write_exact(i.home, i.bytes.data(), i.bytes.size());
+  for (const PageImage& i : shadows) {
+    write_exact(i.home, i.bytes.data(), i.bytes.size());
+    crash_point(5);
+  }
   write_exact(0, copy_bytes, kHeaderSize);
+  crash_point(6);
 
   // Step 6.
   int64_t length = file_->size();
