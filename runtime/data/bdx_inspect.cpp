@@ -277,7 +277,7 @@ int summarize_file(const std::string& path, FileSummary* summary) {
     s.records = counter_value(t, kKindData, &present);
     summary->tables.push_back(std::move(s));
   }
-  return problems.empty() ? kOk : kInvalidDataFile;
+  return kOk;
 }
 
 std::vector<std::string> check_file(const std::string& path) {
@@ -309,7 +309,7 @@ int stored_declaration(const std::string& file_name, FileDeclaration* declaratio
   TableAddress a = split_table_name(file_name);
   FileSummary s;
   int code = summarize_file(a.file, &s);
-  if (code != kOk && code != kInvalidDataFile) return code;
+  if (code != kOk) return code;
   for (const TableSummary& t : s.tables)
     if (t.name == a.table) {
       if (!t.definition_sound) return kInvalidDataFile;

@@ -29,8 +29,8 @@ struct FileSummary {
   std::vector<TableSummary> tables;
 };
 
-// Reads the file's header, pages and tables. Returns 0 or an error code
-// (2 missing, 36 not a BDX file or damaged).
+// Reads the file's header, pages and tables (as far as the pages can be
+// read). Returns 0 or an error code (2 missing, 36 not a BDX file).
 int summarize_file(const std::string& path, FileSummary* summary);
 
 // Every problem of the file, one line each; empty for a sound file. A file

@@ -1,0 +1,84 @@
+// The bdx tool from outside: its output formats and exit codes.
+#include <gtest/gtest.h>
+
+#include "tests/test_support.h"
+
+namespace vrt::test {
+namespace {
+
+CommandResult bdx(const std::string& args) { return run_command(built_tool("tools/bdx") + " " + args + " 2>/dev/null"); }
+
+const char* kDeclaration = R"(FILE,DRIVER('BRINDLEX'),NAME('CUSTOMER')
+CUS:BYNAME KEY(+CUS:NAME),OPT,NOCASE
+CUS:BYID KEY(-CUS:CUSID),PRIMARY
+RECORD
+CUS:CUSID LONG
+CUS:NAME STRING(20)
+CUS:AMOUNT DECIMAL(9,2)
+END
+END
+)";
+
+class BdxTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    write_file(dir.file("cus.txt"), kDeclaration);
+    file = dir.file("C.BDX");
+    ASSERT_EQ(bdx("create " + file + " " + dir.file("cus.txt")).exit_code, 0);
+  }
+  TempDir dir;
+  std::string file;
+};
+
+TEST_F(BdxTool, ImportStopsAtTheFailingLineAndKeepsTheRowsBefore) {
+  write_file(dir.file("rows.csv"), "CUSID,NAME,AMOUNT\n1,Smith,12.5\n2,\"Jones, A\",-3.25\n3,SMITH,1\n4,Late,2\n");
+  CommandResult r = bdx("import " + file + " " + dir.file("rows.csv"));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, "line 4: error 40: Creates Duplicate Key\n");
+  r = bdx("dump " + file);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\n1\tSmith\t12.50\n2\tJones, A\t-3.25\n");
+  r = bdx("dump " + file + " --key CUS:BYNAME --csv");
+  EXPECT_EQ(r.out, "CUS:CUSID,CUS:NAME,CUS:AMOUNT\n2,\"Jones, A\",-3.25\n1,Smith,12.50\n");
+  r = bdx("dump " + file + " --key 2");
+  EXPECT_EQ(r.out, "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\n2\tJones, A\t-3.25\n1\tSmith\t12.50\n");
+  EXPECT_EQ(bdx("check " + file).exit_code, 0);
+  EXPECT_EQ(bdx("build " + file).exit_code, 0);
+  EXPECT_EQ(bdx("tables " + file).out, "UNNAMED\n");
+}
+
+TEST_F(BdxTool, DeclarationReadsBackAndInfoNamesTheTables) {
+  CommandResult r = bdx("declare " + file);
+  ASSERT_EQ(r.exit_code, 0);
+  write_file(dir.file("again.txt"), r.out);
+  std::string named = dir.file("MULTI.BDX") + "\\!Second";
+  EXPECT_EQ(bdx("create '" + named + "' " + dir.file("again.txt")).exit_code, 0);
+  EXPECT_EQ(bdx("tables " + dir.file("MULTI.BDX")).out, "SECOND\n");
+  r = bdx("info " + file);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_NE(r.out.find("header size: 512\n"), std::string::npos);
+  EXPECT_NE(r.out.find("table UNNAMED: number 1, 0 records\n"), std::string::npos);
+}
+
+TEST_F(BdxTool, DamageAndMistakesGiveMessagesAndExitCodes) {
+  EXPECT_EQ(bdx("dump").exit_code, 2);
+  EXPECT_EQ(bdx("frobnicate").exit_code, 2);
+  CommandResult r = bdx("dump " + dir.file("NONE.BDX"));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, "error 2: File Not Found\n");
+  write_file(dir.file("JUNK.BDX"), std::string(1000, 'x'));
+  r = bdx("check " + dir.file("JUNK.BDX"));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_FALSE(r.out.empty());
+  EXPECT_EQ(bdx("info " + dir.file("JUNK.BDX")).out, "error 36: Invalid Data File\n");
+  // A page overwritten in the middle.
+  std::string bytes = read_file(file);
+  for (size_t i = 520; i < bytes.size() && i < 700; ++i) bytes[i] = 'Z';
+  write_file(file, bytes);
+  r = bdx("check " + file);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("page unit 0"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace vrt::test

@@ -1,0 +1,84 @@
+#include "tools/bdx/table_access.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "runtime/core/error_state.h"
+#include "runtime/core/value.h"
+#include "runtime/data/bdx_driver.h"
+#include "runtime/data/bdx_inspect.h"
+#include "runtime/data/field_types.h"
+#include "runtime/data/statements.h"
+
+namespace vrt::bdx_tool {
+
+namespace {
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::unique_ptr<core::Value> value_of(data::FileBlock& f, size_t field) {
+  const data::FieldDescriptor& d = f.declaration.fields[field];
+  if (d.type == data::kTypeGroup || d.offset + d.size > f.record.size()) return nullptr;
+  return core::make_value(static_cast<core::TypeCode>(d.type), f.record.data() + d.offset, d.size,
+                          static_cast<uint8_t>(d.places));
+}
+
+}  // namespace
+
+int open_stored_table(const std::string& name, data::FileBlock& file, int32_t mode) {
+  data::FileDeclaration d;
+  int code = data::stored_declaration(name, &d);
+  if (code != 0) {
+    core::post_error(code);
+    core::set_error_file(name);
+    return code;
+  }
+  data::make_bdx_file_block(file, std::move(d));
+  data::Open(file, mode);
+  return core::error_code();
+}
+
+std::string field_text(data::FileBlock& f, size_t field) {
+  auto v = value_of(f, field);
+  if (!v) return {};
+  std::string t = v->get_text();
+  if (v->is_text()) t.erase(t.find_last_not_of(' ') + 1);
+  return t;
+}
+
+void set_field_text(data::FileBlock& f, size_t field, const std::string& text) {
+  if (auto v = value_of(f, field)) v->set_text(text);
+}
+
+void clear_record(data::FileBlock& f) {
+  for (size_t i = 0; i < f.declaration.fields.size(); ++i)
+    if (auto v = value_of(f, i)) v->clear();
+}
+
+int field_by_label(const data::FileDeclaration& d, const std::string& label) {
+  std::string want = upper(label);
+  for (size_t i = 0; i < d.fields.size(); ++i) {
+    std::string l = upper(d.fields[i].label);
+    size_t colon = l.find(':');
+    if (l == want || (colon != std::string::npos && l.substr(colon + 1) == want)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int key_by_label(const data::FileDeclaration& d, const std::string& label) {
+  std::string want = upper(label);
+  for (size_t i = 0; i < d.keys.size(); ++i) {
+    std::string l = upper(d.keys[i].label);
+    size_t colon = l.find(':');
+    if (l == want || (colon != std::string::npos && l.substr(colon + 1) == want)) return static_cast<int>(i);
+  }
+  char* end = nullptr;
+  long n = std::strtol(label.c_str(), &end, 10);
+  if (!label.empty() && *end == 0 && n >= 1 && static_cast<size_t>(n) <= d.keys.size()) return static_cast<int>(n - 1);
+  return -1;
+}
+
+}  // namespace vrt::bdx_tool

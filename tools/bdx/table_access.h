@@ -1,0 +1,24 @@
+// Opening a table of a file by its stored definition, and reading and
+// writing fields as text, for the record commands.
+#pragma once
+#include <string>
+
+#include "runtime/data/file_block.h"
+
+namespace vrt::bdx_tool {
+
+// Declares the file block from the table's stored definition and opens it.
+// Returns 0 or the error posted.
+int open_stored_table(const std::string& name, data::FileBlock& file, int32_t mode);
+
+// The field's value as text (strings without trailing blanks); groups give
+// nothing.
+std::string field_text(data::FileBlock& file, size_t field);
+void set_field_text(data::FileBlock& file, size_t field, const std::string& text);
+void clear_record(data::FileBlock& file);
+// The field number (from 0) of a label, with or without its prefix; -1.
+int field_by_label(const data::FileDeclaration& declaration, const std::string& label);
+// The key number (from 0) of a label or of a number from 1; -1.
+int key_by_label(const data::FileDeclaration& declaration, const std::string& label);
+
+}  // namespace vrt::bdx_tool
