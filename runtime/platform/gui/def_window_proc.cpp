@@ -159,7 +159,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       SetCursor(cursor ? cursor : LoadCursor(IDC_ARROW));
       return 1;
     }
-    case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
+    case WM_MOUSEACTIVATE:
+      // Parents hear first, so that a click on a control activates the
+      // document window around it.
+      if (GetWindowLongPtr(hwnd, GWL_STYLE) & WS_CHILD) return SendMessage(GetParent(hwnd), msg, wp, lp);
+      return 1;  // MA_ACTIVATE
     case WM_GETMINMAXINFO: return 0;
     case WM_WINDOWPOSCHANGED: position_changed(hwnd, reinterpret_cast<const WINDOWPOS*>(lp)); return 0;
     case WM_QUERYENDSESSION: return 1;

@@ -5,6 +5,7 @@
 
 #include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/input_api.h"
+#include "runtime/platform/gui/mdi.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/tracking.h"
@@ -114,6 +115,7 @@ HWND SetFocus(HWND hwnd) {
   g_focus = hwnd;
   if (old && IsWindow(old)) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
   if (hwnd && g_focus == hwnd) SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  if (hwnd && g_focus == hwnd) mdi_focus_moved(hwnd);
   return old;
 }
 
@@ -269,7 +271,7 @@ void inject_mouse_button(HWND top, POINT p, int button, bool down) {
   }
   if (nc) {
     if (button != 0) return;
-    UINT ncmsg = msg == WM_LBUTTONDOWN ? WM_NCLBUTTONDOWN : msg == WM_LBUTTONDBLCLK ? WM_NCLBUTTONDBLCLK : 0;
+    UINT ncmsg = msg == WM_LBUTTONDOWN ? WM_NCLBUTTONDOWN : msg == WM_LBUTTONDBLCLK ? WM_NCLBUTTONDBLCLK : UINT{0};
     if (ncmsg) post_input(target, input_msg(ncmsg, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y), screen));
     return;
   }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <utility>
 
+#include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
@@ -120,6 +121,7 @@ std::string GetClassName(HWND hwnd) {
 
 HWND CreateWindowEx(uint32_t ex_style, const std::string& class_name, const std::string& title, uint32_t style,
                     int32_t x, int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, void* param) {
+  register_system_classes();
   HWND hwnd;
   {
     WindowLock lock = lock_windows();
