@@ -66,6 +66,9 @@ void purge_window_messages(HWND hwnd);
 void wake_thread(std::thread::id thread);
 // Puts an input message at the end of the window thread's input queue.
 void post_input(HWND hwnd, const MSG& msg);
+// True when every other thread's queue is empty and its thread is waiting
+// for messages: what was put in has been handled.
+bool other_queues_idle();
 // Runs `work` on the thread that owns hwnd and waits for it.
 void run_on_window_thread(HWND hwnd, std::function<void()> work);
 

@@ -46,6 +46,7 @@ struct ThreadQueue {
   int quit_code = 0;
   int in_send = 0;
   uint32_t message_time = 0;
+  bool waiting = false;  // the thread sleeps in a wait for messages
 };
 
 std::mutex g_queues_mutex;
@@ -180,7 +181,9 @@ bool peek(MSG* msg, HWND filter, bool remove) {
 void wait_for_queue(ThreadQueue& q, Clock::duration limit) {
   std::unique_lock lock(q.m);
   if (!q.sent.empty() || !q.posted.empty() || !q.input.empty() || q.quit) return;
+  q.waiting = true;
   q.cv.wait_for(lock, until_next_timer(q, limit));
+  q.waiting = false;
 }
 
 }  // namespace
@@ -348,6 +351,35 @@ void Waitable::wake_waiters() {
   }
 }
 
+bool other_queues_idle() {
+  std::vector<std::thread::id> threads;
+  {
+    std::lock_guard lock(g_queues_mutex);
+    for (auto& [id, q] : queues()) {
+      if (id == std::this_thread::get_id()) continue;
+      std::lock_guard qlock(q->m);
+      if (!q->sent.empty() || !q->posted.empty() || !q->input.empty()) return false;
+      threads.push_back(id);
+    }
+  }
+  // A thread with windows must be asleep in its wait, with nothing to paint.
+  for (auto id : threads) {
+    MSG m;
+    bool has_windows = false;
+    {
+      WindowLock lock = lock_windows();
+      for (auto& [k, w] : all_windows())
+        if (w->thread == id) has_windows = true;
+    }
+    if (!has_windows) continue;
+    if (find_paint_message(id, nullptr, &m)) return false;
+    auto q = queue_of(id);
+    std::lock_guard qlock(q->m);
+    if (!q->waiting) return false;
+  }
+  return true;
+}
+
 uint32_t MsgWaitForMultipleObjects(Waitable* object, int timeout_ms, uint32_t wake_mask) {
   ThreadQueue& q = my_queue();
   auto deadline = timeout_ms < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -365,7 +397,9 @@ uint32_t MsgWaitForMultipleObjects(Waitable* object, int timeout_ms, uint32_t wa
     if (!q.sent.empty()) continue;
     // The object wakes its waiters when it is released; the short limit
     // covers a release that slipped in before this wait began.
+    q.waiting = true;
     q.cv.wait_for(lock, std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(20)));
+    q.waiting = false;
   }
 }
 
