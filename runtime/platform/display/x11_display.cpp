@@ -26,7 +26,6 @@
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
-#include "runtime/platform/gui/window_manager.h"
 #include "runtime/platform/os/codepage.h"
 
 namespace vrt::platform {
@@ -173,11 +172,7 @@ class X11Display : public DisplayBackend {
     RECT r = GetWindowRect(top);
     XMoveResizeWindow(dpy_, w, r.left, r.top, std::max(1, r.width()), std::max(1, r.height()));
     // Read directly: asking the window's thread could keep this one waiting.
-    std::string title;
-    {
-      WindowLock lock = lock_windows();
-      if (vrt::platform::Window* win = find_window(top)) title = ansi_to_utf8(win->text);
-    }
+    std::string title = ansi_to_utf8(window_text_now(top));
     XStoreName(dpy_, w, title.c_str());
     XChangeProperty(dpy_, w, net_name_, utf8_, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));

@@ -60,6 +60,9 @@ bool ShowWindow(HWND hwnd, int command);
 bool EnableWindow(HWND hwnd, bool enable);
 bool SetWindowText(HWND hwnd, const std::string& text);
 std::string GetWindowText(HWND hwnd);
+// The text as the window manager keeps it, without asking the window's
+// thread (for the display, which must never wait on a window).
+std::string window_text_now(HWND hwnd);
 
 // Screen coordinates.
 RECT GetWindowRect(HWND hwnd);

@@ -379,6 +379,12 @@ std::string GetWindowText(HWND hwnd) {
   return buf;
 }
 
+std::string window_text_now(HWND hwnd) {
+  WindowLock lock = lock_windows();
+  Window* w = find_window(hwnd);
+  return w ? w->text : std::string();
+}
+
 RECT GetWindowRect(HWND hwnd) {
   WindowLock lock = lock_windows();
   Window* w = find_window(hwnd);
