@@ -90,17 +90,19 @@ DigitString digits_from_text(std::string_view text) {
 
 DigitString digits_from_long(int64_t value) {
   DigitString d;
-  char buf[24];
-  size_t n = long_to_text(value, buf);
-  size_t start = 0;
-  if (buf[0] == '-') {
-    d.negative = true;
-    start = 1;
-  }
   if (value == 0) return d;
-  for (size_t i = start; i < n; ++i) append(d, buf[i]);
-  d.point = d.count;
-  while (d.count > 0 && d.digits[d.count - 1] == '0') --d.count;
+  d.negative = value < 0;
+  uint64_t magnitude = d.negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char rev[20];
+  int n = 0;
+  while (magnitude) {
+    rev[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  d.point = n;
+  int zeros = 0;  // trailing zeros carry nothing
+  while (rev[zeros] == '0') ++zeros;
+  for (int i = n - 1; i >= zeros; --i) d.digits[d.count++] = rev[i];
   return d;
 }
 

@@ -73,6 +73,14 @@ struct CompiledPicture {
   uint8_t number = 0;
   PictureElement elements[kMaxPictureElements] = {};
   std::string source;
+  // Found once when a numeric picture (@N, @E, @P, @K) is compiled, so that
+  // FORMAT need not search the row: the decimal point or implied point
+  // element (-1 for none), the digit positions after it, and the digit and
+  // grouping positions before it (the implied point counts as a digit).
+  int16_t point = -1;
+  uint8_t places = 0;
+  uint8_t digit_positions = 0;
+  uint8_t groupings = 0;
 
   PictureKind kind() const { return static_cast<PictureKind>(header & 7); }
   int sub_kind() const { return (header >> 3) & 7; }

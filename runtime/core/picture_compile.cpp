@@ -83,6 +83,32 @@ bool compile_key_in(std::string_view body, char closing, bool blank, CompiledPic
   return true;
 }
 
+// The mantissa of @E ends before "E", its sign and three exponent digits.
+constexpr int kScientificTail = 5;
+
+void find_number_positions(CompiledPicture* p) {
+  PictureKind kind = p->kind();
+  if (kind != kPictureNumber && kind != kPictureScientific && kind != kPicturePattern && kind != kPictureKeyIn)
+    return;
+  int end = p->count() - (kind == kPictureScientific ? kScientificTail : 0);
+  int point = -1, places = 0, digits = 0, groupings = 0;
+  for (int i = 0; i < end; ++i) {
+    uint8_t code = p->elements[i].code;
+    if (code == kCodeDigit || code == kCodeDigitBlank) {
+      ++(point < 0 ? digits : places);
+    } else if (code == kCodeGrouping) {
+      groupings += point < 0;
+    } else if (point < 0 && (code == kCodeDecimalPoint || code == kCodeImpliedPoint)) {
+      point = i;
+      digits += code == kCodeImpliedPoint;  // it holds the units digit
+    }
+  }
+  p->point = static_cast<int16_t>(point);
+  p->places = static_cast<uint8_t>(places);
+  p->digit_positions = static_cast<uint8_t>(digits);
+  p->groupings = static_cast<uint8_t>(groupings);
+}
+
 }  // namespace
 
 bool is_empty_picture(const CompiledPicture& p) {
@@ -114,6 +140,7 @@ CompiledPicture compile_picture(std::string_view text) {
   }
   if (!ok) return empty_picture(text);
   p.source = std::string(text);
+  find_number_positions(&p);
   return p;
 }
 

@@ -21,39 +21,41 @@ constexpr int kExponentDigits = 3;
 bool is_digit_code(uint8_t code) { return code == kCodeDigit || code == kCodeDigitBlank; }
 
 // The value rounded half up to `places` fraction digits: the integer digits
-// without leading zeros and exactly `places` fraction digits. False when the
-// integer part is far too long for any picture.
+// without leading zeros and exactly `places` fraction digits, both pointing
+// into `all`. False when the integer part is far too long for any picture.
 struct Rounded {
-  char integer[kMaxInteger];
-  int integer_count = 0;
-  char fraction[kMaxPictureElements];
-  bool negative = false;
+  char all[kMaxInteger + kMaxPictureElements + 1];
+  const char* integer;
+  int integer_count;
+  const char* fraction;
+  bool negative;
 };
 
 bool round_value(const DigitString& v, int places, Rounded* r) {
   int whole = v.point > 0 ? v.point : 0;
   if (whole > kMaxPictureElements) return false;
-  char all[kMaxInteger + kMaxPictureElements + 1];
+  char* all = r->all;
   int total = whole + places;
-  int shift = v.point - whole;  // digit index of all[0]
-  for (int k = 0; k < total; ++k) {
-    int j = k + shift;
-    all[k + 1] = j >= 0 && j < v.count ? v.digits[j] : '0';
-  }
-  all[0] = '0';  // room for a carry
-  int next = v.point + places;
+  int shift = v.point - whole;  // digit index of all[1]
+  all[0] = '0';                 // room for a carry
+  int k = 0;
+  for (; k < total && k + shift < 0; ++k) all[k + 1] = '0';
+  int stored = v.count - shift < total ? v.count - shift : total;
+  for (; k < stored; ++k) all[k + 1] = v.digits[k + shift];
+  for (; k < total; ++k) all[k + 1] = '0';
+  int next = v.point + places;  // the first digit dropped
   if (next >= 0 && next < v.count && v.digits[next] >= '5') {
-    int k = total;
+    k = total;
     while (all[k] == '9') all[k--] = '0';
     ++all[k];
   }
   int first = 0;
-  while (first <= whole && all[first] == '0') ++first;  // leading zeros of the integer part
+  while (first <= whole && all[first] == '0') ++first;
+  r->integer = all + first;
   r->integer_count = whole + 1 - first;
-  std::memcpy(r->integer, all + first, static_cast<size_t>(r->integer_count));
-  std::memcpy(r->fraction, all + whole + 1, static_cast<size_t>(places));
+  r->fraction = all + whole + 1;
   bool nonzero = r->integer_count > 0;
-  for (int k = 0; k < places && !nonzero; ++k) nonzero = r->fraction[k] != '0';
+  for (k = 0; k < places && !nonzero; ++k) nonzero = r->fraction[k] != '0';
   r->negative = v.negative && nonzero;
   return true;
 }
@@ -62,17 +64,7 @@ bool round_value(const DigitString& v, int places, Rounded* r) {
 // the mantissa of @E.
 void format_fixed(const CompiledPicture& p, const DigitString& v, int end, char* out) {
   const PictureElement* e = p.elements;
-  int point = -1;  // the decimal point or implied point element
-  for (int i = 0; i < end && point < 0; ++i)
-    if (e[i].code == kCodeDecimalPoint || e[i].code == kCodeImpliedPoint) point = i;
-  int integer_end = point < 0 ? end : point;
-  int places = 0, digit_positions = 0, groupings = 0;
-  for (int i = point + 1; point >= 0 && i < end; ++i) places += is_digit_code(e[i].code);
-  for (int i = 0; i < integer_end; ++i) {
-    digit_positions += is_digit_code(e[i].code);
-    groupings += e[i].code == kCodeGrouping;
-  }
-  if (point >= 0 && e[point].code == kCodeImpliedPoint) ++digit_positions;  // it holds the units digit
+  const int point = p.point, places = p.places, digit_positions = p.digit_positions, groupings = p.groupings;
 
   Rounded r;
   bool overflow = !round_value(v, places, &r);
@@ -85,42 +77,54 @@ void format_fixed(const CompiledPicture& p, const DigitString& v, int end, char*
       converted = 0;
     }
   }
-
-  for (int i = 0; i < end; ++i) {
-    switch (e[i].code) {
-      case kCodeLiteral:
-      case kCodeCurrency:
-      case kCodeDecimalPoint: out[i] = e[i].ch; break;
-      case kCodeSign: out[i] = r.negative ? e[i].ch : ' '; break;
-      default: out[i] = ' '; break;
-    }
-  }
   if (overflow) {
-    for (int i = 0; i < end; ++i)
-      if (is_digit_code(e[i].code) || e[i].code == kCodeGrouping || e[i].code == kCodeImpliedPoint) out[i] = '#';
+    for (int i = 0; i < end; ++i) {
+      uint8_t code = e[i].code;
+      if (is_digit_code(code) || code == kCodeGrouping || code == kCodeImpliedPoint)
+        out[i] = '#';
+      else if (code == kCodeSign)
+        out[i] = v.negative ? e[i].ch : ' ';
+      else
+        out[i] = code == kCodeLiteral || code == kCodeCurrency || code == kCodeDecimalPoint ? e[i].ch : ' ';
+    }
     return;
   }
 
-  // Integer digits, right to left from the point.
+  // Right to left: fraction digits, then integer digits from the point.
   int k = r.integer_count;
-  auto put = [&](int i) { out[i] = k > 0 ? r.integer[--k] : e[i].ch; };
-  if (point >= 0 && e[point].code == kCodeImpliedPoint) put(point);
-  int groupings_left = groupings;  // counted from the right: the leftmost ones convert
-  for (int i = integer_end - 1; i >= 0; --i) {
-    if (is_digit_code(e[i].code)) {
-      put(i);
-    } else if (e[i].code == kCodeGrouping) {
-      if (groupings_left-- <= converted) put(i);
+  int f = places;
+  int groupings_left = groupings;  // the leftmost `converted` ones take digits
+  int waiting[kMaxPictureElements];  // grouping elements, right to left
+  int waiting_count = 0;
+  for (int i = end - 1; i >= 0; --i) {
+    const PictureElement& el = e[i];
+    switch (el.code) {
+      case kCodeDigit:
+      case kCodeDigitBlank:
+        if (point >= 0 && i > point)
+          out[i] = r.fraction[--f];
+        else
+          out[i] = k > 0 ? r.integer[--k] : el.ch;
+        break;
+      case kCodeImpliedPoint: out[i] = k > 0 ? r.integer[--k] : el.ch; break;
+      case kCodeGrouping:
+        if (groupings_left-- <= converted) {
+          out[i] = k > 0 ? r.integer[--k] : el.ch;
+        } else {
+          out[i] = ' ';
+          waiting[waiting_count++] = i;
+        }
+        break;
+      case kCodeSign: out[i] = r.negative ? el.ch : ' '; break;
+      case kCodeLiteral:
+      case kCodeCurrency:
+      case kCodeDecimalPoint: out[i] = el.ch; break;
+      default: out[i] = ' '; break;
     }
   }
-  // Fraction digits, left to right.
-  int f = 0;
-  for (int i = point + 1; point >= 0 && i < end; ++i)
-    if (is_digit_code(e[i].code)) out[i] = r.fraction[f++];
-  // Grouping elements not used as digits look at the character before them.
-  int seen = 0;
-  for (int i = 0; i < integer_end; ++i) {
-    if (e[i].code != kCodeGrouping || ++seen <= converted) continue;
+  // Left to right, each grouping element looks at the character before it.
+  while (waiting_count > 0) {
+    int i = waiting[--waiting_count];
     char before = i > 0 ? out[i - 1] : ' ';
     if (before >= '0' && before <= '9') {
       out[i] = e[i].ch;
@@ -129,8 +133,6 @@ void format_fixed(const CompiledPicture& p, const DigitString& v, int end, char*
     } else if (i > 0 && e[i - 1].code == kCodeSign && (before == '-' || before == '(')) {
       out[i] = before;  // the sign moves next to the digits
       out[i - 1] = ' ';
-    } else {
-      out[i] = ' ';
     }
   }
 }
@@ -140,12 +142,7 @@ void format_fixed(const CompiledPicture& p, const DigitString& v, int end, char*
 void format_scientific(const CompiledPicture& p, const DigitString& v, char* out) {
   int n = p.count();
   int end = n - kScientificTail;
-  int integer_positions = 0, places = 0;
-  bool after_point = false;
-  for (int i = 0; i < end; ++i) {
-    if (p.elements[i].code == kCodeDecimalPoint) after_point = true;
-    if (is_digit_code(p.elements[i].code)) (after_point ? places : integer_positions)++;
-  }
+  int integer_positions = p.digit_positions, places = p.places;
   DigitString m;
   m.negative = v.negative;
   int exponent = 0;
@@ -188,8 +185,10 @@ int format_number(const CompiledPicture& p, const DigitString& v, char* out) {
     case kPictureTime: return format_time(p, text_to_long(digits_to_text(v)), out);
     default: break;
   }
-  std::memset(out, ' ', static_cast<size_t>(n));
-  if (p.blank_when_zero() && v.is_zero()) return n;
+  if (p.blank_when_zero() && v.is_zero()) {
+    std::memset(out, ' ', static_cast<size_t>(n));
+    return n;
+  }
   if (p.kind() == kPictureScientific)
     format_scientific(p, v, out);
   else

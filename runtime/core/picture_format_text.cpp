@@ -102,11 +102,10 @@ int format_date(const CompiledPicture& p, int32_t date, char* out) {
           break;
         }
         const char* name = r == 3 ? s.month_abbrevs[parts.month - 1] : s.month_names[parts.month - 1];
-        int len = static_cast<int>(std::strlen(name));
-        if (len > r) len = r;
-        for (int k = 0; k < len; ++k) {
+        bool upper = !names_as_stored(p.number);
+        for (int k = 0; k < r && name[k]; ++k) {
           auto c = static_cast<uint8_t>(name[k]);
-          out[o++] = static_cast<char>(names_as_stored(p.number) ? c : to_upper(c));
+          out[o++] = static_cast<char>(upper ? to_upper(c) : c);
         }
         break;
       }
