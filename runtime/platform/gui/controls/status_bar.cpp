@@ -27,7 +27,12 @@ LRESULT status_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_NCCREATE: attach_state<StatusState>(hwnd); return 1;
     case WM_NCDESTROY: detach_state<StatusState>(hwnd); return 0;
-    case WM_CREATE: place(hwnd); return 0;
+    case WM_CREATE: {
+      const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lp);
+      s->texts[0] = cs && cs->lpszName ? cs->lpszName : "";
+      place(hwnd);
+      return 0;
+    }
     case WM_SIZE:
       // Sent by the parent when it resizes: follow its bottom edge.
       if (lp == 0 && wp == 0) place(hwnd);
