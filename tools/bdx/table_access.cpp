@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 #include "runtime/core/error_state.h"
 #include "runtime/core/value.h"
@@ -53,9 +54,13 @@ void set_field_text(data::FileBlock& f, size_t field, const std::string& text) {
   if (auto v = value_of(f, field)) v->set_text(text);
 }
 
+// Blanks for strings, zeros for everything else (a PSTRING's zero length
+// byte and a CSTRING's zero make them empty).
 void clear_record(data::FileBlock& f) {
-  for (size_t i = 0; i < f.declaration.fields.size(); ++i)
-    if (auto v = value_of(f, i)) v->clear();
+  for (const data::FieldDescriptor& d : f.declaration.fields) {
+    if (d.type == data::kTypeGroup || d.offset + d.total_size() > f.record.size()) continue;
+    std::memset(f.record.data() + d.offset, d.type == data::kTypeString ? ' ' : 0, d.total_size());
+  }
 }
 
 int field_by_label(const data::FileDeclaration& d, const std::string& label) {
