@@ -368,6 +368,19 @@ int op_send(DriverCall& c) {
 }
 
 int op_accept(DriverCall&) { return kOk; }
+
+int op_stream(DriverCall& c) {
+  return updating(c, [](BdxTable& t) {
+    t.store().hold_updates(true);
+    return static_cast<int>(kOk);
+  });
+}
+int op_flush(DriverCall& c) {
+  return updating(c, [](BdxTable& t) {
+    t.store().hold_updates(false);
+    return static_cast<int>(kOk);
+  });
+}
 int op_query_view(DriverCall& c) {
   c.result = 0;
   return kOk;
@@ -440,7 +453,9 @@ struct HandlerTable {
     at[kOpClear] = op_clear;
     // Single-process use: nothing else can hold, watch or lock, so these
     // succeed and only the state bits record them.
-    for (int32_t op : {kOpFlush, kOpStream, kOpNomemo, kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
+    at[kOpStream] = op_stream;
+    at[kOpFlush] = op_flush;
+    for (int32_t op : {kOpNomemo, kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
                        kOpLockFile, kOpLockFileSec, kOpUnlock})
       at[op] = op_accept;
   }

@@ -100,6 +100,13 @@ int BdxTable::open(int32_t mode) {
 }
 
 void BdxTable::close() {
+  if (store_) {
+    // Held updates are written when the file closes.
+    run_on_store(*store_, true, [&] {
+      store_->hold_updates(false);
+      return static_cast<int>(kOk);
+    });
+  }
   store_.reset();
   number_ = 0;
   current_record = 0;
@@ -273,11 +280,12 @@ int BdxTable::check_unique(const uint8_t* record, uint32_t number) {
 
 int BdxTable::add(bool with_keys) {
   const uint8_t* buffer = file_->record.data();
-  uint32_t number = store_->take_number();
+  // Uniqueness first, so that a refused record changes nothing at all.
   if (with_keys) {
-    int code = check_unique(buffer, number);
+    int code = check_unique(buffer, 0);
     if (code != kOk) return code;
   }
+  uint32_t number = store_->take_number();
   RecordTree t = tree();
   std::string stored = stored_form(buffer);
   if (!t.insert(data_key(number_, number), stored)) fail_internal(kFailTreeShape);

@@ -105,26 +105,31 @@ void PageStore::read_header_from_disk() {
 
 void PageStore::begin_operation(bool update) {
   // Reader slot or writer byte would be taken here (file_locks.h).
+  updating_ = update;
+  touched_ = false;
+  if (pending_) return;  // the held updates are the file as this process sees it
   read_header_from_disk();
   if (header_.committed_end != header_.shadow_end) {
     recover();
     read_header_from_disk();
   }
-  updating_ = update;
   if (update) committed_units_end_ = header_.units_end();
 }
 
 void PageStore::end_operation(bool success) {
   if (updating_) {
     if (success) {
+      pending_ = pending_ || touched_;
+      bool write = pending_ && (!holding_ || cache_.size() > kMaxHeldPages);
       try {
-        commit();
+        if (write) commit();
       } catch (const DriverFailure&) {
         updating_ = false;
         abandon();
         throw;
       }
-    } else {
+      if (write) pending_ = false;
+    } else if (touched_) {
       abandon();
     }
     updating_ = false;
@@ -133,6 +138,8 @@ void PageStore::end_operation(bool success) {
 }
 
 void PageStore::abandon() {
+  pending_ = false;
+  touched_ = false;
   cache_.clear();
   free_known_ = false;
   next_provisional_ = kProvisionalUnit;
@@ -162,6 +169,7 @@ Page& PageStore::page(uint32_t unit, int level) {
 }
 
 Page& PageStore::new_page(uint8_t level) {
+  touched_ = true;
   auto p = std::make_unique<Page>();
   p->unit = next_provisional_++;
   p->level = level;
@@ -171,10 +179,12 @@ Page& PageStore::new_page(uint8_t level) {
 
 void PageStore::mark_dirty(Page& page) {
   if (!updating_) fail_internal(kFailTreeShape);  // a write while only reading
+  touched_ = true;
   page.dirty = true;
 }
 
 void PageStore::free_page(Page& page) {
+  touched_ = true;
   uint32_t unit = page.unit;
   if (!is_provisional(unit)) release_slot(unit, header_.class_of(unit));
   if (header_.root == static_cast<int32_t>(unit)) header_.root = kNoRoot;
@@ -214,6 +224,7 @@ void PageStore::set_reference(const Page& child, uint32_t new_unit) {
 }
 
 uint32_t PageStore::take_number() {
+  touched_ = true;
   uint32_t n;
   if (!take_next_number(header_.last_number, &n)) fail_internal(kFailNumberLimit);
   return n;

@@ -48,6 +48,15 @@ class PageStore {
   void end_operation(bool success);
   bool updating() const { return updating_; }
 
+  // While updates are held (STREAM), successful updates stay in memory and
+  // are written together, by one safe update, when holding ends (FLUSH,
+  // CLOSE) or when too many pages wait; a crash loses them but leaves the
+  // file as it was before them. A failed update that changed something
+  // drops every held one.
+  void hold_updates(bool on) { holding_ = on; }
+  bool holding() const { return holding_; }
+  static constexpr size_t kMaxHeldPages = 2000;
+
   // The page at the unit (decoded from disk when not cached); damage fails
   // the operation through fail_internal. `level` is the level the caller
   // expects (-1 for any).
@@ -103,6 +112,9 @@ class PageStore {
   PageCache cache_;
   uint32_t next_provisional_ = kProvisionalUnit;
   bool updating_ = false;
+  bool holding_ = false;
+  bool pending_ = false;  // held updates not written yet
+  bool touched_ = false;  // the operation in progress changed something
   uint32_t committed_units_end_ = 0;  // units_end when the update began
   std::vector<std::pair<uint32_t, int>> freed_;  // slots given back at commit
   bool free_known_ = false;

@@ -315,6 +315,29 @@ TEST_F(BdxFile, DamagedPageEndsInInvalidDataFile) {
   EXPECT_FALSE(check_file(path).empty());
 }
 
+TEST_F(BdxFile, StreamHoldsUpdatesUntilFlush) {
+  add(1, "Before");
+  size_t size_before = test::read_file(path).size();
+  Stream(cus);
+  ASSERT_EQ(core::error_code(), 0);
+  for (int i = 0; i < 300; ++i) add(100 + i, "Streamed" + std::to_string(i), "Hill");
+  customer(cus, 5, "before");  // refused: nothing held is lost
+  Add(cus);
+  EXPECT_EQ(core::error_code(), 40);
+  EXPECT_EQ(Records(cus), 301);  // this process sees its held updates
+  EXPECT_EQ(test::read_file(path).size(), size_before);  // the disk does not yet
+  Flush(cus);
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  EXPECT_GT(test::read_file(path).size(), size_before);
+  EXPECT_EQ(names_in(key(3)).size(), 300u);
+  expect_sound();
+  Stream(cus);
+  add(7, "AtClose");
+  Close(cus);
+  Open(cus);
+  EXPECT_EQ(Records(cus), 302);
+}
+
 TEST_F(BdxFile, MemosLoseTrailingBlanksAndComeBack) {
   Close(cus);
   FileBlock f;
