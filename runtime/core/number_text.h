@@ -43,7 +43,8 @@ double digits_to_real(const DigitString& d);
 size_t long_to_text(int64_t value, char* out);
 std::string long_to_text(int64_t value);
 // Fifteen significant digits in plain decimal form ("0.1", "-2.5", "100");
-// values of 10^31 and above or below 10^-32 use an exponent ("1.5E+40").
+// values of 10^31 and above, or with digits below 10^-32, use an exponent
+// ("1.5E+40").
 std::string real_to_text(double value);
 // A digit string in plain decimal form with its places.
 std::string digits_to_text(const DigitString& d);
