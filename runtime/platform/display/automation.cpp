@@ -96,7 +96,8 @@ bool wait_until(const std::function<bool()>& condition, int timeout_ms) {
     pump_own();
     if (condition()) return true;
     if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Waiting in the queue, so that other threads see this one as idle.
+    WaitMessage(2);
   }
 }
 
