@@ -58,7 +58,7 @@ MSG input_msg(UINT message, WPARAM wp, LPARAM lp, POINT screen) {
   MSG m;
   m.message = message;
   m.wParam = wp;
-  m.lParam = lp;
+  m.lParam = stamp_modifiers(lp);
   m.pt = screen;
   m.time = GetTickCount();
   return m;
@@ -151,7 +151,29 @@ HCURSOR current_cursor() {
   return c ? c : LoadCursor(IDC_ARROW);
 }
 
+namespace {
+// The modifiers as the message being handled saw them (bit 0 Shift, 1 Ctrl,
+// 2 Alt; bit 7 set when known).
+thread_local uint8_t t_modifiers = 0;
+}  // namespace
+
+LPARAM stamp_modifiers(LPARAM lp) {
+  std::lock_guard lock(g_input_mutex);
+  uint8_t m = 0x80 | (g_keys[VK_SHIFT] ? 1 : 0) | (g_keys[VK_CONTROL] ? 2 : 0) | (g_keys[VK_MENU] ? 4 : 0);
+  return lp | (static_cast<LPARAM>(m) << kModifierShift);
+}
+
+void take_message_modifiers(LPARAM lp) {
+  uint8_t m = static_cast<uint8_t>((static_cast<uintptr_t>(lp) >> kModifierShift) & 0xFF);
+  if (m & 0x80) t_modifiers = m;
+}
+
 bool GetKeyState(UINT vk) {
+  if (t_modifiers & 0x80) {
+    if (vk == VK_SHIFT) return t_modifiers & 1;
+    if (vk == VK_CONTROL) return t_modifiers & 2;
+    if (vk == VK_MENU) return t_modifiers & 4;
+  }
   std::lock_guard lock(g_input_mutex);
   return vk < 256 && g_keys[vk];
 }
@@ -299,7 +321,7 @@ void inject_key(UINT vk, bool down, char ch) {
   if (!target) target = g_active;
   if (!target) return;
   UINT msg = alt || vk == VK_MENU || vk == VK_F10 ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
-  // The character the key produces rides in the high half of lParam, for
+  // The character the key produces rides in lParam's bits 32-39, for
   // TranslateMessage.
   LPARAM lp = 1 | (static_cast<LPARAM>(static_cast<uint8_t>(ch)) << 32);
   if (!down) lp |= LPARAM{1} << 31;

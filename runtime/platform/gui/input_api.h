@@ -24,7 +24,14 @@ HCURSOR SetCursor(HCURSOR cursor);
 void set_application_cursor(HCURSOR cursor);  // null: each window's own
 HCURSOR current_cursor();
 
-bool GetKeyState(UINT vk);  // true while down
+// True while down. For Shift, Ctrl and Alt the answer is the state when
+// the input message being handled was made, as the system's is.
+bool GetKeyState(UINT vk);
+// Input messages carry the modifier keys in lParam's bits 40-47; taking
+// one from the queue makes them the thread's key state.
+inline constexpr int kModifierShift = 40;
+void take_message_modifiers(LPARAM lp);
+LPARAM stamp_modifiers(LPARAM lp);
 POINT GetCursorPos();
 
 // The window at a point of a top-level window (its image coordinates), the

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/window_manager.h"
@@ -163,6 +164,7 @@ bool peek(MSG* msg, HWND filter, bool remove) {
     std::lock_guard lock(q.m);
     if (next_queued(q, filter, remove, msg)) {
       q.message_time = msg->time;
+      if (remove) take_message_modifiers(msg->lParam);
       return true;
     }
   }
