@@ -1,5 +1,7 @@
 #include "runtime/data/page_cache.h"
 
+#include <algorithm>
+
 namespace vrt::data {
 
 PageCache::PageCache() {
@@ -72,13 +74,16 @@ void PageCache::erase(uint32_t unit) {
 
 void PageCache::trim() {
   while (count_ > kAlwaysKept) {
-    // The least recently used clean page.
+    // The least recently used clean page; dirty pages met on the way go to
+    // the front, so that the next search does not pass them again.
     Entry* victim = nullptr;
-    for (auto it = lru_.rbegin(); it != lru_.rend(); ++it)
-      if (!(*it)->page->dirty) {
-        victim = *it;
-        break;
-      }
+    // At most a few are passed per release, so that a cache full of held
+    // updates costs little per operation.
+    for (size_t passed = 0; passed < std::min<size_t>(count_, 64) && !victim; ++passed) {
+      Entry* e = lru_.back();
+      if (e->page->dirty) lru_.splice(lru_.begin(), lru_, e->lru);
+      else victim = e;
+    }
     if (!victim) return;
     if (count_ < kHardLimit) {
       uint64_t total_age = 0;

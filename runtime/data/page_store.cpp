@@ -92,7 +92,10 @@ void PageStore::read_header_from_disk() {
     uint8_t bytes[kHeaderSize];
     int64_t n = file_->read_at(0, bytes, kHeaderSize);
     if (n < 0) fail_with(kFileSystemError);
-    if (n < static_cast<int64_t>(kHeaderSize) || !decode_header(bytes, kHeaderSize, &h)) fail_with(kInvalidDataFile);
+    if (n < static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
+    // An unchanged header needs no decoding: the one in memory is it.
+    if (header_on_disk_ && std::memcmp(bytes, disk_header_, kHeaderSize) == 0) return;
+    if (!decode_header(bytes, kHeaderSize, &h)) fail_with(kInvalidDataFile);
     header_on_disk_ = true;
     std::memcpy(disk_header_, bytes, kHeaderSize);
   }
