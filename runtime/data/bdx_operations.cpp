@@ -14,6 +14,7 @@
 #include "runtime/data/store_operation.h"
 #include "runtime/data/string_arguments.h"
 #include "runtime/platform/os/file.h"
+#include "runtime/platform/os/system_error.h"
 
 namespace vrt::data {
 
@@ -59,7 +60,8 @@ int op_name(DriverCall& c) {
 int op_remove(DriverCall& c) {
   const FileDeclaration& d = c.file->declaration;
   TableAddress a = split_table_name(d.name.empty() ? d.label : d.name);
-  return platform::delete_file(a.file) ? kOk : 0;
+  if (platform::delete_file(a.file)) return kOk;
+  return static_cast<int>(platform::GetLastError());
 }
 
 // ---- sequences

@@ -41,15 +41,14 @@ bool BdxTable::seek_entry(int key, const std::string& from, bool strictly, bool 
     return true;
   }
   RecordTree t = tree();
-  PageRecord r;
-  bool ok = forward ? t.seek(from, strictly, &r) : t.seek_back(from, strictly, &r);
-  if (!ok || !has_prefix(r.key(), prefix)) return false;
-  found->assign(r.key());
+  const PageRecord* r = t.seek_ref(from, strictly, forward);
+  if (!r || !has_prefix(r->key(), prefix)) return false;
+  found->assign(r->key());
   if (key < 0) {
-    if (r.key().size() != 9) fail_internal(kFailRecordShape);
-    *number = be32_at(r.key(), 5);
+    if (r->key().size() != 9) fail_internal(kFailRecordShape);
+    *number = be32_at(r->key(), 5);
   } else {
-    *number = entry_record_number(key, r);
+    *number = entry_record_number(key, *r);
   }
   return true;
 }
@@ -59,9 +58,20 @@ int BdxTable::step(bool forward) {
   bool inclusive = forward ? sequence.next_inclusive : sequence.prev_inclusive;
   std::string found;
   uint32_t number;
-  if (!seek_entry(sequence.key, from, !inclusive, forward, &found, &number)) return kRecordNotAvailable;
   std::string stored;
-  if (!read_record(number, &stored)) return kRecordNotFound;
+  if (sequence.key < 0) {
+    // In record order the record found is the data record itself.
+    RecordTree t = tree();
+    const PageRecord* r = t.seek_ref(from, !inclusive, forward);
+    if (!r || !has_prefix(r->key(), key_prefix(-1))) return kRecordNotAvailable;
+    if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+    number = be32_at(r->key(), 5);
+    found.assign(r->key());
+    stored.assign(r->data());
+  } else {
+    if (!seek_entry(sequence.key, from, !inclusive, forward, &found, &number)) return kRecordNotAvailable;
+    if (!read_record(number, &stored)) return kRecordNotFound;
+  }
   load_buffer(number, stored);
   set_sequence(sequence.key, found, false, found, false);
   return kOk;

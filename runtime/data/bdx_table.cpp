@@ -197,10 +197,11 @@ void BdxTable::buffer_form(std::string* s) const {
 }
 
 bool BdxTable::read_record(uint32_t record, std::string* bytes) {
-  PageRecord r;
-  if (!tree().find(data_key(number_, record), &r)) return false;
-  if (r.data().size() != declaration().record_length) fail_internal(kFailRecordShape);
-  bytes->assign(r.data());
+  RecordTree t = tree();
+  const PageRecord* r = t.find_ref(data_key(number_, record));
+  if (!r) return false;
+  if (r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+  bytes->assign(r->data());
   return true;
 }
 

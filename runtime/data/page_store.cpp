@@ -38,9 +38,11 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   std::lock_guard<std::mutex> guard(g_registry_mutex);
   auto& reg = registry();
   if (disposition != platform::Disposition::CreateAlways) {
+    // A store opened for reading only is not shared with a writer.
     auto it = reg.find(full_name);
     if (it != reg.end())
-      if (auto existing = it->second.lock()) return existing;
+      if (auto existing = it->second.lock())
+        if (existing->writable() || access == platform::Access::Read) return existing;
   }
   auto file = platform::File::open(full_name, access, share, disposition);
   if (!file) {

@@ -41,59 +41,54 @@ Page* RecordTree::rightmost(uint32_t unit, int level) {
   return p;
 }
 
-bool RecordTree::find(std::string_view key, PageRecord* out) {
+const PageRecord* RecordTree::find_ref(std::string_view key) {
   Page* leaf = descend(key, nullptr);
-  if (!leaf) return false;
+  if (!leaf) return nullptr;
   size_t i = leaf->lower_bound(key);
-  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
-  if (out) *out = leaf->records[i];
-  return true;
+  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return nullptr;
+  return &leaf->records[i];
+}
+
+bool RecordTree::find(std::string_view key, PageRecord* out) {
+  const PageRecord* r = find_ref(key);
+  if (r && out) *out = *r;
+  return r != nullptr;
+}
+
+const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool forward) {
+  std::vector<Step> path;
+  Page* leaf = descend(key, &path);
+  if (!leaf) return nullptr;
+  size_t i = leaf->lower_bound(key);  // records before i are less than key
+  bool equal = i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0;
+  if (forward) {
+    if (strictly && equal) ++i;
+    if (i < leaf->records.size()) return &leaf->records[i];
+  } else {
+    if (!strictly && equal) return &leaf->records[i];
+    if (i > 0) return &leaf->records[i - 1];
+  }
+  // On to the neighbouring leaf.
+  while (!path.empty()) {
+    Step s = path.back();
+    path.pop_back();
+    if (forward && s.index + 1 < s.page->children.size())
+      return &leftmost(s.page->children[s.index + 1], s.page->level - 1)->records.front();
+    if (!forward && s.index > 0) return &rightmost(s.page->children[s.index - 1], s.page->level - 1)->records.back();
+  }
+  return nullptr;
 }
 
 bool RecordTree::seek(std::string_view key, bool strictly, PageRecord* out) {
-  std::vector<Step> path;
-  Page* leaf = descend(key, &path);
-  if (!leaf) return false;
-  size_t i = leaf->lower_bound(key);
-  if (strictly && i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) ++i;
-  if (i < leaf->records.size()) {
-    *out = leaf->records[i];
-    return true;
-  }
-  // On to the first record of the next leaf.
-  while (!path.empty()) {
-    Step s = path.back();
-    path.pop_back();
-    if (s.index + 1 < s.page->children.size()) {
-      *out = leftmost(s.page->children[s.index + 1], s.page->level - 1)->records.front();
-      return true;
-    }
-  }
-  return false;
+  const PageRecord* r = seek_ref(key, strictly, true);
+  if (r) *out = *r;
+  return r != nullptr;
 }
 
 bool RecordTree::seek_back(std::string_view key, bool strictly, PageRecord* out) {
-  std::vector<Step> path;
-  Page* leaf = descend(key, &path);
-  if (!leaf) return false;
-  size_t i = leaf->lower_bound(key);  // records before i are less than key
-  if (!strictly && i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) {
-    *out = leaf->records[i];
-    return true;
-  }
-  if (i > 0) {
-    *out = leaf->records[i - 1];
-    return true;
-  }
-  while (!path.empty()) {
-    Step s = path.back();
-    path.pop_back();
-    if (s.index > 0) {
-      *out = rightmost(s.page->children[s.index - 1], s.page->level - 1)->records.back();
-      return true;
-    }
-  }
-  return false;
+  const PageRecord* r = seek_ref(key, strictly, false);
+  if (r) *out = *r;
+  return r != nullptr;
 }
 
 bool RecordTree::first(PageRecord* out) {

@@ -23,6 +23,11 @@ class RecordTree {
   // strictly), or, backwards, the last one not greater (less when strictly).
   bool seek(std::string_view key, bool strictly, PageRecord* out);
   bool seek_back(std::string_view key, bool strictly, PageRecord* out);
+  // The same lookups without a copy: the record stays valid until the
+  // operation changes the tree or ends.
+  const PageRecord* find_ref(std::string_view key);
+  const PageRecord* seek_ref(std::string_view key, bool strictly, bool forward);
+
   // The first and last records of the tree.
   bool first(PageRecord* out);
   bool last(PageRecord* out);
