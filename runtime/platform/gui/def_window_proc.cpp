@@ -132,7 +132,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ERASEBKGND: erase_background(hwnd, reinterpret_cast<HDC>(wp)); return 1;
-    case WM_NCPAINT: draw_frame(hwnd, frame_active(hwnd)); return 0;
+    case WM_NCPAINT: {
+      // A document window looks active only while its frame is active too.
+      bool active = frame_active(hwnd);
+      if (GetWindowLongPtr(hwnd, GWL_STYLE) & WS_CHILD) active = active && GetActiveWindow() == GetTopLevel(hwnd);
+      draw_frame(hwnd, active);
+      return 0;
+    }
     case WM_NCACTIVATE:
       set_frame_active(hwnd, wp != 0);
       draw_frame(hwnd, wp != 0);

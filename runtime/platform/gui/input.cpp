@@ -7,6 +7,7 @@
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/mdi.h"
 #include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/tracking.h"
 #include "runtime/platform/gui/window_manager.h"
@@ -98,6 +99,9 @@ HWND SetActiveWindow(HWND hwnd) {
     SendMessage(hwnd, WM_NCACTIVATE, 1, 0);
     SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
   }
+  // Document windows inside both show the change in their captions.
+  if (old && IsWindow(old)) invalidate_tree(old);
+  if (hwnd) invalidate_tree(hwnd);
   return old;
 }
 
