@@ -87,6 +87,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 HWND GetDlgItem(HWND parent, int id);
 int GetDlgCtrlID(HWND hwnd);
 
+// The end of the session: every top-level window is asked
+// (WM_QUERYENDSESSION) and any may refuse; then each hears WM_ENDSESSION
+// with the outcome. True when all agreed.
+bool query_end_session();
+
 // The font a window draws with (WM_SETFONT keeps it for every window).
 HFONT GetWindowFont(HWND hwnd);
 

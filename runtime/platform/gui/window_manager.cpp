@@ -495,6 +495,16 @@ bool ShowWindow(HWND hwnd, int command) {
     return was_visible;
   }
   if (!was_visible) SendMessage(hwnd, WM_SHOWWINDOW, 1, 0);
+  // A window may narrow what maximising gives it.
+  MINMAXINFO info{};
+  info.ptMaxSize = {parent_client.width(), parent_client.height()};
+  info.ptMaxPosition = {0, 0};
+  info.ptMaxTrackSize = info.ptMaxSize;
+  if (command == SW_SHOWMAXIMIZED) {
+    SendMessage(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    parent_client = {info.ptMaxPosition.x, info.ptMaxPosition.y, info.ptMaxPosition.x + info.ptMaxSize.x,
+                     info.ptMaxPosition.y + info.ptMaxSize.y};
+  }
   RECT target{};
   WPARAM size_kind = SIZE_RESTORED;
   bool change = false;
@@ -643,6 +653,19 @@ HWND GetDlgItem(HWND parent, int id) {
 }
 
 int GetDlgCtrlID(HWND hwnd) { return static_cast<int>(GetWindowLongPtr(hwnd, GWLP_ID)); }
+
+bool query_end_session() {
+  bool agreed = true;
+  std::vector<HWND> tops = GetTopLevelWindows();
+  for (HWND t : tops)
+    if (IsWindow(t) && !SendMessage(t, WM_QUERYENDSESSION, 0, 0)) {
+      agreed = false;
+      break;
+    }
+  for (HWND t : tops)
+    if (IsWindow(t)) SendMessage(t, WM_ENDSESSION, agreed, 0);
+  return agreed;
+}
 
 HFONT GetWindowFont(HWND hwnd) {
   WindowLock lock = lock_windows();
