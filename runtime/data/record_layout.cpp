@@ -64,6 +64,9 @@ bool lay_out_record(FileDeclaration& d) {
     next = after;
   }
   d.record_length = at;
+  // A field laid OVER another must not reach past the record.
+  for (const FieldDescriptor& f : d.fields)
+    if (uint64_t{f.offset} + uint64_t{f.size} * f.elements() > d.record_length) return false;
   return true;
 }
 

@@ -9,8 +9,9 @@
 namespace vrt::data {
 
 // Fills every field's offset and the record length; false when the layout
-// is impossible (an OVER that names a later field, a group that runs past
-// the end of the list, a zero-sized field, a record over 65535 bytes).
+// is impossible (an OVER that names a later field or reaches past the
+// record, a group that runs past the end of the list, a zero-sized field, a
+// record over 65535 bytes).
 bool lay_out_record(FileDeclaration& declaration);
 
 // The field number (from 1) of a label, compared without regard to case;

@@ -171,6 +171,9 @@ TEST(Declaration, GroupsOverAndDimensionsLayOut) {
   EXPECT_EQ(message, "line 2: key component names an unknown field A:NONE");
   EXPECT_FALSE(parse_declaration("FILE\nRECORD\nA:ID WIDGET\nEND\nEND\n", &bad, &message));
   EXPECT_EQ(message, "line 3: unknown type WIDGET");
+  // An OVER field longer than the record would let keys read past it.
+  EXPECT_FALSE(parse_declaration("FILE\nRECORD\nA:ID LONG\nA:B STRING(9), OVER(A:ID)\nEND\nEND\n", &bad, &message));
+  EXPECT_EQ(message, "line 6: the record layout is impossible");
 }
 
 TEST(Definition, RoundTripIgnoresPrimaryAndRefusesDamage) {
