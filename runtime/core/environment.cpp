@@ -112,17 +112,11 @@ void set_collation(const std::string& sequence, bool sequence_is_oem) {
 
 // --- case table --------------------------------------------------------
 
+// A-Z and a-z as partners, the digits as digits, nothing else.
 void reset_case_table() {
   Settings& s = settings();
-  std::memset(s.case_partner, 0, 256);
-  std::memset(s.case_kind, 0, 256);
-  for (int c = 'A'; c <= 'Z'; ++c) {
-    s.case_kind[c] = kCaseUpper;
-    s.case_partner[c] = static_cast<uint8_t>(c + 32);
-    s.case_kind[c + 32] = kCaseLower;
-    s.case_partner[c + 32] = static_cast<uint8_t>(c);
-  }
-  for (int c = '0'; c <= '9'; ++c) s.case_kind[c] = kCaseDigit;
+  std::memcpy(s.case_partner, start_settings().case_partner, 256);
+  std::memcpy(s.case_kind, start_settings().case_kind, 256);
 }
 
 void set_case_pairs(const std::string& upper, const std::string& lower) {

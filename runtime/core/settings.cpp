@@ -68,6 +68,11 @@ void read_intl() {
 
 Settings& settings() { return g_settings; }
 
+const Settings& start_settings() {
+  static const Settings start = make_start_state();
+  return start;
+}
+
 void reset_settings() { g_settings = make_start_state(); }
 
 void read_settings() {

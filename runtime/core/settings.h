@@ -44,6 +44,8 @@ Settings& settings();
 
 // Resets every table to its start state (used by read_settings and tests).
 void reset_settings();
+// The tables as they are before any setting is read.
+const Settings& start_settings();
 
 // Reads the profile's "intl" section and the environment file beside the
 // executable; only the first call does anything.
