@@ -21,6 +21,7 @@
 #include <mutex>
 #include <thread>
 
+#include "runtime/platform/gfx/cursor_shapes.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
@@ -214,8 +215,18 @@ class X11Display : public DisplayBackend {
   void apply_cursor(HWND top, HCURSOR cursor) {
     auto it = windows_.find(top);
     if (it == windows_.end()) return;
+    uintptr_t which = reinterpret_cast<uintptr_t>(cursor);
+    if (which == IDC_ARROW || which == IDC_WAIT || !cursor) {
+      // The two cursors the program shows most are our own drawings.
+      const CursorShape& shape = which == IDC_WAIT ? kWaitCursor : kArrowCursor;
+      Cursor& c = drawn_[which == IDC_WAIT];
+      if (!c) c = make_cursor(it->second, shape);
+      XDefineCursor(dpy_, it->second, c);
+      XFlush(dpy_);
+      return;
+    }
     unsigned shape = XC_left_ptr;
-    switch (reinterpret_cast<uintptr_t>(cursor)) {
+    switch (which) {
       case IDC_IBEAM: shape = XC_xterm; break;
       case IDC_WAIT: shape = XC_watch; break;
       case IDC_CROSS: shape = XC_crosshair; break;
@@ -228,6 +239,25 @@ class X11Display : public DisplayBackend {
     if (!c) c = XCreateFontCursor(dpy_, shape);
     XDefineCursor(dpy_, it->second, c);
     XFlush(dpy_);
+  }
+
+  Cursor make_cursor(Window w, const CursorShape& shape) {
+    char ink[32] = {}, mask[32] = {};
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        char c = shape.rows[y][x];
+        if (c == '#') ink[y * 2 + x / 8] |= static_cast<char>(1 << (x % 8));
+        if (c != ' ') mask[y * 2 + x / 8] |= static_cast<char>(1 << (x % 8));
+      }
+    Pixmap source = XCreateBitmapFromData(dpy_, w, ink, 16, 16);
+    Pixmap shape_mask = XCreateBitmapFromData(dpy_, w, mask, 16, 16);
+    XColor black{}, white{};
+    white.red = white.green = white.blue = 0xFFFF;
+    Cursor c = XCreatePixmapCursor(dpy_, source, shape_mask, &black, &white, static_cast<unsigned>(shape.hot_x),
+                                   static_cast<unsigned>(shape.hot_y));
+    XFreePixmap(dpy_, source);
+    XFreePixmap(dpy_, shape_mask);
+    return c;
   }
 
   void handle(XEvent& e) {
@@ -360,6 +390,7 @@ class X11Display : public DisplayBackend {
   std::map<HWND, Window> windows_;
   std::map<Window, HWND> by_xid_;
   std::map<unsigned, Cursor> cursors_;
+  Cursor drawn_[2] = {0, 0};  // arrow, wait
   Atom wm_delete_, motif_hints_, clipboard_, utf8_, targets_, paste_, net_name_;
   Window clip_owner_;
   bool taking_paste_ = false;

@@ -1,0 +1,50 @@
+// The arrow and wait cursors, drawn for this project as 16 x 16 masks:
+// rows of text where '#' is ink, '.' the white edge and ' ' transparent.
+#pragma once
+
+namespace vrt::platform {
+
+struct CursorShape {
+  const char* rows[16];
+  int hot_x, hot_y;
+};
+
+inline constexpr CursorShape kArrowCursor = {{
+    "#               ",
+    "##              ",
+    "#.#             ",
+    "#..#            ",
+    "#...#           ",
+    "#....#          ",
+    "#.....#         ",
+    "#......#        ",
+    "#.......#       ",
+    "#....#####      ",
+    "#..#..#         ",
+    "#.# #..#        ",
+    "##  #..#        ",
+    "#    #..#       ",
+    "     #..#       ",
+    "      ##        ",
+}, 0, 0};
+
+inline constexpr CursorShape kWaitCursor = {{
+    " ############## ",
+    " #............# ",
+    "  #..........#  ",
+    "  #.########.#  ",
+    "   #.######.#   ",
+    "    #.####.#    ",
+    "     #.##.#     ",
+    "      #..#      ",
+    "      #..#      ",
+    "     #....#     ",
+    "    #..##..#    ",
+    "   #..####..#   ",
+    "  #.########.#  ",
+    "  #..........#  ",
+    " #............# ",
+    " ############## ",
+}, 7, 7};
+
+}  // namespace vrt::platform
