@@ -218,7 +218,7 @@ class X11Display : public DisplayBackend {
     uintptr_t which = reinterpret_cast<uintptr_t>(cursor);
     if (which == IDC_ARROW || which == IDC_WAIT || !cursor) {
       // The two cursors the program shows most are our own drawings.
-      const CursorShape& shape = which == IDC_WAIT ? kWaitCursor : kArrowCursor;
+      const DrawnCursor& shape = which == IDC_WAIT ? kWaitCursor : kArrowCursor;
       Cursor& c = drawn_[which == IDC_WAIT];
       if (!c) c = make_cursor(it->second, shape);
       XDefineCursor(dpy_, it->second, c);
@@ -241,7 +241,7 @@ class X11Display : public DisplayBackend {
     XFlush(dpy_);
   }
 
-  Cursor make_cursor(Window w, const CursorShape& shape) {
+  Cursor make_cursor(Window w, const DrawnCursor& shape) {
     char ink[32] = {}, mask[32] = {};
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) {

@@ -4,12 +4,12 @@
 
 namespace vrt::platform {
 
-struct CursorShape {
+struct DrawnCursor {
   const char* rows[16];
   int hot_x, hot_y;
 };
 
-inline constexpr CursorShape kArrowCursor = {{
+inline constexpr DrawnCursor kArrowCursor = {{
     "#               ",
     "##              ",
     "#.#             ",
@@ -28,7 +28,7 @@ inline constexpr CursorShape kArrowCursor = {{
     "      ##        ",
 }, 0, 0};
 
-inline constexpr CursorShape kWaitCursor = {{
+inline constexpr DrawnCursor kWaitCursor = {{
     " ############## ",
     " #............# ",
     "  #..........#  ",
