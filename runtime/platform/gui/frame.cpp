@@ -170,6 +170,9 @@ LRESULT frame_hit_test(HWND hwnd, POINT screen) {
   RECT wr = GetWindowRect(hwnd);
   POINT p{screen.x - wr.left, screen.y - wr.top};
   if (!f.window.contains(p)) return HTNOWHERE;
+  // The corner grip overlaps the client area of a window without scroll
+  // bars, and takes precedence over it.
+  if (f.grip.contains(p) && (f.style & WS_THICKFRAME)) return HTBOTTOMRIGHT;
   if (client.contains(p)) return HTCLIENT;
   if (f.close.contains(p)) return HTCLOSE;
   if (f.maximize.contains(p)) return HTMAXBUTTON;
@@ -178,7 +181,6 @@ LRESULT frame_hit_test(HWND hwnd, POINT screen) {
   if (f.menu_bar.contains(p)) return HTMENU;
   if (f.vscroll.contains(p)) return HTVSCROLL;
   if (f.hscroll.contains(p)) return HTHSCROLL;
-  if (f.grip.contains(p) && (f.style & WS_THICKFRAME)) return HTBOTTOMRIGHT;
   return HTBORDER;
 }
 
