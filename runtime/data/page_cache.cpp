@@ -17,8 +17,17 @@ PageCache::Entry** PageCache::chain_slot(uint32_t unit) {
 }
 
 Page* PageCache::find(uint32_t unit) {
-  Entry* e = *chain_slot(unit);
+  Entry** slot = chain_slot(unit);
+  Entry* e = *slot;
   if (!e) return nullptr;
+  // Found pages move to the head of their chain: while an update holds
+  // many pages the chains grow, and the pages in use stay quick to find.
+  Entry** head = &chains_[unit % kChains];
+  if (slot != head) {
+    *slot = e->chain_next;
+    e->chain_next = *head;
+    *head = e;
+  }
   e->last_use = ++clock_;
   lru_.splice(lru_.begin(), lru_, e->lru);
   return e->page.get();
