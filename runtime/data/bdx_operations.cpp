@@ -1,6 +1,7 @@
 // The native driver's operations: one handler per operation code, found
 // through one table. Each handler runs its work on the file's store through
 // run_on_store, which brackets it with the start and end of an operation.
+#include <cctype>
 #include <cstring>
 
 #include "runtime/data/bdx_driver.h"
@@ -352,9 +353,19 @@ int op_send(DriverCall& c) {
   } else if (word == "FULLBUILD") {
     if (eq != std::string::npos) t.full_build = upper(value) == "ON";
     result = t.full_build ? "ON" : "OFF";
-  } else if (word == "FLAGS") {
-    if (eq != std::string::npos) t.flags_value = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    result = std::to_string(t.flags_value);
+  } else if (word == "FLAGS" && t.is_open()) {
+    uint32_t flags = 0;
+    int code = eq == std::string::npos ? reading(c, [&](BdxTable& tt) {
+      flags = tt.flags();
+      return static_cast<int>(kOk);
+    })
+                                       : updating(c, [&](BdxTable& tt) {
+                                           flags = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+                                           tt.set_flags(flags);
+                                           return static_cast<int>(kOk);
+                                         });
+    if (code != kOk) return code;
+    result = std::to_string(flags);
   } else if (word == "PNM" && eq != std::string::npos && t.is_open()) {
     int code = run_on_store(t.store(), false, [&] {
       PageRecord r;

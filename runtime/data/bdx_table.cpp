@@ -186,6 +186,20 @@ void BdxTable::add_to_counter(uint8_t which, int32_t delta) {
   }
 }
 
+uint32_t BdxTable::flags() {
+  PageRecord r;
+  if (!tree().find(counters_key(number_, kKindData), &r) || r.data().size() != 8) fail_internal(kFailRecordShape);
+  return load_le32(reinterpret_cast<const uint8_t*>(r.data().data()) + 4);
+}
+
+void BdxTable::set_flags(uint32_t value) {
+  RecordTree t = tree();
+  std::string key = counters_key(number_, kKindData);
+  PageRecord r;
+  if (!t.find(key, &r) || r.data().size() != 8) fail_internal(kFailRecordShape);
+  t.replace(key, counter_data(load_le32(reinterpret_cast<const uint8_t*>(r.data().data())), value));
+}
+
 std::string BdxTable::stored_form(const uint8_t* buffer) const {
   std::string s(reinterpret_cast<const char*>(buffer), declaration().record_length);
   if (collation_.oem) record_text_to_oem(declaration(), &s);
@@ -360,6 +374,7 @@ int BdxTable::remove() {
 }
 
 int BdxTable::empty() {
+  uint32_t kept_flags = flags();
   RecordTree t = tree();
   const auto& keys = declaration().keys;
   std::vector<std::string> prefixes{kind_prefix(number_, kKindData), kind_prefix(number_, kKindMemo)};
@@ -368,7 +383,7 @@ int BdxTable::empty() {
     PageRecord r;
     while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
   }
-  t.replace(counters_key(number_, kKindData), counter_data(0, 0));
+  t.replace(counters_key(number_, kKindData), counter_data(0, kept_flags));
   for (size_t k = 0; k < keys.size(); ++k) t.replace(counters_key(number_, static_cast<uint8_t>(k)), counter_data(0, 0));
   indexes_.clear();
   current_record = 0;

@@ -55,6 +55,10 @@ class BdxTable : public DriverInstance {
   // Counters records: the data's (which = 0xF3) or a key's.
   uint32_t counter(uint8_t which);
   void add_to_counter(uint8_t which, int32_t delta);
+  // The number kept with the table (the second word of its data counters),
+  // read and set by the FLAGS command.
+  uint32_t flags();
+  void set_flags(uint32_t value);
 
   // Key entries (key_entries.cpp).
   bool make_entry(int key, const uint8_t* record, uint32_t number, std::string* entry_key, std::string* entry_data);
@@ -79,7 +83,6 @@ class BdxTable : public DriverInstance {
   std::string current_stored;  // the stored record as last read
   Sequence sequence;
   bool full_build = false;
-  uint32_t flags_value = 0;
   int last_error = 0;
 
  private:

@@ -88,7 +88,6 @@ class PageStore {
 
  private:
   PageStore() = default;
-  friend class AreaAllocator;
   void read_header_from_disk();
   void read_exact(uint64_t offset, void* buffer, size_t size);
   void write_exact(uint64_t offset, const void* buffer, size_t size);
@@ -119,7 +118,6 @@ class PageStore {
   std::vector<std::pair<uint32_t, int>> freed_;  // slots given back at commit
   bool free_known_ = false;
   std::vector<std::vector<uint32_t>> free_slots_;  // per class
-  friend void write_safe_update(PageStore& store);
 };
 
 // For crash tests: the next commit of any store stops after the given step

@@ -338,6 +338,20 @@ TEST_F(BdxFile, StreamHoldsUpdatesUntilFlush) {
   EXPECT_EQ(Records(cus), 302);
 }
 
+TEST_F(BdxFile, FlagsAreKeptWithTheTable) {
+  EXPECT_EQ(Send(cus, "FLAGS"), "0");
+  EXPECT_EQ(Send(cus, "FLAGS=77"), "77");
+  add(1, "One");
+  Close(cus);
+  Open(cus, kReadWrite | kDenyAll);
+  EXPECT_EQ(Send(cus, "FLAGS"), "77");
+  Empty(cus);
+  ASSERT_EQ(core::error_code(), 0);
+  EXPECT_EQ(Records(cus), 0);
+  EXPECT_EQ(Send(cus, "FLAGS"), "77");
+  expect_sound();
+}
+
 TEST_F(BdxFile, MemosLoseTrailingBlanksAndComeBack) {
   Close(cus);
   FileBlock f;
