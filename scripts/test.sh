@@ -17,6 +17,7 @@ echo "== build (address and undefined-behaviour sanitizers) =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVRT_SANITIZE=ON -DVRT_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 echo "== tests (sanitizers) =="
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
 
