@@ -2,6 +2,7 @@
 // record's shape at once, so every mistake is reported with its line.
 #include <cctype>
 #include <charconv>
+#include <deque>
 #include <string>
 
 #include "runtime/core/type_codes.h"
@@ -105,6 +106,7 @@ class LineReader {
         ++pos_;
         return v;
       }
+      if (c == '\0') fail("a NUL character cannot stand in a text");
       if (c == '\\' && pos_ + 1 < s_.size()) {
         char e = s_[++pos_];
         c = e == 'n' ? '\n' : e == 't' ? '\t' : e;
@@ -249,13 +251,29 @@ class Parser {
     open_.pop_back();
   }
 
+  // A refused record that holds others still opens a block, so that its
+  // own `end` does not report a second, misleading mistake.
   void record_line(const std::string& keyword, const std::vector<Token>& tokens) {
+    size_t errors_before = errors_.size();
+    size_t open_before = open_.size();
+    add_record(keyword, tokens);
+    const RecordShape* shape = record_shape(keyword == "application" ? "window" : keyword);
+    if (errors_.size() != errors_before && open_.size() == open_before && shape && is_container(*shape)) {
+      refused_.push_back(DeclNode{});
+      refused_.back().shape = shape;
+      refused_.back().line = line_;
+      open_.push_back(&refused_.back());
+    }
+  }
+
+  void add_record(const std::string& keyword, const std::vector<Token>& tokens) {
     bool application = keyword == "application";
     bool separator = keyword == "separator";
     const RecordShape* shape = record_shape(application ? "window" : separator ? "item" : keyword);
     if (!shape) return report("unknown record '" + keyword + "'");
     if (module_.module.empty()) return report("the module line must come first");
     DeclNode* parent = open_.empty() ? nullptr : open_.back();
+    if (open_.size() > kMaxNesting) return report("records nested more than " + std::to_string(kMaxNesting) + " deep");
     if (!may_hold(parent, *shape))
       return report(keyword + " cannot stand " + (parent ? std::string("in ") + parent->shape->keyword : "at the top"));
     DeclNode node;
@@ -317,12 +335,24 @@ class Parser {
   std::string_view file_;
   std::vector<std::string>& errors_;
   DeclModule module_;
+  std::deque<DeclNode> refused_;  // stand-ins for refused blocks
   std::vector<DeclNode*> open_;  // records waiting for their end (stable: children only grow at the back)
   int line_ = 0;
 };
 
 // A line that starts with an attribute ("font=...") continues the record
 // above it, so long records can be spread over several lines.
+// The line without its comment: a '#' outside quotes starts one.
+std::string_view strip_comment(std::string_view line) {
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (quoted && line[i] == '\\') ++i;
+    else if (line[i] == '"') quoted = !quoted;
+    else if (!quoted && line[i] == '#') return line.substr(0, i);
+  }
+  return line;
+}
+
 bool continues_record(std::string_view line) {
   size_t i = line.find_first_not_of(" \t");
   if (i == std::string_view::npos) return false;
@@ -339,7 +369,7 @@ DeclModule parse_declarations(std::string_view text, std::string_view file_name,
   int pending_line = 0, number = 0;
   while (!text.empty()) {
     size_t nl = text.find('\n');
-    std::string_view line = text.substr(0, nl);
+    std::string_view line = strip_comment(text.substr(0, nl));
     text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
     ++number;
     if (pending_line != 0 && continues_record(line)) {
