@@ -170,6 +170,9 @@ TEST_F(Windows, ChildrenPaintOverTheirParentAndNeverOverTheirSiblings) {
   EXPECT_EQ(pixel(15, 15), RGB(0, 0, 255));  // the lower child
   EXPECT_EQ(pixel(45, 45), RGB(255, 0, 0));  // the upper child covers the lower
   cairo_surface_destroy(img);
+  DestroyWindow(top);
+  DeleteObject(red.hbrBackground);
+  DeleteObject(blue.hbrBackground);
 }
 
 }  // namespace

@@ -124,6 +124,7 @@ TEST(X11, ClicksKeysAndPixelsGoThroughTheServer) {
   EXPECT_TRUE(typed);
   XCloseDisplay(dpy);
   DestroyWindow(top);
+  DeleteObject(green.hbrBackground);
   stop_display();
 }
 
