@@ -68,6 +68,13 @@ RECT client_area(const Window& w);
 RECT window_rect_in_top(const Window& w);
 POINT client_origin_in_top(const Window& w);
 
+// The list a window sits in: its parent's children, or the top-level
+// windows. The lock must be held.
+std::vector<HWND>& sibling_list(Window& w);
+// The whole area of a top-level window needs drawing again after anything
+// in it moves, appears or goes away.
+void dirty_top(HWND hwnd);
+
 // Sends without the lock held.
 LRESULT send_to(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
