@@ -181,7 +181,7 @@ void CairoDC::ExtTextOut(int x, int y, uint32_t options, const RECT* rect, std::
   }
   POINT p = lp_to_dp(POINT{x, y});
   begin();
-  select_cairo_font(cr_, state_.font, ys);
+  select_cairo_font(cr_, state_.font, ys, dpi_);
   std::string utf8 = ansi_to_utf8(text);
   cairo_font_extents_t fe;
   cairo_font_extents(cr_, &fe);

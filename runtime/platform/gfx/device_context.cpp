@@ -120,14 +120,14 @@ RECT DeviceContext::lp_to_dp(const RECT& r) const {
 
 SIZE DeviceContext::GetTextExtentPoint(std::string_view text) const {
   double ys = std::fabs(y_scale()), xs = std::fabs(x_scale());
-  FontMetrics m = font_metrics(state_.font, ys);
-  double w = text_width(state_.font, ys, text);
+  FontMetrics m = font_metrics(state_.font, ys, dpi());
+  double w = text_width(state_.font, ys, dpi(), text);
   return {static_cast<int32_t>(std::lround(w / xs)), static_cast<int32_t>(std::lround((m.ascent + m.descent) / ys))};
 }
 
 TEXTMETRIC DeviceContext::GetTextMetrics() const {
   double ys = std::fabs(y_scale()), xs = std::fabs(x_scale());
-  FontMetrics m = font_metrics(state_.font, ys);
+  FontMetrics m = font_metrics(state_.font, ys, dpi());
   TEXTMETRIC tm{};
   tm.tmAscent = static_cast<int32_t>(std::lround(m.ascent / ys));
   tm.tmDescent = static_cast<int32_t>(std::lround(m.descent / ys));

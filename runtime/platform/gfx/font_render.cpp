@@ -52,8 +52,10 @@ double cell_ratio(const std::string& family, bool bold, bool italic) {
 
 }  // namespace
 
-void select_cairo_font(cairo_t* cr, HFONT handle, double scale) {
+void select_cairo_font(cairo_t* cr, HFONT handle, double scale, int dpi) {
   const Font* font = static_cast<const Font*>(handle ? handle : GetStockObject(DEFAULT_GUI_FONT));
+  // Stock fonts are sized for 96 pixels an inch and grow with the device.
+  if (font->stock()) scale *= dpi / 96.0;
   const LOGFONT& lf = font->log;
   std::string family = font->family();
   bool bold = lf.lfWeight >= 600, italic = lf.lfItalic != 0;
@@ -74,9 +76,9 @@ void select_cairo_font(cairo_t* cr, HFONT handle, double scale) {
   cairo_font_options_destroy(options);
 }
 
-FontMetrics font_metrics(HFONT font, double scale) {
+FontMetrics font_metrics(HFONT font, double scale, int dpi) {
   cairo_t* cr = scratch();
-  select_cairo_font(cr, font, scale);
+  select_cairo_font(cr, font, scale, dpi);
   cairo_font_extents_t fe;
   cairo_font_extents(cr, &fe);
   cairo_text_extents_t te;
@@ -86,10 +88,10 @@ FontMetrics font_metrics(HFONT font, double scale) {
   return {fe.ascent, fe.descent, m.yy, te.x_advance / 52, fe.max_x_advance};
 }
 
-double text_width(HFONT font, double scale, std::string_view ansi) {
+double text_width(HFONT font, double scale, int dpi, std::string_view ansi) {
   if (ansi.empty()) return 0;
   cairo_t* cr = scratch();
-  select_cairo_font(cr, font, scale);
+  select_cairo_font(cr, font, scale, dpi);
   cairo_text_extents_t te;
   cairo_text_extents(cr, ansi_to_utf8(ansi).c_str(), &te);
   return te.x_advance;

@@ -18,10 +18,10 @@ struct FontMetrics {
 
 // Selects the font into a cairo context at the size that lfHeight asks for,
 // scaled by `scale` device units per logical unit. Null selects the default
-// interface font.
-void select_cairo_font(cairo_t* cr, HFONT font, double scale);
-FontMetrics font_metrics(HFONT font, double scale);
+// interface font, which is 8 points on a device of `dpi` pixels an inch.
+void select_cairo_font(cairo_t* cr, HFONT font, double scale, int dpi);
+FontMetrics font_metrics(HFONT font, double scale, int dpi);
 // Width of ANSI text, device units.
-double text_width(HFONT font, double scale, std::string_view ansi);
+double text_width(HFONT font, double scale, int dpi, std::string_view ansi);
 
 }  // namespace vrt::platform
