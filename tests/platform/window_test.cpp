@@ -101,6 +101,17 @@ TEST_F(Windows, DisabledWindowsIgnoreClicks) {
   EXPECT_EQ(log().count(c, WM_LBUTTONUP), 1);
 }
 
+TEST_F(Windows, ClickOnADisabledOwnerBringsItsModalWindowForward) {
+  HWND owner = CreateWindow("Logged", "owner", WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr);
+  HWND modal = CreateWindow("Logged", "modal", WS_VISIBLE | WS_POPUP, 400, 0, 100, 100, owner, nullptr);
+  EnableWindow(owner, false);
+  SetActiveWindow(nullptr);
+  log().clear();
+  automation::click(owner);
+  EXPECT_EQ(GetActiveWindow(), modal);
+  EXPECT_EQ(log().count(owner, WM_LBUTTONDOWN), 0);
+}
+
 TEST_F(Windows, DoubleClicksNeedTheClassStyle) {
   HWND top = CreateWindow("Logged", "t", WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr);
   log().clear();

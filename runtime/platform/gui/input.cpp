@@ -72,6 +72,16 @@ bool enabled_path(HWND hwnd) {
   return true;
 }
 
+// The enabled, visible window a disabled owner waits for, if any.
+void bring_modal_forward(HWND owner) {
+  if (!owner || IsWindowEnabled(owner)) return;
+  for (HWND t : GetTopLevelWindows())
+    if (t != owner && GetWindow(t, GW_OWNER) == owner && IsWindowVisible(t) && IsWindowEnabled(t)) {
+      SetActiveWindow(t);
+      return;
+    }
+}
+
 }  // namespace
 
 HWND GetFocus() { return g_focus; }
@@ -272,8 +282,12 @@ void inject_mouse_button(HWND top, POINT p, int button, bool down) {
   if (!target) target = window_at(top, p);
   if (!target) return;
   if (!g_capture) {
-    // Input to a disabled window goes nowhere; a modal window owns the rest.
-    if (!enabled_path(target)) return;
+    // Input to a disabled window goes nowhere; a click on a window that a
+    // modal window disabled brings that modal window forward instead.
+    if (!enabled_path(target)) {
+      if (down) bring_modal_forward(top_of(target));
+      return;
+    }
     if (down && top_of(target) != g_active) SetActiveWindow(top_of(target));
     if (down) SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top_of(target)), 0);
   }
