@@ -37,7 +37,8 @@ constexpr FieldShape kStringFields[] = {at(21), text(41)};
 constexpr FieldShape kDrawnFields[] = {at(21), {"pen", 37, K::Pen}};
 constexpr FieldShape kEntryFields[] = {var(21), at(25), msg(41), {"tip", 45, K::Text}, {"picture", 73, K::Text}};
 constexpr FieldShape kButtonFields[] = {
-    at(21), msg(37), {"tip", 41, K::Text}, {"key", 49, K::Int}, text(69), {"action", 81, K::Int},
+    at(21), msg(37), {"tip", 41, K::Text}, {"key", 49, K::Int}, {"icon", 57, K::Text}, text(69),
+    {"action", 81, K::Int},
     {"delay", 86, K::Word10}, {"repeat", 88, K::Word10},
 };
 constexpr FieldShape kListFields[] = {var(21), {"format", 25, K::Text}, at(29), msg(45), {"drop", 77, K::Unsigned}};

@@ -1,0 +1,60 @@
+// A control made from one record of a window structure. Controls with a
+// platform window own it (hwnd); drawn controls (lines, boxes, panels,
+// variable strings) are painted by their window.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "runtime/platform/gfx/device_context.h"
+#include "runtime/platform/gui/win_types.h"
+#include "runtime/window/resource_buffer.h"
+
+namespace vrt::window {
+
+class WindowObject;
+
+// Pixels from dialog units: the window's dialog base units.
+struct DialogUnits {
+  int base_x = 6, base_y = 13;
+  int x(int32_t du) const { return du * base_x / 4; }
+  int y(int32_t du) const { return du * base_y / 8; }
+};
+
+class Control {
+ public:
+  Control(const ResourceBuffer& buffer, uint32_t record);
+  virtual ~Control() = default;
+
+  uint8_t type() const { return type_; }
+  int32_t field() const { return field_; }
+  uint32_t flags() const { return flags_; }
+  uint32_t record() const { return record_; }
+  platform::HWND hwnd() const { return hwnd_; }
+  // Enabled for events: a disabled control receives none.
+  bool enabled() const;
+
+  // Makes the control's platform window (if any) as a child of `parent`,
+  // with its rectangle in pixels of the parent's client area.
+  virtual void create(WindowObject& owner, platform::HWND parent, const platform::RECT& at) = 0;
+  // Drawn controls paint here, in the window's client coordinates.
+  virtual void paint(platform::HDC) {}
+  // Accept-all mode asks each control whether its value passes its check.
+  virtual bool value_passes_check() { return true; }
+  // The field of the record's shape that holds its children, or "" for none.
+  virtual const char* children_field() const { return ""; }
+
+  platform::RECT rect;  // in the window's client area, pixels
+  std::vector<std::unique_ptr<Control>> children;
+
+ protected:
+  platform::HWND hwnd_ = nullptr;
+
+ private:
+  uint8_t type_;
+  int32_t field_;
+  uint32_t flags_;
+  uint32_t record_;
+};
+
+}  // namespace vrt::window

@@ -1,0 +1,44 @@
+#include "runtime/window/event_posting.h"
+
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/window_api.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/window_system.h"
+#include "runtime/window/window_trace.h"
+
+namespace vrt::window {
+
+using namespace vrt::platform;
+
+// The record travels in the message itself (code in wParam, field number in
+// lParam), so nothing is left to free when the window goes away first.
+void PostEvent(WindowObject& window, uint16_t code, Control* control) {
+  if (!window_system().active || !window.hwnd || window.opening) return;
+  if (control && !control->enabled()) return;
+  trace_line("post %s field %d to %s", event_name(code), control ? control->field() : 0, window.label().c_str());
+  PostMessage(window.hwnd, kPostedEventMessage, code, control ? control->field() : 0);
+}
+
+void PostEvent(WindowObject& window, uint16_t code, int32_t field) {
+  Control* c = field != 0 ? window.control(field) : nullptr;
+  if (c) return PostEvent(window, code, c);
+  // A menu entry, or a button of the frame's toolbar: a field without a control here.
+  if (!window_system().active || !window.hwnd || window.opening) return;
+  trace_line("post %s field %d to %s", event_name(code), field, window.label().c_str());
+  PostMessage(window.hwnd, kPostedEventMessage, code, field);
+}
+
+int SendEvent(WindowObject& window, uint16_t code) {
+  if (!window.hwnd) return 0;
+  ++window_system().modal;
+  // The window's own procedure (on its own thread) runs the handler.
+  LRESULT answer = SendMessage(window.hwnd, kEventMessageBase + code, 0, 0);
+  --window_system().modal;
+  return static_cast<int>(answer);
+}
+
+void take_posted_event(WindowObject& window, uint16_t code, int32_t field) {
+  window.queue.push_back({code, field != 0 ? window.control(field) : nullptr, &window, field});
+}
+
+}  // namespace vrt::window

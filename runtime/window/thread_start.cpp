@@ -1,0 +1,126 @@
+#include "runtime/window/thread_start.h"
+
+#include <array>
+#include <condition_variable>
+#include <mutex>
+#include <semaphore>
+
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/runtime_lock.h"
+#include "runtime/window/window_open.h"
+#include "runtime/window/window_system.h"
+
+namespace vrt::window {
+
+namespace {
+
+struct Slot {
+  bool used = false;
+  std::thread::id thread;
+  StartedProcedure procedure = nullptr;
+  std::string parameter;
+  uint32_t stack_size = 0;
+};
+
+struct ThreadTable {
+  std::mutex mutex;
+  std::condition_variable all_free;
+  std::array<Slot, kThreadSlots + 1> slots;  // 0 unused
+  int running = 0;
+};
+
+ThreadTable& table() {
+  static ThreadTable t;
+  return t;
+}
+
+thread_local int t_slot = 0;
+
+void thread_body(int slot, std::binary_semaphore* go, std::binary_semaphore* started) {
+  go->acquire();  // created suspended: waits until its slot is filled
+  t_slot = slot;
+  StartedProcedure procedure;
+  std::string parameter;
+  {
+    ThreadTable& t = table();
+    std::lock_guard lock(t.mutex);
+    procedure = t.slots[slot].procedure;
+    parameter = t.slots[slot].parameter;
+  }
+  started->release();
+  take_runtime_lock();
+  procedure(parameter);
+  // Windows the procedure left open close with its thread.
+  while (!thread_windows().empty()) Close(*thread_windows().back());
+  release_runtime_lock_fully();
+  // Nothing may stay queued for a thread that is gone (0x2414 if the
+  // procedure never waited for a message).
+  platform::MSG m;
+  while (platform::PeekMessage(&m, nullptr, platform::PM_REMOVE)) {
+  }
+  ThreadTable& t = table();
+  std::lock_guard lock(t.mutex);
+  t.slots[slot] = Slot{};
+  if (--t.running == 0) t.all_free.notify_all();
+}
+
+}  // namespace
+
+int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& parameter) {
+  ThreadTable& t = table();
+  int slot = 0;
+  {
+    std::lock_guard lock(t.mutex);
+    for (int i = 1; i <= kThreadSlots && slot == 0; ++i)
+      if (!t.slots[i].used) slot = i;
+    if (slot == 0) return -1;
+    t.slots[slot].used = true;  // reserved while the thread is made
+  }
+  std::binary_semaphore go(0), started(0);
+  std::thread thread;
+  try {
+    thread = std::thread(thread_body, slot, &go, &started);
+  } catch (const std::system_error&) {
+    std::lock_guard lock(t.mutex);
+    t.slots[slot] = Slot{};
+    return -1;
+  }
+  std::thread::id id = thread.get_id();
+  thread.detach();
+  {
+    std::lock_guard lock(t.mutex);
+    Slot& s = t.slots[slot];
+    s.thread = id;
+    s.procedure = procedure;
+    s.parameter = parameter;
+    s.stack_size = stack_size;
+    ++t.running;
+  }
+  go.release();
+  started.acquire();  // the thread runs and has taken what it needs from the slot
+  platform::PostThreadMessage(id, kThreadStartedMessage, static_cast<platform::WPARAM>(slot), 0);
+  return slot;
+}
+
+int ThreadSlot() { return t_slot; }
+
+std::thread::id slot_thread(int slot) {
+  ThreadTable& t = table();
+  std::lock_guard lock(t.mutex);
+  return slot >= 1 && slot <= kThreadSlots ? t.slots[slot].thread : std::thread::id{};
+}
+
+int started_threads_running() {
+  ThreadTable& t = table();
+  std::lock_guard lock(t.mutex);
+  return t.running;
+}
+
+void wait_for_started_threads() {
+  ThreadTable& t = table();
+  std::unique_lock lock(t.mutex);
+  t.all_free.wait(lock, [&] { return t.running == 0; });
+}
+
+}  // namespace vrt::window

@@ -1,0 +1,146 @@
+// The window procedure of the runtime's windows: platform messages become
+// events for the procedure.
+#include "runtime/window/window_proc.h"
+
+#include "runtime/core/runtime_box.h"
+#include "runtime/platform/gui/controls.h"
+#include "runtime/platform/gui/mdi.h"
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/gui/window_api.h"
+#include "runtime/platform/os/process.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/event_posting.h"
+#include "runtime/window/window_system.h"
+
+namespace vrt::window {
+
+namespace {
+
+using namespace vrt::platform;
+
+// System commands the procedure may refuse, and the event each sends.
+struct SystemCommandEvent {
+  WPARAM command;
+  uint16_t event;
+  bool not_when_minimised;
+};
+constexpr SystemCommandEvent kSystemCommands[] = {
+    {SC_MOVE, event::Move, true},         {SC_SIZE, event::Size, true},
+    {SC_RESTORE, event::Restore, false},  {SC_MAXIMIZE, event::Maximize, false},
+    {SC_MINIMIZE, event::Iconize, false},
+};
+
+LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (!w) return DefWindowProc(h, m, wp, lp);
+  switch (w->kind()) {
+    case WindowKind::Application: return DefFrameProc(h, w->client, m, wp, lp);
+    case WindowKind::MdiChild: return DefMDIChildProc(h, m, wp, lp);
+    case WindowKind::Ordinary: break;
+  }
+  return DefWindowProc(h, m, wp, lp);
+}
+
+int state_of(HWND h) { return IsIconic(h) ? SIZE_MINIMIZED : IsZoomed(h) ? SIZE_MAXIMIZED : SIZE_RESTORED; }
+
+// A press on the frame's toolbar goes to the procedure of the active MDI
+// child; with none active, to the frame's own.
+WindowObject* toolbar_target(WindowObject& frame) {
+  if (frame.client) {
+    HWND active = reinterpret_cast<HWND>(SendMessage(frame.client, WM_MDIGETACTIVE, 0, 0));
+    if (WindowObject* child = active ? window_object(active) : nullptr) return child;
+  }
+  return &frame;
+}
+
+void command(WindowObject& w, WPARAM wp, LPARAM lp) {
+  HWND from = reinterpret_cast<HWND>(lp);
+  int32_t id = static_cast<int16_t>(LOWORD(wp));
+  if (from && from == w.toolbar) return PostEvent(*toolbar_target(w), event::Accepted, id);
+  if (from) {
+    UINT code = HIWORD(wp);
+    if (code == BN_CLICKED) PostEvent(w, event::Accepted, static_cast<int32_t>(GetDlgCtrlID(from)));
+    return;
+  }
+  PostEvent(w, event::Accepted, id);  // a menu entry
+}
+
+void paint(WindowObject& w, HWND h) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  for (Control* c : w.controls_in_order()) c->paint(dc);
+  EndPaint(h, &ps);
+}
+
+}  // namespace
+
+LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  WindowObject* w = window_object(h);
+  if (!w) return default_proc(nullptr, h, m, wp, lp);
+  if (m >= kEventMessageBase && m < kEventMessageBase + 0x300) {
+    // A sent event: the procedure answers at once, or finds it queued.
+    uint16_t code = static_cast<uint16_t>(m - kEventMessageBase);
+    if (w->opening) return 0;
+    if (w->on_sent) return w->on_sent(*w, code);
+    w->queue.push_back({code, nullptr, w, 0});
+    return 0;
+  }
+  switch (m) {
+    case kPostedEventMessage:
+      take_posted_event(*w, static_cast<uint16_t>(wp), static_cast<int32_t>(lp));
+      return 0;
+    case WM_COMMAND:
+      command(*w, wp, lp);
+      return 0;
+    case WM_CLOSE:
+      PostEvent(*w, event::CloseWindow);
+      return 0;
+    case WM_SYSCOMMAND:
+      if (w->flags() & kFlagReport) {
+        for (const SystemCommandEvent& s : kSystemCommands) {
+          if ((wp & 0xFFF0) != s.command || (s.not_when_minimised && IsIconic(h))) continue;
+          if (SendEvent(*w, s.event) == 1) return 0;  // the procedure refused
+        }
+      }
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      int state = state_of(h);
+      if (state != w->stored_state) {
+        w->stored_state = state;
+        PostEvent(*w, state == SIZE_MAXIMIZED ? event::Maximized
+                      : state == SIZE_MINIMIZED ? event::Iconized
+                                                : event::Restored);
+      }
+      break;
+    }
+    case WM_MOVE:
+      if ((w->flags() & kFlagReport) && !IsIconic(h)) PostEvent(*w, event::Moved);
+      break;
+    case WM_TIMER:
+      if (wp == 1) {
+        if (!w->timer_pending) {
+          w->timer_pending = true;  // one Timer waiting at most
+          PostEvent(*w, event::Timer);
+        }
+        return 0;
+      }
+      if (wp == 2) return 0;  // the loop's own timing
+      break;
+    case WM_QUERYENDSESSION: {
+      core::BoxRequest box;
+      box.caption = executable_path().substr(executable_path().find_last_of('/') + 1);
+      box.text = "Application still active.\n\nQuit the application before quitting Windows.";
+      core::show_runtime_box(box);
+      return 0;  // the session may not end under the program
+    }
+    case WM_PAINT:
+      paint(*w, h);
+      return 0;
+    case WM_NCDESTROY:
+      w->hwnd = nullptr;
+      break;
+  }
+  return default_proc(w, h, m, wp, lp);
+}
+
+}  // namespace vrt::window
