@@ -3,7 +3,6 @@
 // that live beside the file in memory until it is closed.
 #include <algorithm>
 #include <cctype>
-#include <vector>
 
 #include "runtime/data/bdx_table.h"
 #include "runtime/data/driver_errors.h"
@@ -54,36 +53,25 @@ int BdxTable::build_key(int key) {
     PageRecord r;
     while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
   }
-  // The entries are made first and inserted in key order, so that the
-  // build fills the key's pages one after another.
   int code = kOk;
   uint32_t entries = 0;
-  std::vector<std::pair<std::string, std::string>> made;
   std::string data_prefix = key_prefix(-1);
   std::string from = data_prefix;
   bool strictly = false;
-  while (const PageRecord* r = t.seek_ref(from, strictly, true)) {
-    if (!has_prefix(r->key(), data_prefix)) break;
-    if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
-    uint32_t number = be32_at(r->key(), 5);
-    std::string buffer(r->data());
-    from.assign(r->key());
-    strictly = true;
+  PageRecord r;
+  while (t.seek(from, strictly, &r) && has_prefix(r.key(), data_prefix)) {
+    if (r.key().size() != 9 || r.data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+    uint32_t number = be32_at(r.key(), 5);
+    std::string buffer(r.data());
     buffer_form(&buffer);
     std::string entry_key, entry_data;
-    if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data))
-      made.emplace_back(std::move(entry_key), std::move(entry_data));
-  }
-  // Equal keys keep the record that came first.
-  std::stable_sort(made.begin(), made.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (size_t i = 0; i < made.size(); ++i) {
-    if (i > 0 && made[i].first == made[i - 1].first) {
-      code = kDuplicateKey;
-      continue;
+    if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data)) {
+      bool inserted = index ? index->insert(entry_key).second : t.insert(entry_key, entry_data);
+      if (inserted) ++entries;
+      else code = kDuplicateKey;
     }
-    if (index) index->insert(made[i].first);
-    else if (!t.insert(made[i].first, made[i].second)) fail_internal(kFailTreeShape);
-    ++entries;
+    from.assign(r.key());
+    strictly = true;
   }
   if (!index) {
     int32_t now = static_cast<int32_t>(counter(static_cast<uint8_t>(key)));

@@ -33,17 +33,16 @@ Page* PageCache::find(uint32_t unit) {
   return e->page.get();
 }
 
+// Callers insert only units the cache does not hold (a page just read after
+// a failed find, or a new provisional unit), so the page goes to the head of
+// its chain without a search.
 Page* PageCache::insert(std::unique_ptr<Page> page) {
-  Entry** slot = chain_slot(page->unit);
-  if (*slot) {
-    (*slot)->page = std::move(page);
-    return (*slot)->page.get();
-  }
+  Entry** head = &chains_[page->unit % kChains];
   Entry* e = new Entry;
   e->page = std::move(page);
   e->last_use = ++clock_;
-  e->chain_next = nullptr;
-  *slot = e;
+  e->chain_next = *head;
+  *head = e;
   lru_.push_front(e);
   e->lru = lru_.begin();
   ++count_;

@@ -29,6 +29,7 @@ class PageCache {
 
   // The page of the unit, made most recently used; null when absent.
   Page* find(uint32_t unit);
+  // The unit must not be cached already.
   Page* insert(std::unique_ptr<Page> page);
   // Re-files a page under a new unit (the page's unit field is set too).
   void rekey(Page* page, uint32_t new_unit);
