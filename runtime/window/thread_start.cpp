@@ -1,7 +1,6 @@
 #include "runtime/window/thread_start.h"
 
 #include <array>
-#include <condition_variable>
 #include <mutex>
 #include <semaphore>
 
@@ -25,7 +24,6 @@ struct Slot {
 
 struct ThreadTable {
   std::mutex mutex;
-  std::condition_variable all_free;
   std::array<Slot, kThreadSlots + 1> slots;  // 0 unused
   int running = 0;
 };
@@ -33,6 +31,23 @@ struct ThreadTable {
 ThreadTable& table() {
   static ThreadTable t;
   return t;
+}
+
+// Free when no started procedure runs; waiting for it keeps serving the
+// messages other threads send to the waiter's windows (an MDI child asks
+// the frame's client which child is active).
+class AllReturned : public platform::Waitable {
+ public:
+  bool try_take() override {
+    ThreadTable& t = table();
+    std::lock_guard lock(t.mutex);
+    return t.running == 0;
+  }
+};
+
+AllReturned& all_returned() {
+  static AllReturned w;
+  return w;
 }
 
 thread_local int t_slot = 0;
@@ -60,9 +75,12 @@ void thread_body(int slot, std::binary_semaphore* go, std::binary_semaphore* sta
   while (platform::PeekMessage(&m, nullptr, platform::PM_REMOVE)) {
   }
   ThreadTable& t = table();
-  std::lock_guard lock(t.mutex);
-  t.slots[slot] = Slot{};
-  if (--t.running == 0) t.all_free.notify_all();
+  {
+    std::lock_guard lock(t.mutex);
+    t.slots[slot] = Slot{};
+    --t.running;
+  }
+  all_returned().wake_waiters();
 }
 
 }  // namespace
@@ -118,9 +136,8 @@ int started_threads_running() {
 }
 
 void wait_for_started_threads() {
-  ThreadTable& t = table();
-  std::unique_lock lock(t.mutex);
-  t.all_free.wait(lock, [&] { return t.running == 0; });
+  while (platform::MsgWaitForMultipleObjects(&all_returned(), -1, 0) != platform::WAIT_OBJECT_0) {
+  }
 }
 
 }  // namespace vrt::window
