@@ -83,6 +83,9 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     if (w->opening) return 0;
     if (w->on_sent) return w->on_sent(*w, code);
     w->queue.push_back({code, nullptr, w, 0});
+    // Sent from another thread while this one waits: wake its loop so
+    // that the event is delivered.
+    if (InSendMessage()) PostMessage(h, WM_NULL, 0, 0);
     return 0;
   }
   switch (m) {
