@@ -92,6 +92,7 @@ void register_sheet_classes() {
   WNDCLASS sheet;
   sheet.lpszClassName = kZorSheet;
   sheet.lpfnWndProc = sheet_proc;
+  sheet.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   RegisterClass(sheet);
   WNDCLASS tab;
   tab.lpszClassName = kZorTab;

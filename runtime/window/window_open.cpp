@@ -11,6 +11,7 @@
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/creator_table.h"
 #include "runtime/window/event_codes.h"
@@ -58,7 +59,7 @@ std::string register_window_class(WindowKind kind) {
   wc.lpszClassName = name;
   wc.lpfnWndProc = runtime_window_proc;
   wc.style = CS_DBLCLKS;
-  wc.hbrBackground = GetStockObject(LTGRAY_BRUSH);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   RegisterClass(wc);
   return name;
 }
