@@ -332,6 +332,10 @@ int op_build_dyn(DriverCall& c) {
   if (!c.key->dynamic_index()) return kInvalidIndexString;
   return reading(c, [&](BdxTable& t) { return t.build_index(key_of(c), c.strings[0]); });
 }
+int op_build_dyn_filter(DriverCall& c) {
+  if (!c.key->dynamic_index()) return kInvalidIndexString;
+  return reading(c, [&](BdxTable& t) { return t.build_index(key_of(c), c.strings[0], &c.strings[1]); });
+}
 
 // ---- commands and the rest
 
@@ -461,6 +465,7 @@ struct HandlerTable {
     at[kOpBuildFile] = op_build_file;
     at[kOpBuildKey] = op_build_key;
     at[kOpBuildDyn] = op_build_dyn;
+    at[kOpBuildDynFilter] = op_build_dyn_filter;
     at[kOpSend] = op_send;
     at[kOpQueryView] = op_query_view;
     at[kOpClear] = op_clear;

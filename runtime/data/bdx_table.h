@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "runtime/core/evaluate.h"
 #include "runtime/data/file_block.h"
 #include "runtime/data/page_store.h"
 #include "runtime/data/record_tree.h"
@@ -63,8 +64,10 @@ class BdxTable : public DriverInstance {
   // Key entries (key_entries.cpp).
   bool make_entry(int key, const uint8_t* record, uint32_t number, std::string* entry_key, std::string* entry_data);
   uint32_t entry_record_number(int key, const PageRecord& entry) const;
-  int build_key(int key);
-  int build_index(int key, const std::string& components);
+  // A filter, when given, keeps the records for which it is true; it is
+  // tested with each record in the record buffer.
+  int build_key(int key, const core::Expression* filter = nullptr);
+  int build_index(int key, const std::string& components, const std::string* filter = nullptr);
   std::string key_prefix(int key) const;
   bool find_by_key(int key, const uint8_t* record, uint32_t* number);
 

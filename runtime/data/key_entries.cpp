@@ -3,6 +3,7 @@
 // that live beside the file in memory until it is closed.
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "runtime/data/bdx_table.h"
 #include "runtime/data/driver_errors.h"
@@ -41,7 +42,7 @@ bool BdxTable::find_by_key(int key, const uint8_t* record, uint32_t* number) {
   return seek_entry(key, value, false, true, &found, number) && has_prefix(found, value);
 }
 
-int BdxTable::build_key(int key) {
+int BdxTable::build_key(int key, const core::Expression* filter) {
   const KeyBlock& k = declaration().keys[static_cast<size_t>(key)];
   RecordTree t = tree();
   std::string prefix = key_prefix(key);
@@ -64,14 +65,18 @@ int BdxTable::build_key(int key) {
     uint32_t number = be32_at(r.key(), 5);
     std::string buffer(r.data());
     buffer_form(&buffer);
+    from.assign(r.key());
+    strictly = true;
+    if (filter) {
+      std::memcpy(file_->record.data(), buffer.data(), std::min(buffer.size(), file_->record.size()));
+      if (!filter->test()) continue;
+    }
     std::string entry_key, entry_data;
     if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data)) {
       bool inserted = index ? index->insert(entry_key).second : t.insert(entry_key, entry_data);
       if (inserted) ++entries;
       else code = kDuplicateKey;
     }
-    from.assign(r.key());
-    strictly = true;
   }
   if (!index) {
     int32_t now = static_cast<int32_t>(counter(static_cast<uint8_t>(key)));
@@ -82,7 +87,7 @@ int BdxTable::build_key(int key) {
 
 // Components as "+PRE:FIELD,-PRE:OTHER": a sign (ascending when absent) and
 // a field label, separated by commas.
-int BdxTable::build_index(int key, const std::string& components) {
+int BdxTable::build_index(int key, const std::string& components, const std::string* filter) {
   KeyBlock& k = file_->declaration.keys[static_cast<size_t>(key)];
   std::vector<int32_t> parsed;
   size_t at = 0;
@@ -101,8 +106,15 @@ int BdxTable::build_index(int key, const std::string& components) {
     at = comma + 1;
   }
   if (parsed.empty() || parsed.size() > 255) return kInvalidIndexString;
+  core::Expression compiled;
+  if (filter && !compiled.compile(*filter)) return kAlreadyPosted;  // 800 or 801 posted
   k.components = parsed;
-  return build_key(key);
+  // The records pass through the record buffer; the program's own record
+  // comes back afterwards.
+  std::vector<uint8_t> saved = file_->record;
+  int code = build_key(key, filter ? &compiled : nullptr);
+  file_->record = saved;
+  return code;
 }
 
 }  // namespace vrt::data

@@ -3,6 +3,8 @@
 // each of them posts.
 #include <gtest/gtest.h>
 
+#include "runtime/core/evaluate.h"
+#include "runtime/core/expression_names.h"
 #include "runtime/data/bdx_inspect.h"
 #include "runtime/data/string_arguments.h"
 #include "tests/data/bdx_test_support.h"
@@ -284,6 +286,17 @@ TEST_F(BdxFile, DynamicIndexMustBeBuiltAndParsesItsComponents) {
   while (Next(f), core::error_code() == 0) order += get_string(f, "CUS:NAME");
   EXPECT_EQ(order, "acbd");
   EXPECT_EQ(Records(dyn), 4);
+  // With a filter over the record's fields, bound by the program.
+  core::Bind("CUS:CUSID", [&f] { return core::ExprValue::of_integer(test::get_long(f, "CUS:CUSID")); });
+  test::set_long(f, "CUS:CUSID", 77);
+  Build(dyn, "+CUS:NAME", "CUS:CUSID > 1");
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  EXPECT_EQ(test::get_long(f, "CUS:CUSID"), 77);  // the program's record is back
+  Set(dyn);
+  order.clear();
+  while (Next(f), core::error_code() == 0) order += get_string(f, "CUS:NAME");
+  EXPECT_EQ(order, "cd");
+  core::reset_bindings();
   EXPECT_TRUE(check_file(dir.file("DYN.BDX")).empty());
 }
 
