@@ -122,12 +122,25 @@ int ViewScan::place(size_t i) const {
 }
 
 void ViewScan::set(bool backwards) {
-  backwards_ = backwards;
-  for (Component& c : components_) c.along = (c.descending != backwards) ? -1 : 1;
   std::vector<int> fields;
   for (const Component& c : components_) fields.push_back(c.field);
-  ranges_ = filter_ && filter_->tree() ? key_ranges(*filter_->tree(), fields, nocase_, resolve_)
-                                       : std::vector<ComponentRange>(fields.size());
+  set_ranges(filter_ && filter_->tree() ? key_ranges(*filter_->tree(), fields, nocase_, resolve_)
+                                        : std::vector<ComponentRange>(fields.size()),
+             backwards);
+}
+
+void ViewScan::reverse() {
+  backwards_ = !backwards_;
+  for (Component& c : components_) c.along = -c.along;
+  ended_ = false;
+  last_jump_from_ = 0;
+}
+
+void ViewScan::set_ranges(std::vector<ComponentRange> ranges, bool backwards) {
+  backwards_ = backwards;
+  for (Component& c : components_) c.along = (c.descending != backwards) ? -1 : 1;
+  ranges_ = std::move(ranges);
+  ranges_.resize(components_.size());
   // A NOCASE key holds its texts in upper case; so must the bounds.
   if (nocase_)
     for (ComponentRange& r : ranges_) {

@@ -28,6 +28,11 @@ class ViewScan {
   // Positions before the first row (after the last when reading
   // backwards), with the bounds evaluated now.
   void set(bool backwards = false);
+  // The same with bounds of the caller's (a join's link values).
+  void set_ranges(std::vector<ComponentRange> ranges, bool backwards = false);
+  // Turns the scan around at the current row: the next row read is the
+  // one before it in the old direction.
+  void reverse();
   // The next row into the record buffer; false at the end, with 33
   // "Record Not Available" posted (or the driver's own error).
   bool next();

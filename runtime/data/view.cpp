@@ -1,0 +1,338 @@
+#include "runtime/data/view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "runtime/core/error_state.h"
+#include "runtime/core/settings.h"
+#include "runtime/core/value.h"
+#include "runtime/data/driver_errors.h"
+#include "runtime/data/statements.h"
+
+namespace vrt::data {
+
+namespace {
+
+// The field an ORDER item names, and whether it is descending.
+int order_field(const core::ExprNode& item, const FieldResolver& resolve, bool* descending) {
+  *descending = false;
+  const core::ExprNode* n = &item;
+  if (n->kind == core::ExprNode::Kind::Unary && n->op == core::Op::Negate) {
+    *descending = true;
+    n = n->kids[0].get();
+  }
+  return node_field(*n, false, resolve);
+}
+
+// Bytes that sort like the value: numbers by sign and magnitude, texts by
+// their collation weights.
+void append_sortable(const core::ExprValue& v, bool descending, std::string* out) {
+  std::string bytes;
+  if (v.type == core::ExprType::String) {
+    const uint8_t* w = core::settings().collation_ansi;
+    std::string_view t = v.text;
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);  // trailing blanks never decide
+    for (unsigned char c : t) bytes += static_cast<char>(w[c] + 1);
+    bytes += '\0';
+  } else {
+    double d = v.as_real();
+    uint64_t u;
+    std::memcpy(&u, &d, 8);
+    u = (u >> 63) ? ~u : u | (uint64_t{1} << 63);
+    for (int i = 7; i >= 0; --i) bytes += static_cast<char>((u >> (8 * i)) & 0xFF);
+  }
+  if (descending)
+    for (char& c : bytes) c = static_cast<char>(255 - static_cast<uint8_t>(c));
+  *out += bytes;
+}
+
+bool by_sort_key(const std::string& a, const std::string& b, void*) {
+  uint32_t la, lb;
+  std::memcpy(&la, a.data(), 4);
+  std::memcpy(&lb, b.data(), 4);
+  return std::string_view(a).substr(4, la) < std::string_view(b).substr(4, lb);
+}
+
+}  // namespace
+
+View::View(ViewNode primary, FieldResolver resolve) : primary_(std::move(primary)), resolve_(std::move(resolve)) {
+  flatten(primary_, -1);
+}
+
+View::~View() = default;
+
+void View::flatten(ViewNode& node, int parent) {
+  flat_.push_back({&node, parent, nullptr, false});
+  int me = static_cast<int>(flat_.size() - 1);
+  for (ViewNode& child : node.children) flatten(child, me);
+}
+
+bool View::set_filter(const std::string& text) {
+  has_filter_ = !text.empty();
+  return !has_filter_ || filter_.compile(text);
+}
+
+bool View::set_order(const std::string& text) {
+  order_.clear();
+  return text.empty() || core::parse_expression_list(text, &order_);
+}
+
+// A key gives the order when the order names its leading components, all in
+// the key's direction or all against it.
+bool View::key_gives_order(int key, bool* backwards) const {
+  *backwards = false;
+  if (order_.empty()) return true;
+  const KeyBlock& k = primary_.file->declaration.keys[static_cast<size_t>(key)];
+  if (order_.size() > k.components.size()) return false;
+  int direction = 0;
+  for (size_t i = 0; i < order_.size(); ++i) {
+    bool descending;
+    int field = order_field(*order_[i], resolve_, &descending);
+    int32_t c = k.components[i];
+    if (field == 0 || field != (c < 0 ? -c : c)) return false;
+    int d = descending == (c < 0) ? 1 : -1;
+    if (direction && d != direction) return false;
+    direction = d;
+  }
+  *backwards = direction < 0;
+  return true;
+}
+
+int View::choose_key() {
+  const auto& keys = primary_.file->declaration.keys;
+  std::vector<std::pair<int, bool>> candidates;
+  for (size_t k = 0; k < keys.size(); ++k) {
+    bool backwards;
+    if (key_gives_order(static_cast<int>(k), &backwards)) candidates.emplace_back(static_cast<int>(k), backwards);
+  }
+  if (candidates.empty()) return -1;
+  // The first candidate whose first component the filter constrains wins.
+  if (has_filter_)
+    for (auto& [k, backwards] : candidates) {
+      int32_t c = keys[static_cast<size_t>(k)].components[0];
+      bool nocase = keys[static_cast<size_t>(k)].attributes & kKeyNocase;
+      if (filter_constrains(*filter_.tree(), c < 0 ? -c : c, nocase, resolve_)) {
+        key_backwards_ = backwards;
+        return k;
+      }
+    }
+  for (auto& [k, backwards] : candidates)
+    if (k == preferred_key_) {
+      key_backwards_ = backwards;
+      return k;
+    }
+  key_backwards_ = candidates.front().second;
+  return candidates.front().first;
+}
+
+void View::set() {
+  key_backwards_ = false;
+  chosen_key_ = choose_key();
+  sorted_ = chosen_key_ < 0 && !order_.empty();
+  if (sorted_) {
+    // No key gives the order: read by the key that suits the filter, then
+    // sort.
+    std::vector<core::ExprTree> order = std::move(order_);
+    order_.clear();
+    chosen_key_ = choose_key();
+    order_ = std::move(order);
+  }
+  for (size_t i = 0; i < flat_.size(); ++i) {
+    ViewNode& n = *flat_[i].node;
+    int key = i == 0 ? chosen_key_ : n.key;
+    flat_[i].scan = key >= 0 ? std::make_unique<ViewScan>(*n.file, key, i == 0 && has_filter_ ? &filter_ : nullptr,
+                                                            i == 0 ? resolve_ : FieldResolver([](const std::string&) { return 0; }))
+                             : nullptr;
+  }
+  fresh_ = true;
+  reading_backwards_ = false;
+  rows_.reset();
+  row_offsets_.clear();
+  row_at_ = -1;
+  if (sorted_) collect_sorted();
+}
+
+// Positions node i for its parent's current row and reads its first match.
+bool View::start(size_t i, bool backwards) {
+  Flat& f = flat_[i];
+  if (i == 0) {
+    if (!f.scan) {
+      // A file without keys is read in record order.
+      Set(*f.node->file);
+      return step(0, backwards);
+    }
+    f.scan->set(key_backwards_ != backwards);
+    return f.scan->next();
+  }
+  ViewNode& n = *f.node;
+  FileBlock& parent = *flat_[static_cast<size_t>(f.parent)].node->file;
+  f.empty = false;
+  bool found = false;
+  if (f.scan) {
+    // The parent's link values fix the child key's leading components.
+    std::vector<ComponentRange> ranges;
+    for (int field : n.link_fields) {
+      const FieldDescriptor& d = parent.declaration.fields[static_cast<size_t>(field - 1)];
+      ComponentRange r;
+      std::unique_ptr<core::Value> v = core::make_value(static_cast<core::TypeCode>(d.type),
+                                                        parent.record.data() + d.offset, d.size,
+                                                        static_cast<uint8_t>(d.places));
+      core::ExprValue value;
+      if (d.type == static_cast<uint8_t>(core::TypeCode::STRING) || d.type == static_cast<uint8_t>(core::TypeCode::CSTRING) ||
+          d.type == static_cast<uint8_t>(core::TypeCode::PSTRING))
+        value = core::ExprValue::of_string(v->get_text());
+      else
+        value = core::ExprValue::of_real(v->get_real());
+      r.has_low = r.has_high = true;
+      r.low = r.high = value;
+      ranges.push_back(r);
+    }
+    f.scan->set_ranges(ranges, backwards);
+    found = f.scan->next();
+  }
+  if (found) return true;
+  if (n.inner) return false;
+  // An outer join: one row with the child's record cleared.
+  std::memset(n.file->record.data(), 0, n.file->record.size());
+  f.empty = true;
+  core::clear_error();
+  return true;
+}
+
+bool View::step(size_t i, bool backwards) {
+  Flat& f = flat_[i];
+  if (f.empty) return false;
+  if (f.scan) return f.scan->next();
+  if (i != 0) return false;
+  for (;;) {
+    if (backwards)
+      Previous(*f.node->file);
+    else
+      Next(*f.node->file);
+    if (core::error_code() != 0) return false;
+    if (!has_filter_ || filter_.test()) return true;
+  }
+}
+
+// The odometer: the last node moves first; a node that has run out moves
+// the one before it and starts again behind it.
+bool View::advance(bool backwards) {
+  size_t n = flat_.size();
+  size_t i = 0;
+  bool ok;
+  if (fresh_) {
+    fresh_ = false;
+    ok = start(0, backwards);
+  } else {
+    i = n - 1;
+    ok = step(i, backwards);
+  }
+  for (;;) {
+    if (ok) {
+      if (i + 1 == n) {
+        core::clear_error();
+        return true;
+      }
+      ++i;
+      ok = start(i, backwards);
+    } else {
+      if (i == 0) {
+        core::post_error(kRecordNotAvailable);
+        return false;
+      }
+      --i;
+      ok = step(i, backwards);
+    }
+  }
+}
+
+std::string View::sort_key() {
+  std::string key;
+  for (const core::ExprTree& item : order_) {
+    bool descending = item->kind == core::ExprNode::Kind::Unary && item->op == core::Op::Negate;
+    core::ExprValue v;
+    core::evaluate_node(descending ? *item->kids[0] : *item, &v);
+    append_sortable(v, descending, &key);
+  }
+  return key;
+}
+
+// Reads every row, sorts them by the ORDER and keeps them for reading in
+// either direction.
+void View::collect_sorted() {
+  RowSorter sorter(by_sort_key, nullptr);
+  while (advance(false)) {
+    std::string key = sort_key();
+    uint32_t n = static_cast<uint32_t>(key.size());
+    std::string row(reinterpret_cast<const char*>(&n), 4);
+    row += key;
+    for (Flat& f : flat_) row.append(reinterpret_cast<const char*>(f.node->file->record.data()), f.node->file->record.size());
+    if (!sorter.add(std::move(row))) break;
+  }
+  sorter.finish();
+  rows_ = std::make_unique<SortStore>();
+  std::string row;
+  while (sorter.next(&row)) {
+    row_offsets_.push_back(rows_->size());
+    uint32_t klen;
+    std::memcpy(&klen, row.data(), 4);
+    rows_->write(row.data() + 4 + klen, row.size() - 4 - klen);
+  }
+  row_at_ = -1;
+}
+
+bool View::sorted_step(bool backwards) {
+  int64_t next = backwards ? (row_at_ < 0 ? static_cast<int64_t>(row_offsets_.size()) - 1 : row_at_ - 1) : row_at_ + 1;
+  if (next < 0 || next >= static_cast<int64_t>(row_offsets_.size()) || rows_->failed()) {
+    core::post_error(kRecordNotAvailable);
+    return false;
+  }
+  row_at_ = next;
+  uint64_t at = row_offsets_[static_cast<size_t>(next)];
+  for (Flat& f : flat_) {
+    auto& record = f.node->file->record;
+    rows_->read(at, record.data(), record.size());
+    at += record.size();
+  }
+  core::clear_error();
+  return true;
+}
+
+bool View::next() {
+  if (sorted_) return sorted_step(false);
+  if (reading_backwards_ && !fresh_) {
+    for (Flat& f : flat_)
+      if (f.scan) f.scan->reverse();
+  }
+  reading_backwards_ = false;
+  return advance(false);
+}
+
+bool View::previous() {
+  if (sorted_) return sorted_step(true);
+  if (!reading_backwards_ && !fresh_) {
+    for (Flat& f : flat_)
+      if (f.scan) f.scan->reverse();
+  }
+  reading_backwards_ = true;
+  return advance(true);
+}
+
+uint64_t View::entries_read() const {
+  uint64_t n = 0;
+  for (const Flat& f : flat_)
+    if (f.scan) n += f.scan->stats().entries_read;
+  return n;
+}
+
+std::string View::explain() const {
+  std::string s;
+  if (sorted_) s += "rows sorted by the view (no key gives the order)\n";
+  if (!flat_.empty() && flat_[0].scan) s += flat_[0].scan->explain();
+  if (chosen_key_ < 0) s += "record order\n";
+  s += "key entries read: " + std::to_string(entries_read()) + "\n";
+  return s;
+}
+
+}  // namespace vrt::data

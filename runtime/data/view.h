@@ -1,0 +1,91 @@
+// A VIEW: a primary file joined with secondary files, filtered by an
+// expression and read in an order. The engine reads through ordinary driver
+// operations: it picks a key of the primary file from the ORDER and the
+// FILTER, scans it over the ranges the filter allows, joins each row's
+// children by their keys depth first, and sorts the rows itself when no key
+// gives the order.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/core/evaluate.h"
+#include "runtime/data/file_block.h"
+#include "runtime/data/sort_store.h"
+#include "runtime/data/view_scan.h"
+
+namespace vrt::data {
+
+struct ViewNode {
+  FileBlock* file = nullptr;
+  // A secondary file: the key it is read by, and the parent's fields
+  // (numbers from 1) whose values fix the key's leading components.
+  int key = -1;
+  std::vector<int> link_fields;
+  bool inner = false;
+  std::vector<ViewNode> children;
+};
+
+class View {
+ public:
+  // Names in FILTER and ORDER resolve to fields of the primary file.
+  View(ViewNode primary, FieldResolver resolve);
+  ~View();
+
+  // False (error 800 or 801 posted) when the text is not an expression.
+  bool set_filter(const std::string& text);
+  // A list of field names, each with "-" in front for descending order.
+  bool set_order(const std::string& text);
+  void set_preferred_key(int key) { preferred_key_ = key; }
+
+  // Chooses the key and positions before the first row.
+  void set();
+  // The next or previous row into the record buffers; false at the end
+  // with 33 "Record Not Available" posted.
+  bool next();
+  bool previous();
+
+  // The key of the primary file the view reads by (-1: record order, or
+  // rows sorted by the engine), whether it reads it backwards, and what the
+  // scan did.
+  int chosen_key() const { return chosen_key_; }
+  bool sorted() const { return sorted_; }
+  std::string explain() const;
+  uint64_t entries_read() const;
+
+ private:
+  struct Flat {
+    ViewNode* node;
+    int parent;  // index in flat_, -1 for the primary
+    std::unique_ptr<ViewScan> scan;
+    bool empty = false;  // an outer join's row with the child cleared
+  };
+  void flatten(ViewNode& node, int parent);
+  int choose_key();
+  bool key_gives_order(int key, bool* backwards) const;
+  bool start(size_t i, bool backwards);
+  bool step(size_t i, bool backwards);
+  bool advance(bool backwards);
+  bool sorted_step(bool backwards);
+  void collect_sorted();
+  std::string sort_key();
+
+  ViewNode primary_;
+  FieldResolver resolve_;
+  core::Expression filter_;
+  bool has_filter_ = false;
+  std::vector<core::ExprTree> order_;
+  int preferred_key_ = -1;
+  std::vector<Flat> flat_;
+  int chosen_key_ = -1;
+  bool key_backwards_ = false;
+  bool sorted_ = false;
+  bool fresh_ = true;
+  bool reading_backwards_ = false;
+  // Sorted rows: every file's record buffer, one row after another.
+  std::unique_ptr<SortStore> rows_;
+  std::vector<uint64_t> row_offsets_;
+  int64_t row_at_ = -1;
+};
+
+}  // namespace vrt::data
