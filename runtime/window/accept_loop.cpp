@@ -19,7 +19,6 @@ using namespace vrt::platform;
 
 IdleHook g_idle = nullptr;
 MessageHook g_message_hook = nullptr;
-WindowObject* g_last_active = nullptr;  // under the runtime lock
 
 // The runtime window that is active: the frame's active MDI child when the
 // frame is active, else the active top-level window.
@@ -40,13 +39,13 @@ void queue_now(WindowObject& w, uint16_t code) {
 }
 
 void focus_changes() {
+  // Close() forgets a window that goes away, so `previous` is alive.
+  WindowSystem& s = window_system();
   WindowObject* active = active_window_object();
-  if (active == g_last_active) return;
-  WindowObject* previous = g_last_active;
-  g_last_active = active;
-  bool previous_open = false;
-  for (WindowObject* w : {previous}) previous_open = w && w->hwnd && IsWindow(w->hwnd);
-  if (previous_open) queue_now(*previous, event::LoseFocus);
+  if (active == s.last_active) return;
+  WindowObject* previous = s.last_active;
+  s.last_active = active;
+  if (previous && previous->hwnd) queue_now(*previous, event::LoseFocus);
   if (active) queue_now(*active, event::GainFocus);
 }
 

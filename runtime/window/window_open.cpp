@@ -237,6 +237,7 @@ void Close(WindowObject& w) {
   if (w.modal) --s.modal, w.modal = false;
   if (s.application == &w) s.application = nullptr;
   if (s.last_served == &w) s.last_served = nullptr;
+  if (s.last_active == &w) s.last_active = nullptr;
   if (current_window() == &w) set_current_window(nullptr);
   std::erase(thread_windows(), &w);
   w.controls.clear();

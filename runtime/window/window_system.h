@@ -13,6 +13,7 @@ struct WindowSystem {
   int modal = 0;                        // modal windows open plus events being sent
   std::thread::id last_served_thread;
   WindowObject* last_served = nullptr;
+  WindowObject* last_active = nullptr;  // the active window the loop saw last
   bool active = true;  // posting is dropped while the event system is not active
 };
 WindowSystem& window_system();
