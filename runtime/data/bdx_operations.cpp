@@ -53,9 +53,11 @@ int op_close(DriverCall& c) {
   table(c).close();
   return kOk;
 }
+// The file's full name once it is open, else the name as declared.
 int op_name(DriverCall& c) {
+  BdxTable& t = table(c);
   const FileDeclaration& d = c.file->declaration;
-  push_string_result(d.name.empty() ? d.label : d.name);
+  push_string_result(t.is_open() ? t.store().name() : d.name.empty() ? d.label : d.name);
   return kOk;
 }
 int op_remove(DriverCall& c) {
@@ -231,7 +233,8 @@ int op_position_file(DriverCall& c) {
 int op_position_key(DriverCall& c) {
   BdxTable& t = table(c);
   std::string value;
-  std::string buffer(t.file().record.begin(), t.file().record.end());
+  std::string buffer = t.current_as_read();
+  if (buffer.size() != t.declaration().record_length) buffer.assign(t.file().record.begin(), t.file().record.end());
   encode_key_value(t.declaration(), *c.key, reinterpret_cast<const uint8_t*>(buffer.data()), t.collation(), &value);
   push_string_result(be32_text(t.current_record) + value);
   return kOk;

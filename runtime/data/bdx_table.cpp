@@ -346,8 +346,10 @@ int BdxTable::put() {
     if (had != has) add_to_counter(static_cast<uint8_t>(k), has ? 1 : -1);
   }
   if (stored != old) t.replace(data_key(number_, current_record), stored);
-  erase_memos(current_record);
-  write_memos(current_record);
+  if (!declaration().memos.empty()) {
+    erase_memos(current_record);
+    write_memos(current_record);
+  }
   current_stored = stored;
   return kOk;
 }
@@ -367,7 +369,7 @@ int BdxTable::remove() {
     if (t.erase(key)) add_to_counter(static_cast<uint8_t>(k), -1);
   }
   t.erase(data_key(number_, current_record));
-  erase_memos(current_record);
+  if (!declaration().memos.empty()) erase_memos(current_record);
   add_to_counter(kKindData, -1);
   current_record = 0;
   return kOk;

@@ -82,6 +82,13 @@ class BdxTable : public DriverInstance {
   bool seek_entry(int key, const std::string& from, bool strictly, bool forward, std::string* found,
                   uint32_t* number);
 
+  // The current record as it was read, in the buffer's layout.
+  std::string current_as_read() const {
+    std::string b = current_stored;
+    buffer_form(&b);
+    return b;
+  }
+
   uint32_t current_record = 0;
   std::string current_stored;  // the stored record as last read
   Sequence sequence;

@@ -170,6 +170,9 @@ TEST_F(BdxFile, PositionStringsResetAndReget) {
   EXPECT_EQ(by_key.size(), 4u + 20u);
   EXPECT_EQ(by_key.substr(0, 4), by_file);
   EXPECT_EQ(Pointer(cus), static_cast<int32_t>(static_cast<uint8_t>(by_file[3])));
+  test::set_string(cus, "CUS:NAME", "Changed");  // the position is of the record as read
+  EXPECT_EQ(Position(key(0)), by_key);
+  EXPECT_EQ(Name(cus), path);
   Reset(key(0), by_key);
   Next(cus);
   EXPECT_EQ(get_string(cus, "CUS:NAME"), "Ben");
