@@ -49,6 +49,12 @@ ViewScan::ViewScan(FileBlock& file, int key, const core::Expression* filter, Fie
 core::ExprValue ViewScan::field_value(int field) const {
   const FieldDescriptor& d = file_.declaration.fields[static_cast<size_t>(field - 1)];
   auto* data = const_cast<uint8_t*>(file_.record.data()) + d.offset;
+  // The common key fields, read straight from the buffer.
+  if (d.type == static_cast<uint8_t>(core::TypeCode::LONG)) {
+    int32_t v;
+    std::memcpy(&v, data, 4);
+    return core::ExprValue::of_integer(v);
+  }
   auto v = core::make_value(static_cast<core::TypeCode>(d.type), data, d.size, static_cast<uint8_t>(d.places));
   if (!v) return {};
   if (is_text(d.type)) {
