@@ -150,10 +150,11 @@ bool PageStore::recover() {
     }
     uint64_t home = load_le32(first);
     size_t size = load_le16(first + 4);
+    uint64_t step = round_to_units(size);
+    // A page's home lies in the page areas, below the shadow area.
     bool sound = home == 0 ? size == kHeaderSize
                            : home >= kHeaderSize && (home - kHeaderSize) % kUnitSize == 0 &&
-                                 size >= kPageHeaderSize && size <= kMaxStoredPage;
-    uint64_t step = round_to_units(size);
+                                 size >= kPageHeaderSize && size <= kMaxStoredPage && home + step <= h.committed_end;
     if (!sound || step > end - at) {
       complete = false;
       break;

@@ -81,6 +81,37 @@ TEST(SafeUpdate, IncompleteShadowAreaRollsBack) {
   EXPECT_TRUE(check_file(path).empty());
 }
 
+TEST(SafeUpdate, ShadowCopyAimedOutsideThePagesIsNotCopied) {
+  test::TempDir dir;
+  std::string path = dir.file("AIMED.BDX");
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Create(cus);
+  Open(cus);
+  test::customer(cus, 1, "Kept");
+  Add(cus);
+  Close(cus);
+  // A hostile shadow area: a "page" whose home is far past the file, then a
+  // header copy. Rolling it forward would write a gigabyte away.
+  std::string bytes = test::read_file(path);
+  size_t start = bytes.size();
+  std::string page(256, '\xB0'), header = bytes.substr(0, kHeaderSize);
+  uint8_t* p = reinterpret_cast<uint8_t*>(page.data());
+  store_le32(p, 0x40000000u + 512u);
+  store_le16(p + 4, 200);
+  bytes += page + header;
+  uint8_t* h = reinterpret_cast<uint8_t*>(bytes.data());
+  store_le32(h + 6, static_cast<uint32_t>(start));
+  store_le32(h + 10, static_cast<uint32_t>(bytes.size()));
+  test::write_file(path, bytes);
+  Open(cus);
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  EXPECT_EQ(Records(cus), 1);
+  Close(cus);
+  EXPECT_LT(test::read_file(path).size(), 100000u);
+  EXPECT_TRUE(check_file(path).empty());
+}
+
 TEST(SafeUpdate, UpdatesDoNotGrowTheFileByTheirShadows) {
   test::TempDir dir;
   std::string path = dir.file("SIZE.BDX");
