@@ -159,6 +159,17 @@ bool PageStore::recover() {
       complete = false;
       break;
     }
+    if (home == 0) {
+      // The header copy must be a header, or rolling forward would put
+      // something else at offset 0.
+      uint8_t copy[kHeaderSize];
+      BdxHeader decoded;
+      if (f->read_at(at, copy, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
+          !decode_header(copy, kHeaderSize, &decoded)) {
+        complete = false;
+        break;
+      }
+    }
     copies[home] = {at, static_cast<size_t>(step)};
     at += step;
   }
