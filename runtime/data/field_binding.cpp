@@ -1,0 +1,56 @@
+#include "runtime/data/field_binding.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "runtime/core/evaluate.h"
+#include "runtime/core/value.h"
+#include "runtime/data/field_types.h"
+#include "runtime/data/record_layout.h"
+
+namespace vrt::data {
+
+namespace {
+
+bool integer_type(int t) {
+  return t == kTypeByte || t == kTypeShort || t == kTypeUshort || t == kTypeLong || t == kTypeUlong ||
+         t == kTypeDate || t == kTypeTime;
+}
+
+core::ExprValue read_field(FileBlock& file, size_t index) {
+  const FieldDescriptor& d = file.declaration.fields[index];
+  if (d.offset + d.total_size() > file.record.size()) return {};
+  auto v = core::make_value(static_cast<core::TypeCode>(d.type), file.record.data() + d.offset, d.size,
+                            static_cast<uint8_t>(d.places));
+  if (!v) return {};
+  if (is_string_type(d.type)) return core::ExprValue::of_string(v->get_text());
+  if (integer_type(d.type)) return core::ExprValue::of_integer(v->get_long());
+  return core::ExprValue::of_real(v->get_real());
+}
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+void bind_record_fields(FileBlock& file) {
+  for (size_t i = 0; i < file.declaration.fields.size(); ++i) {
+    if (file.declaration.fields[i].type == kTypeGroup) continue;
+    core::Bind(file.declaration.fields[i].label, [&file, i] { return read_field(file, i); });
+  }
+}
+
+FieldResolver view_field_resolver(const FileBlock& primary, std::vector<const FileBlock*> others) {
+  return [&primary, others](const std::string& name) {
+    for (size_t i = 0; i < primary.declaration.fields.size(); ++i)
+      if (upper(primary.declaration.fields[i].label) == name) return static_cast<int>(i + 1);
+    for (const FileBlock* o : others)
+      for (const FieldDescriptor& f : o->declaration.fields)
+        if (upper(f.label) == name) return kOtherViewField;
+    return kNotAField;
+  };
+}
+
+}  // namespace vrt::data

@@ -1,0 +1,20 @@
+// A file's fields as names an expression can use: each label (CUS:NAME) is
+// bound to the field in the file's record buffer, read when the expression
+// is evaluated, as an integer, a real or a text by its type. A view's
+// filter and order are written in these names.
+#pragma once
+#include <vector>
+
+#include "runtime/data/file_block.h"
+#include "runtime/data/view_key_ranges.h"
+
+namespace vrt::data {
+
+// Binds every field of the file except groups, in the current scope.
+void bind_record_fields(FileBlock& file);
+
+// Names of the primary file resolve to its field numbers, names of the
+// others to kOtherViewField, anything else to kNotAField.
+FieldResolver view_field_resolver(const FileBlock& primary, std::vector<const FileBlock*> others = {});
+
+}  // namespace vrt::data
