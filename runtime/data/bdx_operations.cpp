@@ -389,6 +389,11 @@ int op_send(DriverCall& c) {
 
 int op_accept(DriverCall&) { return kOk; }
 
+int op_nomemo(DriverCall& c) {
+  table(c).skip_memos_once = true;
+  return kOk;
+}
+
 int op_stream(DriverCall& c) {
   return updating(c, [](BdxTable& t) {
     t.store().hold_updates(true);
@@ -476,7 +481,8 @@ struct HandlerTable {
     // succeed and only the state bits record them.
     at[kOpStream] = op_stream;
     at[kOpFlush] = op_flush;
-    for (int32_t op : {kOpNomemo, kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
+    at[kOpNomemo] = op_nomemo;
+    for (int32_t op : {kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
                        kOpLockFile, kOpLockFileSec, kOpUnlock})
       at[op] = op_accept;
   }

@@ -93,6 +93,7 @@ class BdxTable : public DriverInstance {
   std::string current_stored;  // the stored record as last read
   Sequence sequence;
   bool full_build = false;
+  bool skip_memos_once = false;  // NOMEMO: the next read leaves the memos alone
   int last_error = 0;
 
  private:

@@ -387,6 +387,10 @@ TEST_F(BdxFile, MemosLoseTrailingBlanksAndComeBack) {
   Get(f, Pointer(f));
   EXPECT_EQ(f.declaration.memos[0].value, long_text);
   EXPECT_EQ(f.declaration.memos[1].value, std::string(300, '\0') + "end");
+  f.declaration.memos[0].value = "kept";
+  Nomemo(f);
+  Get(f, Pointer(f));
+  EXPECT_EQ(f.declaration.memos[0].value, "kept");  // the read left the memo alone
   Delete(f);
   EXPECT_TRUE(check_file(dir.file("MEMO.BDX")).empty());
 }
