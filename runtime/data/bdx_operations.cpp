@@ -477,11 +477,11 @@ struct HandlerTable {
     at[kOpSend] = op_send;
     at[kOpQueryView] = op_query_view;
     at[kOpClear] = op_clear;
-    // Single-process use: nothing else can hold, watch or lock, so these
-    // succeed and only the state bits record them.
     at[kOpStream] = op_stream;
     at[kOpFlush] = op_flush;
     at[kOpNomemo] = op_nomemo;
+    // Single-process use: nothing else can hold, watch or lock, so these
+    // succeed and only the state bits record them.
     for (int32_t op : {kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
                        kOpLockFile, kOpLockFileSec, kOpUnlock})
       at[op] = op_accept;
