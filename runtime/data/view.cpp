@@ -280,9 +280,17 @@ void View::collect_sorted() {
     rows_->write(row.data() + 4 + klen, row.size() - 4 - klen);
   }
   row_at_ = -1;
+  // A sort that could not write its temporary file has lost rows: the view
+  // says so instead of showing fewer rows than there are.
+  sort_failed_ = sorter.failed() || rows_->failed();
 }
 
 bool View::sorted_step(bool backwards) {
+  if (sort_failed_) {
+    core::set_file_error_text("the view's sort file could not be written");
+    core::post_error(kFileSystemError);
+    return false;
+  }
   int64_t next = backwards ? (row_at_ < 0 ? static_cast<int64_t>(row_offsets_.size()) - 1 : row_at_ - 1) : row_at_ + 1;
   if (next < 0 || next >= static_cast<int64_t>(row_offsets_.size()) || rows_->failed()) {
     core::post_error(kRecordNotAvailable);

@@ -86,6 +86,7 @@ class View {
   std::unique_ptr<SortStore> rows_;
   std::vector<uint64_t> row_offsets_;
   int64_t row_at_ = -1;
+  bool sort_failed_ = false;
 };
 
 }  // namespace vrt::data
