@@ -1,0 +1,51 @@
+#include "runtime/window/window_system_start.h"
+
+#include "runtime/core/startup.h"
+#include "runtime/platform/display/display.h"
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/window_api.h"
+#include "runtime/window/creator_table.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/event_posting.h"
+#include "runtime/window/runtime_lock.h"
+#include "runtime/window/thread_start.h"
+#include "runtime/window/window_open.h"
+#include "runtime/window/window_system.h"
+
+namespace vrt::window {
+
+namespace {
+
+// Every runtime window of other threads: top-level ones and MDI children.
+std::vector<WindowObject*> other_threads_windows() {
+  std::vector<WindowObject*> out;
+  std::vector<platform::HWND> candidates = platform::GetTopLevelWindows();
+  if (WindowObject* app = window_system().application; app && app->client)
+    for (platform::HWND child : platform::GetChildren(app->client)) candidates.push_back(child);
+  for (platform::HWND h : candidates)
+    if (WindowObject* w = window_object(h); w && w->thread != std::this_thread::get_id()) out.push_back(w);
+  return out;
+}
+
+}  // namespace
+
+void start_window_system() {
+  platform::start_display();
+  register_standard_controls();
+  window_system().active = true;
+  if (!runtime_lock_held()) take_runtime_lock();
+}
+
+void shutdown_window_system() {
+  for (WindowObject* w : other_threads_windows()) PostEvent(*w, event::CloseDown);
+  int levels = release_runtime_lock_fully();
+  wait_for_started_threads();
+  retake_runtime_lock(levels);
+  while (!thread_windows().empty()) Close(*thread_windows().back());
+  window_system().active = false;
+  release_runtime_lock_fully();
+}
+
+void install_window_system() { core::set_window_system_hooks({start_window_system, shutdown_window_system}); }
+
+}  // namespace vrt::window
