@@ -1,0 +1,35 @@
+// Scripts that drive a program built on the runtime, one verb a line:
+//
+//   wait window "Vorthal Demonstration"   a window (top-level or MDI child) with that title
+//   menu "&File|Open Child"               a menu item of the current window's frame, by its path
+//   click "OK"                            a control by its text ("&" may be left out)
+//   click field 3                         a control of the active window by its field number
+//   key Insert                            a key: Enter Tab Esc Insert Delete Up Down Left Right
+//                                         Home End PgUp PgDn F1..F12
+//   type "Smith"                          text into the focused control
+//   answer "OK"                           a button of the frontmost window (a message box)
+//   screenshot PATH                       a PNG of the current window's top-level window
+//   expect text field 2 "Smith"           the control's text must be this
+//   expect window "Login"                 a window with that title must be open
+//
+// Blank lines and lines starting with "#" are skipped. The first verb that
+// fails ends the script with "FILE:LINE: what failed".
+#pragma once
+#include <string>
+
+namespace vrt::window {
+
+struct ScriptOutcome {
+  bool ok = true;
+  std::string message;  // "FILE:LINE: ..." when not ok
+};
+
+// Runs the script from the calling thread, which must not be a thread
+// whose windows the script drives.
+ScriptOutcome run_script(const std::string& path);
+
+// Runs it on a thread of its own; a failure is written to standard error
+// and ends the process with exit code 1.
+void start_script(const std::string& path);
+
+}  // namespace vrt::window

@@ -1,0 +1,58 @@
+// The demonstration's procedures: the frame, whose menu starts a child
+// procedure on its own thread, and the child with its sheet, radios,
+// timer-driven progress bar and buttons.
+#pragma once
+#include <atomic>
+#include <string>
+
+#include "runtime/platform/gui/controls.h"
+#include "runtime/window/sheet_control.h"
+#include "window_test_fixture.h"
+
+namespace vrt::window::demo {
+
+using namespace vrt::platform;
+inline constexpr const char* kDemo = "vrtdemo$demo01";
+
+inline std::atomic<HWND> g_child{nullptr};
+inline std::atomic<int> g_progress{0};
+
+inline void child_procedure(const std::string&) {
+  WindowObject w(kDemo, "P2$DEMOCHILD", WindowKind::MdiChild);
+  Open(w);
+  g_child = w.hwnd;
+  HWND sheet = w.control(1)->hwnd();
+  SendMessage(w.control(5)->hwnd(), BM_SETCHECK, BST_CHECKED, 0);  // Medium
+  bool running = false;
+  while (Accept(w)) {
+    switch (w.event) {
+      case event::Timer:
+        if (running && g_progress < 100) {
+          g_progress += 5;
+          SendMessage(w.control(10)->hwnd(), PBM_SETPOS, g_progress, 0);
+        }
+        break;
+      case event::Accepted:
+        if (w.field == 11) {  // Start
+          select_tab(sheet, 1);
+          running = true;
+        }
+        if (w.field == 12) PostClose(w);  // Close
+        break;
+    }
+  }
+  g_child = nullptr;
+}
+
+inline void frame_procedure() {
+  WindowObject frame(kDemo, "P1$DEMOFRAME", WindowKind::Application);
+  Open(frame);
+  SendMessage(frame.status_bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>("Ready"));
+  while (Accept(frame)) {
+    if (frame.event != event::Accepted) continue;
+    if (frame.field == -2 || frame.field == 2000) Start(child_procedure, 50000);
+    if (frame.field == -3) PostClose(frame);
+  }
+}
+
+}  // namespace vrt::window::demo

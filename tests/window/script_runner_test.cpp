@@ -1,0 +1,90 @@
+// Scripts driving the demonstration program.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "demo_procedures.h"
+#include "runtime/window/script_runner.h"
+
+namespace vrt::window {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace demo;
+
+class Script : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    start_display(DisplayKind::Headless);
+    dir = fs::temp_directory_path() / ("vrt_script_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    g_child = nullptr;
+    g_progress = 0;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Runs the program with the script driving it; the script's outcome.
+  ScriptOutcome run(const std::string& text) {
+    std::string path = (dir / "demo.script").string();
+    std::ofstream(path) << text;
+    ScriptOutcome outcome;
+    std::thread driver([&] {
+      outcome = run_script(path);
+      if (HWND top = platform::automation::find_window("Vorthal Demonstration", 1000)) {
+        if (g_child) PostMessage(g_child, WM_CLOSE, 0, 0);
+        platform::automation::wait_until([] { return g_child == nullptr; });
+        PostMessage(top, WM_COMMAND, static_cast<uint16_t>(-3), 0);
+      }
+    });
+    take_runtime_lock();
+    frame_procedure();
+    release_runtime_lock_fully();
+    wait_for_started_threads();
+    driver.join();
+    return outcome;
+  }
+  fs::path dir;
+};
+
+TEST_F(Script, DrivesMenusButtonsAndChecksTexts) {
+  std::string shot = (dir / "child.png").string();
+  ScriptOutcome outcome = run(R"(# open a child and start it
+wait window "Vorthal Demonstration"
+menu "&File|Open Child"
+wait window "Demonstration Child"
+expect text field 7 "Choose a size, then start."
+click "Start"
+click field 6
+screenshot )" + shot + R"(
+click field 12
+)");
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+  EXPECT_TRUE(fs::exists(shot));
+}
+
+TEST_F(Script, FailedExpectationNamesTheLine) {
+  std::string path = (dir / "demo.script").string();
+  ScriptOutcome outcome = run(R"(wait window "Vorthal Demonstration"
+menu "&File|Open Child"
+wait window "Demonstration Child"
+expect text field 7 "Something else"
+)");
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.message,
+            path + ":4: field 7 holds \"Choose a size, then start.\", not \"Something else\"");
+}
+
+TEST_F(Script, MistakesInTheScript) {
+  std::string path = (dir / "demo.script").string();
+  EXPECT_EQ(run("wait window \"Vorthal Demonstration\"\nfly away\n").message, path + ":2: unknown verb: fly");
+  EXPECT_EQ(run("wait window \"Vorthal Demonstration\"\nmenu \"&File|Nothing\"\n").message,
+            path + ":2: no menu item \"&File|Nothing\"");
+  EXPECT_EQ(run("wait window \"Vorthal Demonstration\"\nclick \"unclosed\n").message,
+            path + ":2: text not closed by a quote");
+}
+
+}  // namespace
+}  // namespace vrt::window
