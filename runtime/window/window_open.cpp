@@ -16,6 +16,7 @@
 #include "runtime/window/creator_table.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
+#include "runtime/window/mdi_placement.h"
 #include "runtime/window/structure_finder.h"
 #include "runtime/window/window_proc.h"
 #include "runtime/window/window_system.h"
@@ -146,6 +147,7 @@ void make_client(WindowObject& w) {
   int bottom = w.status_bar ? GetWindowRect(w.status_bar).bottom - GetWindowRect(w.status_bar).top : 0;
   w.client = CreateWindow(kZorChildClient, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, top, r.right,
                           r.bottom - top - bottom, w.hwnd, nullptr);
+  if (w.client) subclass_mdi_client(w.client);
 }
 
 HWND create_platform_window(WindowObject& w) {
@@ -213,6 +215,7 @@ void Open(WindowObject& w) {
   make_toolbar(w);
   make_status_bar(w);
   if (w.kind() == WindowKind::Application) make_client(w);
+  if (w.kind() == WindowKind::MdiChild) subclass_mdi_child(w.hwnd);
   w.controls = create_controls(w, *w.buffer, w.buffer->field(w.structure, "children"), w.hwnd, w.units, {0, 0});
   if (uint32_t interval = w.timer_interval()) {
     SetTimer(w.hwnd, 1, interval * 10);

@@ -31,6 +31,8 @@ constexpr SystemCommandEvent kSystemCommands[] = {
     {SC_MINIMIZE, event::Iconize, false},
 };
 
+constexpr UINT kWmDropFiles = 0x0233;  // files dropped on the window
+
 LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {
   if (!w) return DefWindowProc(h, m, wp, lp);
   switch (w->kind()) {
@@ -129,6 +131,9 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       }
       if (wp == 2) return 0;  // the loop's own timing
       break;
+    case kWmDropFiles:
+      PostEvent(*w, event::Drop);
+      return 0;
     case WM_QUERYENDSESSION: {
       core::BoxRequest box;
       box.caption = executable_path().substr(executable_path().find_last_of('/') + 1);
