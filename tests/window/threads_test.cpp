@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "runtime/platform/gui/mdi.h"
+#include "runtime/window/frame_toolbar.h"
 #include "window_test_fixture.h"
 
 namespace vrt::window {
@@ -149,6 +150,33 @@ TEST_F(Threads, SwitchingMdiChildrenOfTwoThreads) {
   ASSERT_LT(at(1, event::GainFocus), static_cast<long>(log.size())) << "the new child gained it";
   EXPECT_LT(at(2, event::LoseFocus), at(1, event::GainFocus));
   for (int n : {1, 2}) PostClose(*window_object(g_child_hwnd[n]));
+  int levels = release_runtime_lock_fully();
+  wait_for_started_threads();
+  retake_runtime_lock(levels);
+}
+
+TEST_F(Threads, FrameToolbarPressReachesTheActiveChildsProcedure) {
+  WindowObject frame(kLoopModule, "P1$FRAME", WindowKind::Application);
+  Open(frame);
+  g_log.clear();
+  g_child_hwnd[1] = nullptr;
+  ASSERT_EQ(Start(child_procedure, 50000, "1"), 1);
+  pump(frame, [] { return g_child_hwnd[1] != nullptr; });
+  SendMessage(frame.hwnd, WM_COMMAND, 2000, reinterpret_cast<LPARAM>(frame.toolbar));
+  pump(frame, [] {
+    std::lock_guard lock(g_log_mutex);
+    return std::count(g_log.begin(), g_log.end(), std::pair<int, uint16_t>{1, event::Accepted}) > 0;
+  });
+  {
+    std::lock_guard lock(g_log_mutex);
+    EXPECT_EQ(std::count(g_log.begin(), g_log.end(), std::pair<int, uint16_t>{1, event::Accepted}), 1);
+  }
+  EXPECT_EQ(window_object(g_child_hwnd[1])->field, 2000);
+  EXPECT_TRUE(FrameButtonEnabled(2000));
+  EXPECT_TRUE(EnableFrameButton(2000, false));
+  EXPECT_FALSE(FrameButtonEnabled(2000));
+  EXPECT_FALSE(EnableFrameButton(1999, false)) << "no such button";
+  PostClose(*window_object(g_child_hwnd[1]));
   int levels = release_runtime_lock_fully();
   wait_for_started_threads();
   retake_runtime_lock(levels);
