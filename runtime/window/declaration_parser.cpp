@@ -91,7 +91,7 @@ class LineReader {
     uint64_t n = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n, base);
     if (!digits.empty() && ec == std::errc() && end == digits.data() + digits.size()) {
-      if (n > 0xFFFFFFFFull) fail("number " + w + " does not fit in 32 bits");
+      if (n > (negative ? 0x80000000ull : 0xFFFFFFFFull)) fail("number " + w + " does not fit in 32 bits");
       v.number = negative ? -static_cast<int64_t>(n) : static_cast<int64_t>(n);
       return v;
     }

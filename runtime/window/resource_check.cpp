@@ -78,7 +78,6 @@ class Checker {
 
 Damage check_top_level(const ResourceBuffer& buffer) {
   if (!buffer.fits(kFirstStructureAt, 4)) return {0, "buffer header truncated"};
-  std::vector<bool> seen;
   for (uint32_t at = buffer.first_structure(); at != 0;) {
     if (!buffer.fits(at, kRecordHeaderSize) || at < kFirstStructureAt + 4)
       return {at, "structure offset outside the buffer"};

@@ -8,9 +8,8 @@ namespace vrt::window {
 WindowObject::WindowObject(std::string module, std::string label, WindowKind kind)
     : module_(std::move(module)), label_(std::move(label)), kind_(kind) {}
 
-WindowObject::~WindowObject() {
-  if (hwnd) Close(*this);
-}
+// Close also makes the window system forget the object.
+WindowObject::~WindowObject() { Close(*this); }
 
 uint32_t WindowObject::flags() const { return buffer ? buffer->flags(structure) : 0; }
 uint32_t WindowObject::flags2() const { return buffer ? buffer->field(structure, "flags2") : 0; }

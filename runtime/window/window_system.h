@@ -2,6 +2,7 @@
 // counter, and which thread's window the loop served last. Procedure code
 // touches it under the runtime lock only.
 #pragma once
+#include <atomic>
 #include <thread>
 
 #include "runtime/window/window_object.h"
@@ -14,7 +15,7 @@ struct WindowSystem {
   std::thread::id last_served_thread;
   WindowObject* last_served = nullptr;
   WindowObject* last_active = nullptr;  // the active window the loop saw last
-  bool active = true;  // posting is dropped while the event system is not active
+  std::atomic<bool> active{true};  // posting is dropped while the event system is not active
 };
 WindowSystem& window_system();
 

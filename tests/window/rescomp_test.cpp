@@ -78,6 +78,8 @@ TEST_F(Rescomp, MessagesForEachKindOfMistake) {
       {"module \"a$b\"\nwindow \"P1$W\"\n entry var=STRANGE,3\nend\n", "x.wnd:3: unknown type STRANGE"},
       {"module \"a$b\"\nwindow \"P1$W\" status=-1,0\nend\n", "x.wnd:2: a status-bar width of 0 would end the list"},
       {"module \"a$b\"\nwindow \"P1$W\" timer=0x1FFFFFFFF\nend\n", "x.wnd:2: number 0x1FFFFFFFF does not fit in 32 bits"},
+      {"module \"a$b\"\nwindow \"P1$W\" at=-2147483649,0,1,1\nend\n",
+       "x.wnd:2: number -2147483649 does not fit in 32 bits"},
       {"module \"a$b\"\nwindow \"P1$W\"\n button delay=70000\nend\n", "x.wnd:3: delay must be 0 to 65535"},
       {"module \"a$b\"\nwindow \"P1$W\"\n tab \"T\"\n end\nend\n", "x.wnd:3: tab cannot stand in window"},
       {"module \"a$b\"\nwindow \"P1$W\"\n menubar\n end\n menubar\n end\nend\n", "x.wnd:5: menubar given twice"},
