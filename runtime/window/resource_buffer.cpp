@@ -1,3 +1,4 @@
+// Reading the resource buffer; the byte layout is in resource_format.h.
 #include "runtime/window/resource_buffer.h"
 
 #include <cstring>

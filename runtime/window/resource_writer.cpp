@@ -1,6 +1,7 @@
 // Writing the resource: each record's strings and blocks first, then the
 // record, then its child lists, so that every next and child offset points
-// forward (the loader refuses anything else).
+// forward (the loader refuses anything else). The byte layout of every
+// record is in resource_format.h and kRecordShapes.
 #include <algorithm>
 #include <cstring>
 
