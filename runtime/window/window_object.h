@@ -89,6 +89,8 @@ class WindowObject {
   int answer = 0;                // the procedure's answer to the event delivered last
   int stored_state = 0;  // SIZE_RESTORED, SIZE_MINIMIZED or SIZE_MAXIMIZED
   SentEventHandler on_sent;
+  std::string status_before_menu;  // the status text a menu's messages cover
+  bool menu_showing = false;
 
  private:
   std::string module_, label_;

@@ -2,9 +2,13 @@
 // events for the procedure.
 #include "runtime/window/window_proc.h"
 
+#include <string>
+#include <utility>
+
 #include "runtime/core/runtime_box.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/mdi.h"
+#include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/window_api.h"
@@ -67,6 +71,40 @@ void command(WindowObject& w, WPARAM wp, LPARAM lp) {
   PostEvent(w, event::Accepted, id);  // a menu entry
 }
 
+// The status-bar message of the menu entry with a field number.
+std::string_view entry_message(const ResourceBuffer& b, uint32_t first, int32_t field) {
+  for (uint32_t at = first; at != 0; at = b.next(at)) {
+    if (b.field_number(at) == field && field != 0) return b.text(b.field(at, "msg"));
+    if (b.type(at) == static_cast<uint8_t>(RecordType::Menu))
+      if (auto m = entry_message(b, b.field(at, "children"), field); !m.empty()) return m;
+  }
+  return {};
+}
+
+// While a menu item is highlighted its message shows in the first segment
+// of the status bar; closing the menu puts back what was there.
+void menu_select(WindowObject& w, WPARAM wp, LPARAM lp) {
+  if (!w.status_bar || !w.buffer) return;
+  std::string text;
+  bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
+  if (closed) {
+    text = std::exchange(w.status_before_menu, {});
+    w.menu_showing = false;
+  } else if (!w.menu_showing) {
+    // The length first: the status bar copies the whole text.
+    std::string before(static_cast<size_t>(SendMessage(w.status_bar, SB_GETTEXT, 0, 0)) + 1, '\0');
+    SendMessage(w.status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(before.data()));
+    w.status_before_menu = before.c_str();
+    w.menu_showing = true;
+  }
+  if (!closed && !(HIWORD(wp) & MF_POPUP)) {
+    uint32_t bar = w.buffer->field(w.structure, "menubar");
+    if (bar != 0)
+      text = entry_message(*w.buffer, w.buffer->field(bar, "children"), static_cast<int16_t>(LOWORD(wp)));
+  }
+  SendMessage(w.status_bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void paint(WindowObject& w, HWND h) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
@@ -97,6 +135,9 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       command(*w, wp, lp);
       return 0;
+    case WM_MENUSELECT:
+      menu_select(*w, wp, lp);
+      break;
     case WM_CLOSE:
       PostEvent(*w, event::CloseWindow);
       return 0;

@@ -112,5 +112,18 @@ TEST_F(WindowOpening, FrameWithoutControlsHasMenuToolbarStatusAndClient) {
   EXPECT_TRUE(GetClassName(frame.hwnd).starts_with("ZorWin"));
 }
 
+TEST_F(WindowOpening, HighlightedMenuItemShowsItsMessageInTheStatusBar) {
+  WindowObject frame("vrtdemo$demo01", "P1$DEMOFRAME", WindowKind::Application);
+  Open(frame);
+  char text[128] = "";
+  SendMessage(frame.status_bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>("Ready"));
+  SendMessage(frame.hwnd, WM_MENUSELECT, MAKEWPARAM(static_cast<uint16_t>(-2), 0), 1);
+  SendMessage(frame.status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Start a child window on its own thread");
+  SendMessage(frame.hwnd, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  SendMessage(frame.status_bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Ready") << "what was there comes back";
+}
+
 }  // namespace
 }  // namespace vrt::window
