@@ -12,9 +12,9 @@
 //      changed to bracket the shadow area; flush. The update is decided.
 //   5. Every shadow copy is written home (the header copy brings the new
 //      header to offset 0).
-//   6. Offsets 6 and 10 are set to the file's length (anything past the new
-//      shadow area is cut off), the change count goes up by one, the header
-//      is written and the file flushed.
+//   6. Offsets 6 and 10 are set to the file's length (a long tail past the
+//      new shadow area is cut off first), the change count goes up by one,
+//      the header is written and the file flushed.
 // The shadow area of one update is the scratch space of the next, which
 // writes its own from the same place, so the file does not grow by a copy
 // of every update.
@@ -23,6 +23,7 @@
 // copy; when it is complete, with its header copy, every copy is written
 // home (roll forward); otherwise the header at offset 0 stays and only its
 // offsets 6 and 10 are set to the file's length (roll back).
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -34,6 +35,9 @@
 namespace vrt::data {
 
 namespace {
+
+// Bytes past the shadow area that step 6 leaves in place.
+constexpr uint64_t kKeptTail = 64 * kUnitSize;
 
 uint64_t round_to_units(uint64_t n) { return (n + kUnitSize - 1) / kUnitSize * kUnitSize; }
 
@@ -108,11 +112,15 @@ void PageStore::commit() {
   write_exact(0, copy_bytes, kHeaderSize);
   crash_point(6);
 
-  // Step 6.
+  // Step 6. A short tail past this shadow area (an earlier, larger one) is
+  // kept: a file whose length does not change flushes faster.
   int64_t length = file_->size();
   if (length < 0) fail_with(kFileSystemError);
-  if (static_cast<uint64_t>(length) > shadow_end && !file_->truncate(shadow_end)) fail_with(kFileSystemError);
-  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(shadow_end);
+  if (static_cast<uint64_t>(length) > shadow_end + kKeptTail) {
+    if (!file_->truncate(shadow_end)) fail_with(kFileSystemError);
+    length = static_cast<int64_t>(shadow_end);
+  }
+  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(std::max<uint64_t>(length, shadow_end));
   header_.change_count = copy.change_count + 1;
   encode_header(header_, disk_header_);
   write_exact(0, disk_header_, kHeaderSize);
