@@ -123,12 +123,6 @@ class LineReader {
   std::string& error_;
 };
 
-int type_code_of(const std::string& name) {
-  for (int code = 1; code <= core::kLastTypeCode; ++code)
-    if (name == core::type_name(code)) return code;
-  return -1;
-}
-
 // Checks an attribute's values against what its field holds.
 std::string check_values(const FieldShape& f, const std::vector<DeclValue>& v) {
   auto all_numbers = [&](size_t from) {
@@ -362,6 +356,12 @@ bool continues_record(std::string_view line) {
 }
 
 }  // namespace
+
+int type_code_of(const std::string& name) {
+  for (int code = 1; code <= core::kLastTypeCode; ++code)
+    if (name == core::type_name(code)) return code;
+  return -1;
+}
 
 DeclModule parse_declarations(std::string_view text, std::string_view file_name, std::vector<std::string>& errors) {
   Parser parser(file_name, errors);

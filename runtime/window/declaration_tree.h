@@ -32,6 +32,9 @@ struct DeclModule {
   std::vector<DeclNode> structures;
 };
 
+// The type code of a type name ("STRING" gives 18), or -1.
+int type_code_of(const std::string& name);
+
 // Reads the text; errors are appended as "FILE:LINE: message".
 DeclModule parse_declarations(std::string_view text, std::string_view file_name, std::vector<std::string>& errors);
 // Numbers controls and menu entries depth first.

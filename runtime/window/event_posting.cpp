@@ -10,22 +10,28 @@ namespace vrt::window {
 
 using namespace vrt::platform;
 
+namespace {
+
 // The record travels in the message itself (code in wParam, field number in
 // lParam), so nothing is left to free when the window goes away first.
-void PostEvent(WindowObject& window, uint16_t code, Control* control) {
-  if (!window_system().active || !window.hwnd || window.opening) return;
-  if (control && !control->enabled()) return;
-  trace_line("post %s field %d to %s", event_name(code), control ? control->field() : 0, window.label().c_str());
-  PostMessage(window.hwnd, kPostedEventMessage, code, control ? control->field() : 0);
-}
-
-void PostEvent(WindowObject& window, uint16_t code, int32_t field) {
-  Control* c = field != 0 ? window.control(field) : nullptr;
-  if (c) return PostEvent(window, code, c);
-  // A menu entry, or a button of the frame's toolbar: a field without a control here.
+void post(WindowObject& window, uint16_t code, int32_t field) {
   if (!window_system().active || !window.hwnd || window.opening) return;
   trace_line("post %s field %d to %s", event_name(code), field, window.label().c_str());
   PostMessage(window.hwnd, kPostedEventMessage, code, field);
+}
+
+}  // namespace
+
+void PostEvent(WindowObject& window, uint16_t code, Control* control) {
+  if (control && !control->enabled()) return;
+  post(window, code, control ? control->field() : 0);
+}
+
+// A field without a control here is a menu entry or a button of the frame's
+// toolbar.
+void PostEvent(WindowObject& window, uint16_t code, int32_t field) {
+  if (Control* c = field != 0 ? window.control(field) : nullptr) return PostEvent(window, code, c);
+  post(window, code, field);
 }
 
 int SendEvent(WindowObject& window, uint16_t code) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "runtime/core/type_codes.h"
 #include "runtime/window/declaration_tree.h"
 
 namespace vrt::window {
@@ -24,12 +23,6 @@ uint32_t append32(std::vector<uint8_t>& b, uint32_t v) {
 }
 
 uint32_t number_of(const DeclValue& v) { return v.kind == DeclValue::Word ? kNotGiven : static_cast<uint32_t>(v.number); }
-
-int type_code_of(const std::string& name) {
-  for (int code = 1; code <= core::kLastTypeCode; ++code)
-    if (name == core::type_name(code)) return code;
-  return 0;
-}
 
 class Writer {
  public:
