@@ -1,5 +1,6 @@
 // Controls made from records through the creator table.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -84,7 +85,8 @@ TEST_F(Controls, ScreenshotOfTheControlsWindow) {
   automation::settle();
   MSG m;
   while (PeekMessage(&m, nullptr, PM_REMOVE)) DispatchMessage(m);
-  std::string path = (std::filesystem::temp_directory_path() / "vrt_controls.png").string();
+  std::string path =
+      (std::filesystem::temp_directory_path() / ("vrt_controls_" + std::to_string(getpid()) + ".png")).string();
   ASSERT_TRUE(write_screenshot(w.hwnd, path));
   EXPECT_GT(std::filesystem::file_size(path), 1000u);
   if (!getenv("VRT_KEEP_SCREENSHOTS")) std::filesystem::remove(path);

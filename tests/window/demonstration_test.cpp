@@ -3,6 +3,7 @@
 // to the progress page, where a timer moves the bar. With
 // VRT_DEMO_SCREENSHOTS=DIR the screenshots are kept in DIR.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +22,8 @@ using namespace demo;
 
 std::string shot_path(const char* name) {
   const char* dir = std::getenv("VRT_DEMO_SCREENSHOTS");
-  return (dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path()) / name;
+  if (dir) return std::filesystem::path(dir) / name;
+  return std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name);
 }
 
 TEST(Demonstration, MenuStartsAThreadWhoseChildMovesItsProgressBar) {

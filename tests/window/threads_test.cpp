@@ -161,7 +161,12 @@ TEST_F(Threads, FrameToolbarPressReachesTheActiveChildsProcedure) {
   g_log.clear();
   g_child_hwnd[1] = nullptr;
   ASSERT_EQ(Start(child_procedure, 50000, "1"), 1);
-  pump(frame, [] { return g_child_hwnd[1] != nullptr; });
+  // Pressed once the new child is the active one (before, the frame's own
+  // procedure would get the press).
+  pump(frame, [&] {
+    return g_child_hwnd[1] != nullptr &&
+           reinterpret_cast<HWND>(SendMessage(frame.client, WM_MDIGETACTIVE, 0, 0)) == g_child_hwnd[1];
+  });
   SendMessage(frame.hwnd, WM_COMMAND, 2000, reinterpret_cast<LPARAM>(frame.toolbar));
   pump(frame, [] {
     std::lock_guard lock(g_log_mutex);
