@@ -17,7 +17,7 @@ std::string StringValue::get_text() const { return std::string(reinterpret_cast<
 
 void StringValue::set_text(std::string_view text) {
   size_t n = text.size() < size_ ? text.size() : size_;
-  std::memcpy(data_, text.data(), n);
+  if (n) std::memcpy(data_, text.data(), n);  // an empty view may have no data at all
   std::memset(data_ + n, ' ', size_ - n);
 }
 
@@ -30,7 +30,7 @@ std::string CStringValue::get_text() const {
 void CStringValue::set_text(std::string_view text) {
   if (size_ == 0) return;
   size_t n = text.size() < size_ - 1 ? text.size() : size_ - 1;
-  std::memcpy(data_, text.data(), n);
+  if (n) std::memcpy(data_, text.data(), n);
   data_[n] = 0;
 }
 
@@ -45,7 +45,7 @@ void PStringValue::set_text(std::string_view text) {
   size_t room = size_ - 1 < 255 ? size_ - 1 : 255;
   size_t n = text.size() < room ? text.size() : room;
   data_[0] = static_cast<uint8_t>(n);
-  std::memcpy(data_ + 1, text.data(), n);
+  if (n) std::memcpy(data_ + 1, text.data(), n);
 }
 
 }  // namespace vrt::core

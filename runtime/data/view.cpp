@@ -162,33 +162,20 @@ bool View::start(size_t i, bool backwards) {
       Set(*f.node->file);
       return step(0, backwards);
     }
-    f.scan->set(key_backwards_ != backwards);
+    if (!resume_.empty())
+      f.scan->resume(resume_[0], key_backwards_ != backwards);
+    else
+      f.scan->set(key_backwards_ != backwards);
     return f.scan->next();
   }
   ViewNode& n = *f.node;
-  FileBlock& parent = *flat_[static_cast<size_t>(f.parent)].node->file;
   f.empty = false;
   bool found = false;
   if (f.scan) {
-    // The parent's link values fix the child key's leading components.
-    std::vector<ComponentRange> ranges;
-    for (int field : n.link_fields) {
-      const FieldDescriptor& d = parent.declaration.fields[static_cast<size_t>(field - 1)];
-      ComponentRange r;
-      std::unique_ptr<core::Value> v = core::make_value(static_cast<core::TypeCode>(d.type),
-                                                        parent.record.data() + d.offset, d.size,
-                                                        static_cast<uint8_t>(d.places));
-      core::ExprValue value;
-      if (d.type == static_cast<uint8_t>(core::TypeCode::STRING) || d.type == static_cast<uint8_t>(core::TypeCode::CSTRING) ||
-          d.type == static_cast<uint8_t>(core::TypeCode::PSTRING))
-        value = core::ExprValue::of_string(v->get_text());
-      else
-        value = core::ExprValue::of_real(v->get_real());
-      r.has_low = r.has_high = true;
-      r.low = r.high = value;
-      ranges.push_back(r);
-    }
-    f.scan->set_ranges(ranges, backwards);
+    if (!resume_.empty() && !resume_[i].empty())
+      f.scan->resume(resume_[i], link_ranges(i), backwards);
+    else
+      f.scan->set_ranges(link_ranges(i), backwards);
     found = f.scan->next();
   }
   if (found) return true;
@@ -198,6 +185,29 @@ bool View::start(size_t i, bool backwards) {
   f.empty = true;
   core::clear_error();
   return true;
+}
+
+// The parent's link values fix the child key's leading components.
+std::vector<ComponentRange> View::link_ranges(size_t i) {
+  ViewNode& n = *flat_[i].node;
+  FileBlock& parent = *flat_[static_cast<size_t>(flat_[i].parent)].node->file;
+  std::vector<ComponentRange> ranges;
+  for (int field : n.link_fields) {
+    const FieldDescriptor& d = parent.declaration.fields[static_cast<size_t>(field - 1)];
+    std::unique_ptr<core::Value> v = core::make_value(static_cast<core::TypeCode>(d.type),
+                                                      parent.record.data() + d.offset, d.size,
+                                                      static_cast<uint8_t>(d.places));
+    ComponentRange r;
+    r.has_low = r.has_high = true;
+    if (d.type == static_cast<uint8_t>(core::TypeCode::STRING) || d.type == static_cast<uint8_t>(core::TypeCode::CSTRING) ||
+        d.type == static_cast<uint8_t>(core::TypeCode::PSTRING))
+      r.low = core::ExprValue::of_string(v->get_text());
+    else
+      r.low = core::ExprValue::of_real(v->get_real());
+    r.high = r.low;
+    ranges.push_back(r);
+  }
+  return ranges;
 }
 
 bool View::step(size_t i, bool backwards) {
@@ -231,6 +241,7 @@ bool View::advance(bool backwards) {
   for (;;) {
     if (ok) {
       if (i + 1 == n) {
+        resume_.clear();
         core::clear_error();
         return true;
       }
@@ -238,6 +249,7 @@ bool View::advance(bool backwards) {
       ok = start(i, backwards);
     } else {
       if (i == 0) {
+        resume_.clear();
         core::post_error(kRecordNotAvailable);
         return false;
       }
@@ -325,6 +337,105 @@ bool View::previous() {
   }
   reading_backwards_ = true;
   return advance(true);
+}
+
+bool View::skip(int32_t n) {
+  for (int32_t k = 0; k < (n < 0 ? -n : n); ++k)
+    if (!(n < 0 ? previous() : next())) return false;
+  return true;
+}
+
+int32_t View::records() {
+  set();
+  int32_t n = 0;
+  while (next()) ++n;
+  set();
+  return n;
+}
+
+std::string View::position() const {
+  // Sorted rows are the view's own: their position is the row's place.
+  if (sorted_) return std::string("S") + std::string(reinterpret_cast<const char*>(&row_at_), sizeof row_at_);
+  std::string out;
+  for (const Flat& f : flat_) {
+    std::string p;
+    if (f.empty)
+      p.clear();  // an outer join's empty child: no position
+    else if (f.scan)
+      p = Position(const_cast<ViewScan&>(*f.scan).key());
+    else
+      p = Position(*f.node->file);
+    out += static_cast<char>(p.size() >> 8);
+    out += static_cast<char>(p.size() & 0xFF);
+    out += p;
+  }
+  return out;
+}
+
+bool View::split_position(const std::string& position, std::vector<std::string>* parts) const {
+  parts->clear();
+  size_t at = 0;
+  for (size_t i = 0; i < flat_.size(); ++i) {
+    if (at + 2 > position.size()) return false;
+    size_t n = (static_cast<uint8_t>(position[at]) << 8) | static_cast<uint8_t>(position[at + 1]);
+    at += 2;
+    if (at + n > position.size()) return false;
+    parts->push_back(position.substr(at, n));
+    at += n;
+  }
+  return at == position.size();
+}
+
+bool View::reset(const std::string& position) {
+  if (sorted_) {
+    // The sorted rows are kept by the view: the next row is the one there.
+    int64_t at = -1;
+    if (position.size() == 1 + sizeof at && position[0] == 'S') std::memcpy(&at, position.data() + 1, sizeof at);
+    if (at < 0 || at >= static_cast<int64_t>(row_offsets_.size())) {
+      core::post_error(kRecordNotFound);
+      return false;
+    }
+    row_at_ = reading_backwards_ ? at + 1 : at - 1;
+    if (row_at_ >= static_cast<int64_t>(row_offsets_.size())) row_at_ = -1;
+    core::clear_error();
+    return true;
+  }
+  std::vector<std::string> parts;
+  if (!split_position(position, &parts) || parts[0].empty()) {
+    core::post_error(kRecordNotFound);
+    return false;
+  }
+  resume_ = parts;
+  fresh_ = true;
+  core::clear_error();
+  return true;
+}
+
+bool View::reget(const std::string& position) {
+  if (sorted_) {
+    int64_t keep = row_at_;
+    bool ok = reset(position) && next();
+    row_at_ = keep;
+    return ok;
+  }
+  std::vector<std::string> parts;
+  if (!split_position(position, &parts) || parts[0].empty()) {
+    core::post_error(kRecordNotFound);
+    return false;
+  }
+  for (size_t i = 0; i < flat_.size(); ++i) {
+    FileBlock& file = *flat_[i].node->file;
+    if (parts[i].empty()) {
+      std::memset(file.record.data(), 0, file.record.size());
+      continue;
+    }
+    if (flat_[i].scan)
+      Reget(flat_[i].scan->key(), parts[i]);
+    else
+      Reget(file, parts[i]);
+    if (core::error_code() != 0) return false;
+  }
+  return true;
 }
 
 uint64_t View::entries_read() const {

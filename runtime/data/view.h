@@ -44,6 +44,19 @@ class View {
   // with 33 "Record Not Available" posted.
   bool next();
   bool previous();
+  // Moves by n rows (backwards for a negative n); false when the view ends
+  // first.
+  bool skip(int32_t n);
+  // The number of rows; afterwards the view is set to its start again.
+  int32_t records();
+  // A position string for the current row: each file's key position, each
+  // with its 16-bit length in front.
+  std::string position() const;
+  // The next row read is the one at the position. False (35 "Record Not
+  // Found" posted) for a string that is not a position of this view.
+  bool reset(const std::string& position);
+  // Reads the row at the position into the record buffers at once.
+  bool reget(const std::string& position);
 
   // The key of the primary file the view reads by (-1: record order, or
   // rows sorted by the engine), whether it reads it backwards, and what the
@@ -67,6 +80,8 @@ class View {
   bool step(size_t i, bool backwards);
   bool advance(bool backwards);
   bool sorted_step(bool backwards);
+  bool split_position(const std::string& position, std::vector<std::string>* parts) const;
+  std::vector<ComponentRange> link_ranges(size_t i);
   void collect_sorted();
   std::string sort_key();
 
@@ -87,6 +102,8 @@ class View {
   std::vector<uint64_t> row_offsets_;
   int64_t row_at_ = -1;
   bool sort_failed_ = false;
+  // After reset(): each node's part of the position, used once by start().
+  std::vector<std::string> resume_;
 };
 
 }  // namespace vrt::data

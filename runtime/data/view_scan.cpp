@@ -142,7 +142,25 @@ void ViewScan::reverse() {
   last_jump_from_ = 0;
 }
 
+void ViewScan::resume(const std::string& position, bool backwards) {
+  std::vector<int> fields;
+  for (const Component& c : components_) fields.push_back(c.field);
+  resume(position,
+         filter_ && filter_->tree() ? key_ranges(*filter_->tree(), fields, nocase_, resolve_)
+                                    : std::vector<ComponentRange>(fields.size()),
+         backwards);
+}
+
+void ViewScan::resume(const std::string& position, std::vector<ComponentRange> ranges, bool backwards) {
+  set_ranges(std::move(ranges), backwards, false);
+  Reset(key(), position);
+}
+
 void ViewScan::set_ranges(std::vector<ComponentRange> ranges, bool backwards) {
+  set_ranges(std::move(ranges), backwards, true);
+}
+
+void ViewScan::set_ranges(std::vector<ComponentRange> ranges, bool backwards, bool reposition) {
   backwards_ = backwards;
   for (Component& c : components_) c.along = (c.descending != backwards) ? -1 : 1;
   ranges_ = std::move(ranges);
@@ -156,7 +174,7 @@ void ViewScan::set_ranges(std::vector<ComponentRange> ranges, bool backwards) {
   stats_ = {};
   ended_ = false;
   last_jump_from_ = 0;
-  position(0, false);
+  if (reposition) position(0, false);
 }
 
 // Components before `from` keep the record buffer's values. Without

@@ -33,6 +33,12 @@ class ViewScan {
   // Turns the scan around at the current row: the next row read is the
   // one before it in the old direction.
   void reverse();
+  // Takes up the scan at a position string of the key (the next row read
+  // is the one at the position), with bounds as set() would give them, or
+  // the caller's when given.
+  void resume(const std::string& position, bool backwards);
+  void resume(const std::string& position, std::vector<ComponentRange> ranges, bool backwards);
+  KeyBlock& key() { return file_.declaration.keys[static_cast<size_t>(key_)]; }
   // The next row into the record buffer; false at the end, with 33
   // "Record Not Available" posted (or the driver's own error).
   bool next();
@@ -55,6 +61,7 @@ class ViewScan {
   // Fills the key's components from `from` on and repositions there.
   void position(size_t from, bool after);
   Verdict judge(size_t* component);
+  void set_ranges(std::vector<ComponentRange> ranges, bool backwards, bool reposition);
   // -1 before the component's range along the scan, 0 inside, +1 past it.
   int place(size_t i) const;
 

@@ -157,3 +157,23 @@ TEST(Values, UnsupportedTypesRaiseTheTypingError) {
 
 }  // namespace
 }  // namespace vrt::core
+
+namespace vrt::core {
+namespace {
+
+// Clearing a text field hands set_text an empty view with no data behind
+// it; nothing may be copied from it.
+TEST(TextValues, ClearingWritesBlanksOrNothing) {
+  uint8_t field[6] = {'a', 'b', 'c', 'd', 'e', 'f'};
+  make_value(TypeCode::STRING, field, 6)->set_text(std::string_view());
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(field), 6), "      ");
+  uint8_t c[4] = {'x', 'y', 'z', 0};
+  make_value(TypeCode::CSTRING, c, 4)->set_text(std::string_view());
+  EXPECT_EQ(c[0], 0);
+  uint8_t p[4] = {3, 'x', 'y', 'z'};
+  make_value(TypeCode::PSTRING, p, 4)->set_text(std::string_view());
+  EXPECT_EQ(p[0], 0);
+}
+
+}  // namespace
+}  // namespace vrt::core

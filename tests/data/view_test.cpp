@@ -149,6 +149,40 @@ TEST_F(Views, PreviousReversesEveryDirection) {
   EXPECT_EQ(test::get_long(people, "PEO:ID"), 3);
 }
 
+TEST_F(Views, PositionsComeBackThroughResetAndReget) {
+  View v(with_entries(false), resolve);
+  v.set();
+  ASSERT_TRUE(v.skip(3));  // 1, 2.1, 3.1
+  std::string at = v.position();
+  ASSERT_TRUE(v.next());  // 3.2
+  ASSERT_TRUE(v.reset(at));
+  ASSERT_TRUE(v.next());
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 3);
+  EXPECT_EQ(test::get_long(entries, "ENT:NUMBER"), 1);
+  ASSERT_TRUE(v.next());
+  EXPECT_EQ(test::get_long(entries, "ENT:NUMBER"), 2);
+  // REGET reads the row at once; the reading goes on where it was.
+  ASSERT_TRUE(v.reget(at));
+  EXPECT_EQ(test::get_long(entries, "ENT:NUMBER"), 1);
+  EXPECT_FALSE(v.reset("garbage"));
+  EXPECT_EQ(core::error_code(), kRecordNotFound);
+  EXPECT_EQ(v.records(), 16);  // 1 (no entries) + 1 + 2 + 3 + 4 + 5
+  EXPECT_FALSE(v.skip(100));
+  EXPECT_EQ(core::error_code(), kRecordNotAvailable);
+}
+
+TEST_F(Views, SortedRowsKeepTheirPositions) {
+  View v(ViewNode{&people, -1, {}, false, {}}, resolve);
+  ASSERT_TRUE(v.set_order("PEO:TOWN, -PEO:ID"));
+  v.set();
+  ASSERT_TRUE(v.skip(2));  // 5, 4
+  std::string at = v.position();
+  ASSERT_TRUE(v.skip(2));
+  ASSERT_TRUE(v.reset(at));
+  ASSERT_TRUE(v.next());
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 4);
+}
+
 TEST_F(Views, OrdersNoKeyGivesAreSortedByTheView) {
   View v(ViewNode{&people, -1, {}, false, {}}, resolve);
   ASSERT_TRUE(v.set_order("PEO:TOWN, -PEO:ID"));
