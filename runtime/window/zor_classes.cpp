@@ -38,6 +38,9 @@ void register_zor_classes() {
     superclass(kButtonClass, kZorRadio);
     superclass(kProgressClass, kZorProgress);
     superclass(kToolbarClass, kZorToolBar);
+    superclass(kToolTipClass, kZorToolTip);
+    superclass(kButtonClass, kZorCheck);
+    superclass(kStaticClass, kZorText);
     superclass(kMdiClientClass, kZorChildClient);
     register_sheet_classes();
     WNDCLASS timer;

@@ -36,6 +36,9 @@ TEST_F(Controls, EachRecordGetsItsClass) {
     EXPECT_EQ(c->hwnd() ? GetClassName(c->hwnd()) : "", e.cls) << e.field;
   }
   EXPECT_EQ(GetWindowText(w.control(3)->hwnd()), "&Button");
+  WNDCLASS wc;
+  for (const char* cls : {"ZorToolBar", "ZorToolTip", "ZorCheck", "ZorText", "ZorChildClient", "ZorTimerWinClass"})
+    EXPECT_TRUE(GetClassInfo(cls, &wc)) << cls;
   // Radios stand beside their option box in the tab page, framed by it.
   EXPECT_EQ(GetParent(w.control(13)->hwnd()), w.control(10)->hwnd());
   EXPECT_EQ(GetParent(w.control(10)->hwnd()), w.control(9)->hwnd());
