@@ -1,34 +1,18 @@
-// bdx's subcommands: each file registers its commands in one table.
-//
-// Contract: a command prints its output and returns 0; a failure prints
-// "error N: TEXT" (or, for check, one line per problem) and returns 1; a
-// usage mistake prints the usage to standard error and returns 2.
+// bdx's subcommands: each file registers its commands in the shared command
+// table (tools/common/command_table.h), where the output contract is.
 #pragma once
-#include <string>
-#include <vector>
+#include "tools/common/command_table.h"
 
 namespace vrt::bdx_tool {
 
-using Args = std::vector<std::string>;
-
-struct Command {
-  const char* name;
-  const char* usage;  // the arguments, for the help text
-  int (*run)(const Args& args);
-};
-
-struct RegisterCommand {
-  explicit RegisterCommand(Command command);
-};
-
-const std::vector<Command>& commands();
-
-int usage_error(const char* name);
-// Prints "error N: TEXT" for the current posted error; returns 1.
-int posted_failure();
-int failure(int code);
-// Takes "--name VALUE" or a "--flag" out of args.
-bool take_option(Args& args, const std::string& name, std::string* value);
-bool take_flag(Args& args, const std::string& name);
+using tools::Args;
+using tools::Command;
+using tools::commands;
+using tools::failure;
+using tools::posted_failure;
+using tools::RegisterCommand;
+using tools::take_flag;
+using tools::take_option;
+using tools::usage_error;
 
 }  // namespace vrt::bdx_tool

@@ -1,36 +1,20 @@
-// vrt's subcommands: each file registers its commands in one table, so a new
-// runtime area adds a file and nothing else.
-//
-// Contract: a command prints exactly its value and a newline and returns 0;
-// a runtime failure prints "error N: TEXT" and returns 1; a usage mistake
-// prints the usage to standard error and returns 2.
+// vrt's subcommands: each file registers its commands in the shared command
+// table (tools/common/command_table.h), where the output contract is: print
+// exactly the value and a newline.
 #pragma once
-#include <string>
-#include <vector>
+#include "tools/common/command_table.h"
 
 namespace vrt::tool {
 
-using Args = std::vector<std::string>;
-
-struct Command {
-  const char* name;
-  const char* usage;  // the arguments, for the help text
-  int (*run)(const Args& args);
-};
-
-struct RegisterCommand {
-  explicit RegisterCommand(Command command);
-};
-
-const std::vector<Command>& commands();
-
-// Helpers shared by the commands.
-int usage_error(const char* name);
-// Prints "error N: TEXT" for the current posted error; returns 1.
-int posted_failure();
-int failure(int code);
-bool parse_int(const std::string& text, long long* value);
-// Takes "--name VALUE" out of args; false when absent.
-bool take_option(Args& args, const std::string& name, std::string* value);
+using tools::Args;
+using tools::Command;
+using tools::commands;
+using tools::failure;
+using tools::parse_int;
+using tools::posted_failure;
+using tools::RegisterCommand;
+using tools::take_flag;
+using tools::take_option;
+using tools::usage_error;
 
 }  // namespace vrt::tool
