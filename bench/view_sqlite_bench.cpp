@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
   std::printf("%-46s %8s %12s %12s %12s %7s\n", "filter", "rows", "entries/row", "view ms", "SQLite ms", "ratio");
   for (const Query& q : kQueries) {
     const int rounds = 20;
-    data::View view(data::ViewNode{&grid, -1, {}, false, {}}, resolve);
+    data::View view(data::view_node(grid), resolve);
     view.set_filter(q.filter);
     long rows = 0;
     uint64_t entries = 0;

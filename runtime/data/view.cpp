@@ -63,7 +63,13 @@ View::View(ViewNode primary, FieldResolver resolve) : primary_(std::move(primary
 View::~View() = default;
 
 void View::flatten(ViewNode& node, int parent) {
-  flat_.push_back({&node, parent, nullptr, false});
+  flat_.push_back({&node, parent, nullptr, false, nullptr});
+  if (parent >= 0 && !node.join_expression.empty()) {
+    auto join = std::make_unique<core::Expression>();
+    // A join text that is no expression joins nothing: the child stays
+    // empty (an outer join) or drops its parent's rows (INNER).
+    if (join->compile(node.join_expression)) flat_.back().join = std::move(join);
+  }
   int me = static_cast<int>(flat_.size() - 1);
   for (ViewNode& child : node.children) flatten(child, me);
 }
@@ -141,6 +147,7 @@ void View::set() {
   for (size_t i = 0; i < flat_.size(); ++i) {
     ViewNode& n = *flat_[i].node;
     int key = i == 0 ? chosen_key_ : n.key;
+    if (flat_[i].join) key = -1;
     flat_[i].scan = key >= 0 ? std::make_unique<ViewScan>(*n.file, key, i == 0 && has_filter_ ? &filter_ : nullptr,
                                                             i == 0 ? resolve_ : FieldResolver([](const std::string&) { return 0; }))
                              : nullptr;
@@ -171,7 +178,11 @@ bool View::start(size_t i, bool backwards) {
   ViewNode& n = *f.node;
   f.empty = false;
   bool found = false;
-  if (f.scan) {
+  if (f.join) {
+    // A join by expression reads the child's records in record order.
+    Set(*n.file);
+    found = step(i, backwards);
+  } else if (f.scan) {
     if (!resume_.empty() && !resume_[i].empty())
       f.scan->resume(resume_[i], link_ranges(i), backwards);
     else
@@ -214,14 +225,15 @@ bool View::step(size_t i, bool backwards) {
   Flat& f = flat_[i];
   if (f.empty) return false;
   if (f.scan) return f.scan->next();
-  if (i != 0) return false;
+  const core::Expression* test = i == 0 ? (has_filter_ ? &filter_ : nullptr) : f.join.get();
+  if (i != 0 && !test) return false;
   for (;;) {
     if (backwards)
       Previous(*f.node->file);
     else
       Next(*f.node->file);
     if (core::error_code() != 0) return false;
-    if (!has_filter_ || filter_.test()) return true;
+    if (!test || test->test()) return true;
   }
 }
 

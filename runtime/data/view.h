@@ -22,9 +22,34 @@ struct ViewNode {
   // (numbers from 1) whose values fix the key's leading components.
   int key = -1;
   std::vector<int> link_fields;
+  // Or a join given by an expression: every record of the file is tested.
+  std::string join_expression;
   bool inner = false;
+  // Projected fields (numbers from 1); empty: every field.
+  std::vector<int> projection;
   std::vector<ViewNode> children;
 };
+
+// A node for a file with nothing joined to it.
+inline ViewNode view_node(FileBlock& file) {
+  ViewNode n;
+  n.file = &file;
+  return n;
+}
+
+// The compiled form of a VIEW declaration, one node after another, depth
+// first:
+//   join      0xFF and a zero-terminated text (a key name or an expression),
+//             or a count n (one byte) and n 16-bit field numbers of the parent
+//   inner     one byte, non-zero for INNER
+//   project   a 16-bit count (0xFFFF: no PROJECT), then 16-bit field numbers,
+//             or 0xFFFF and a 16-bit memo number
+//   children  one byte: the number of child nodes that follow
+// 16-bit numbers are little-endian. `files` are the view's files in the
+// same order, each with the key it is joined by (-1 for the primary). False
+// (with a message) when the bytes do not describe such a tree.
+bool parse_view_descriptor(const std::string& bytes, const std::vector<std::pair<FileBlock*, int>>& files,
+                           ViewNode* primary, std::string* message);
 
 class View {
  public:
@@ -72,6 +97,7 @@ class View {
     int parent;  // index in flat_, -1 for the primary
     std::unique_ptr<ViewScan> scan;
     bool empty = false;  // an outer join's row with the child cleared
+    std::unique_ptr<core::Expression> join;  // a join given by an expression
   };
   void flatten(ViewNode& node, int parent);
   int choose_key();

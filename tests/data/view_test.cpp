@@ -80,8 +80,11 @@ class Views : public ::testing::Test {
     core::reset_bindings();
   }
   ViewNode with_entries(bool inner) {
-    ViewNode primary{&people, -1, {}, false, {}};
-    ViewNode child{&entries, 0, {find_field(people.declaration, "PEO:ID")}, inner, {}};
+    ViewNode primary = view_node(people);
+    ViewNode child = view_node(entries);
+    child.key = 0;
+    child.link_fields = {find_field(people.declaration, "PEO:ID")};
+    child.inner = inner;
     primary.children.push_back(child);
     return primary;
   }
@@ -105,7 +108,7 @@ class Views : public ::testing::Test {
 };
 
 TEST_F(Views, TheOrderChoosesTheKeyAndTheFilterNarrowsIt) {
-  View v(ViewNode{&people, -1, {}, false, {}}, resolve);
+  View v(view_node(people), resolve);
   ASSERT_TRUE(v.set_order("PEO:NAME, PEO:ID"));
   ASSERT_TRUE(v.set_filter("PEO:NAME = 'Abbott'"));
   EXPECT_EQ(read(v), (std::vector<std::string>{"2", "6"}));
@@ -117,7 +120,7 @@ TEST_F(Views, TheOrderChoosesTheKeyAndTheFilterNarrowsIt) {
 }
 
 TEST_F(Views, WithoutAnOrderTheFilteredKeyIsPreferred) {
-  View v(ViewNode{&people, -1, {}, false, {}}, resolve);
+  View v(view_node(people), resolve);
   ASSERT_TRUE(v.set_filter("PEO:ID >= 3 AND PEO:ID <= 4"));
   EXPECT_EQ(read(v), (std::vector<std::string>{"3", "4"}));
   EXPECT_EQ(v.chosen_key(), 0);
@@ -172,7 +175,7 @@ TEST_F(Views, PositionsComeBackThroughResetAndReget) {
 }
 
 TEST_F(Views, SortedRowsKeepTheirPositions) {
-  View v(ViewNode{&people, -1, {}, false, {}}, resolve);
+  View v(view_node(people), resolve);
   ASSERT_TRUE(v.set_order("PEO:TOWN, -PEO:ID"));
   v.set();
   ASSERT_TRUE(v.skip(2));  // 5, 4
@@ -184,7 +187,7 @@ TEST_F(Views, SortedRowsKeepTheirPositions) {
 }
 
 TEST_F(Views, OrdersNoKeyGivesAreSortedByTheView) {
-  View v(ViewNode{&people, -1, {}, false, {}}, resolve);
+  View v(view_node(people), resolve);
   ASSERT_TRUE(v.set_order("PEO:TOWN, -PEO:ID"));
   EXPECT_EQ(read(v), (std::vector<std::string>{"5", "4", "2", "6", "3", "1"}));
   EXPECT_TRUE(v.sorted());
@@ -200,7 +203,7 @@ TEST_F(Views, SortingSpillsToATemporaryFile) {
     test::set_string(people, "PEO:TOWN", "T" + std::to_string(id % 7));
     Add(people);
   }
-  View v(ViewNode{&people, -1, {}, false, {}}, resolve);
+  View v(view_node(people), resolve);
   ASSERT_TRUE(v.set_order("-PEO:TOWN, PEO:ID"));
   v.set();
   int rows = 0;
@@ -215,6 +218,76 @@ TEST_F(Views, SortingSpillsToATemporaryFile) {
     ++rows;
   }
   EXPECT_EQ(rows, 400);
+}
+
+}  // namespace
+}  // namespace vrt::data
+
+namespace vrt::data {
+namespace {
+
+std::string word(int v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
+
+class Descriptors : public Views {};
+
+TEST_F(Descriptors, ATreeOfJoinsReadsBackAndRuns) {
+  // Primary: no join, not inner, PROJECT(PEO:ID, PEO:NAME), one child.
+  // Child: joined by PEO:ID (field 1), INNER, no PROJECT, no children.
+  std::string bytes = std::string(1, '\0') + '\0' + word(2) + word(1) + word(2) + '\x01';
+  bytes += std::string(1, '\x01') + word(1) + '\x01' + word(0xFFFF) + '\0';
+  ViewNode root;
+  std::string message;
+  ASSERT_TRUE(parse_view_descriptor(bytes, {{&people, -1}, {&entries, 0}}, &root, &message)) << message;
+  ASSERT_EQ(root.children.size(), 1u);
+  EXPECT_EQ(root.projection, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(root.children[0].inner);
+  EXPECT_EQ(root.children[0].link_fields, (std::vector<int>{1}));
+  View v(root, resolve);
+  ASSERT_TRUE(v.set_filter("PEO:ID = 3"));
+  EXPECT_EQ(read(v), (std::vector<std::string>{"3.1", "3.2"}));
+}
+
+TEST_F(Descriptors, AKeyNameJoinsByFieldsOfTheSameName) {
+  std::string bytes = std::string(1, '\0') + '\0' + word(0xFFFF) + '\x01';
+  bytes += std::string("\xFF") + "ENT:BYPERSON" + '\0' + '\0' + word(0xFFFF) + '\0';
+  ViewNode root;
+  std::string message;
+  ASSERT_TRUE(parse_view_descriptor(bytes, {{&people, -1}, {&entries, -1}}, &root, &message)) << message;
+  EXPECT_EQ(root.children[0].key, 0);
+  // ENT:PERSON has no namesake in PEOPLE: the link stops before it.
+  EXPECT_TRUE(root.children[0].link_fields.empty());
+}
+
+TEST_F(Descriptors, AnExpressionJoinTestsEveryChildRecord) {
+  std::string bytes = std::string(1, '\0') + '\0' + word(0xFFFF) + '\x01';
+  bytes += std::string("\xFF") + "ENT:PERSON = PEO:ID AND ENT:AMOUNT > 42" + '\0' + '\x01' + word(0xFFFF) + '\0';
+  ViewNode root;
+  std::string message;
+  ASSERT_TRUE(parse_view_descriptor(bytes, {{&people, -1}, {&entries, -1}}, &root, &message)) << message;
+  EXPECT_FALSE(root.children[0].join_expression.empty());
+  View v(root, resolve);
+  ASSERT_TRUE(v.set_filter("PEO:ID = 4"));
+  EXPECT_EQ(read(v), (std::vector<std::string>{"4.3"}));  // 41, 42, 43: only 43 is above 42
+}
+
+TEST_F(Descriptors, DamagedBytesAreRefused) {
+  ViewNode root;
+  std::string message;
+  const std::string cases[] = {
+      "",                                                       // nothing
+      std::string(1, '\x05'),                                   // a join count with no fields
+      std::string("\xFF") + "no end",                           // a join text without its zero
+      std::string(1, '\0') + '\0' + word(1) + word(99) + '\0',  // projects a field the file lacks
+      std::string(1, '\0') + '\0' + word(0xFFFF) + '\x01',      // a child that is not there
+      std::string(1, '\0') + '\0' + word(0xFFFF) + '\0' + "x",  // bytes left over
+  };
+  for (const std::string& bytes : cases) {
+    EXPECT_FALSE(parse_view_descriptor(bytes, {{&people, -1}}, &root, &message)) << bytes.size();
+    EXPECT_FALSE(message.empty());
+  }
+  // A child joined by a field its parent does not have.
+  std::string bad = std::string(1, '\0') + '\0' + word(0xFFFF) + '\x01' + '\x01' + word(40) + '\0' + word(0xFFFF) + '\0';
+  EXPECT_FALSE(parse_view_descriptor(bad, {{&people, -1}, {&entries, 0}}, &root, &message));
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ int query_cmd(const Args& in) {
   data::FileBlock f;
   if (open_stored_table(args[0], f, data::kReadOnly | data::kDenyNone) != 0) return posted_failure();
   data::bind_record_fields(f);
-  data::View view(data::ViewNode{&f, -1, {}, false, {}}, data::view_field_resolver(f));
+  data::View view(data::view_node(f), data::view_field_resolver(f));
   if (!view.set_filter(filter) || !view.set_order(order)) return posted_failure();
   if (has_key) {
     int k = key_by_label(f.declaration, key_name);
