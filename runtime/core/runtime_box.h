@@ -6,9 +6,9 @@
 
 namespace vrt::core {
 
-enum BoxButtons { kBoxOk = 0, kBoxYesNo = 4 };
-enum BoxIcon { kBoxIconError = 0x10 };
-enum BoxAnswer { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+enum BoxButtons { kBoxOk = 0, kBoxOkCancel = 1, kBoxYesNoCancel = 3, kBoxYesNo = 4 };
+enum BoxIcon { kBoxIconError = 0x10, kBoxIconQuestion = 0x20, kBoxIconExclamation = 0x30, kBoxIconInformation = 0x40 };
+enum BoxAnswer { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
 
 struct BoxRequest {
   std::string caption;
@@ -16,6 +16,7 @@ struct BoxRequest {
   BoxButtons buttons = kBoxOk;
   BoxIcon icon = kBoxIconError;
   BoxAnswer default_answer = kAnswerOk;
+  bool system_modal = false;  // stays in front of every window of the program
 };
 
 using RuntimeBoxHandler = BoxAnswer (*)(const BoxRequest&);

@@ -63,9 +63,27 @@ std::shared_ptr<ThreadQueue> queue_of(std::thread::id thread) {
   return q;
 }
 
+// A thread's queue goes with the thread: what was left in it can never be
+// handled, and must not keep anyone waiting for it to empty.
+struct QueueOwner {
+  std::shared_ptr<ThreadQueue> queue = queue_of(std::this_thread::get_id());
+  ~QueueOwner() {
+    std::lock_guard lock(g_queues_mutex);
+    queues().erase(std::this_thread::get_id());
+    // A sender still waiting on this thread is answered with 0.
+    std::lock_guard qlock(queue->m);
+    for (auto& s : queue->sent) {
+      std::lock_guard slock(s->sender->m);
+      s->done = true;
+      s->sender->cv.notify_all();
+    }
+    queue->sent.clear();
+  }
+};
+
 ThreadQueue& my_queue() {
-  thread_local std::shared_ptr<ThreadQueue> mine = queue_of(std::this_thread::get_id());
-  return *mine;
+  thread_local QueueOwner mine;
+  return *mine.queue;
 }
 
 std::thread::id thread_of(HWND hwnd) {
