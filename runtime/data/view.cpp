@@ -7,7 +7,10 @@
 #include "runtime/core/error_state.h"
 #include "runtime/core/settings.h"
 #include "runtime/core/value.h"
+#include "runtime/data/dispatcher.h"
+#include "runtime/data/driver_call.h"
 #include "runtime/data/driver_errors.h"
+#include "runtime/data/operation_table.h"
 #include "runtime/data/statements.h"
 
 namespace vrt::data {
@@ -60,7 +63,65 @@ View::View(ViewNode primary, FieldResolver resolve) : primary_(std::move(primary
   flatten(primary_, -1);
 }
 
-View::~View() = default;
+View::~View() { close(); }
+
+bool View::open() {
+  if (open_) return true;
+  // The native driver answers QUERY_VIEW with 0: the engine does the work.
+  DriverArg none[2] = {0, 0};
+  dispatch(kOpQueryView, primary_.file, none);
+  core::clear_error();
+  for (size_t i = 0; i < flat_.size(); ++i) {
+    FileBlock& f = *flat_[i].node->file;
+    int code = check_operation_state(kOpInView, f, nullptr);
+    if (code != 0) {
+      // Give back what was taken so far.
+      for (size_t k = 0; k < i; ++k) apply_operation_state(kOpEndView, *flat_[k].node->file, nullptr, true);
+      if (code > 0) core::post_error(code);
+      return false;
+    }
+    apply_operation_state(kOpInView, f, nullptr, true);
+  }
+  open_ = true;
+  return true;
+}
+
+void View::close() {
+  if (!open_) return;
+  for (Flat& f : flat_) apply_operation_state(kOpEndView, *f.node->file, nullptr, true);
+  open_ = false;
+  buffered_.clear();
+  buffer_limit_ = 0;
+}
+
+void View::buffer(int32_t rows) {
+  buffer_limit_ = rows > 0 ? static_cast<size_t>(rows) : 0;
+  buffered_.clear();
+}
+
+void View::keep_row() {
+  if (!buffer_limit_) return;
+  std::string row;
+  for (Flat& f : flat_) row.append(reinterpret_cast<const char*>(f.node->file->record.data()), f.node->file->record.size());
+  if (buffered_.size() == buffer_limit_) buffered_.erase(buffered_.begin());
+  buffered_.push_back(std::move(row));
+}
+
+bool View::get_row(int32_t n) {
+  if (n < 1 || static_cast<size_t>(n) > buffered_.size()) {
+    core::post_error(kRecordNotAvailable);
+    return false;
+  }
+  const std::string& row = buffered_[static_cast<size_t>(n - 1)];
+  size_t at = 0;
+  for (Flat& f : flat_) {
+    auto& record = f.node->file->record;
+    std::memcpy(record.data(), row.data() + at, record.size());
+    at += record.size();
+  }
+  core::clear_error();
+  return true;
+}
 
 void View::flatten(ViewNode& node, int parent) {
   flat_.push_back({&node, parent, nullptr, false, nullptr});
@@ -154,6 +215,7 @@ void View::set() {
   }
   fresh_ = true;
   reading_backwards_ = false;
+  buffered_.clear();
   rows_.reset();
   row_offsets_.clear();
   row_at_ = -1;
@@ -332,6 +394,18 @@ bool View::sorted_step(bool backwards) {
 }
 
 bool View::next() {
+  bool ok = next_row();
+  if (ok) keep_row();
+  return ok;
+}
+
+bool View::previous() {
+  bool ok = previous_row();
+  if (ok) keep_row();
+  return ok;
+}
+
+bool View::next_row() {
   if (sorted_) return sorted_step(false);
   if (reading_backwards_ && !fresh_) {
     for (Flat& f : flat_)
@@ -341,7 +415,7 @@ bool View::next() {
   return advance(false);
 }
 
-bool View::previous() {
+bool View::previous_row() {
   if (sorted_) return sorted_step(true);
   if (!reading_backwards_ && !fresh_) {
     for (Flat& f : flat_)
@@ -360,7 +434,7 @@ bool View::skip(int32_t n) {
 int32_t View::records() {
   set();
   int32_t n = 0;
-  while (next()) ++n;
+  while (next_row()) ++n;
   set();
   return n;
 }

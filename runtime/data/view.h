@@ -63,6 +63,14 @@ class View {
   bool set_order(const std::string& text);
   void set_preferred_key(int key) { preferred_key_ = key; }
 
+  // Takes the view's files in (INVIEW), after asking the primary file's
+  // driver whether it runs views itself (QUERY_VIEW; the native driver
+  // says no). False when a file is already in another view.
+  bool open();
+  // Releases the files (ENDVIEW) and the row buffer.
+  void close();
+  bool is_open() const { return open_; }
+
   // Chooses the key and positions before the first row.
   void set();
   // The next or previous row into the record buffers; false at the end
@@ -82,6 +90,14 @@ class View {
   bool reset(const std::string& position);
   // Reads the row at the position into the record buffers at once.
   bool reget(const std::string& position);
+
+  // BUFFER: keep the rows read, up to `rows` of them (the oldest go first),
+  // so that GET can read them again by their place. 0 stops buffering.
+  void buffer(int32_t rows);
+  // Row n of the buffer (from 1) into the record buffers; 33 "Record Not
+  // Available" for 0 or past the rows held.
+  bool get_row(int32_t n);
+  int32_t buffered_rows() const { return static_cast<int32_t>(buffered_.size()); }
 
   // The key of the primary file the view reads by (-1: record order, or
   // rows sorted by the engine), whether it reads it backwards, and what the
@@ -106,6 +122,8 @@ class View {
   bool step(size_t i, bool backwards);
   bool advance(bool backwards);
   bool sorted_step(bool backwards);
+  bool next_row();
+  bool previous_row();
   bool split_position(const std::string& position, std::vector<std::string>* parts) const;
   std::vector<ComponentRange> link_ranges(size_t i);
   void collect_sorted();
@@ -130,6 +148,10 @@ class View {
   bool sort_failed_ = false;
   // After reset(): each node's part of the position, used once by start().
   std::vector<std::string> resume_;
+  bool open_ = false;
+  size_t buffer_limit_ = 0;
+  std::vector<std::string> buffered_;  // every file's record, one row each
+  void keep_row();
 };
 
 }  // namespace vrt::data

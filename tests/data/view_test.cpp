@@ -4,6 +4,7 @@
 
 #include "runtime/core/type_codes.h"
 #include "runtime/data/driver_errors.h"
+#include "runtime/data/file_block.h"
 #include "runtime/data/record_layout.h"
 #include "tests/data/bdx_test_support.h"
 
@@ -184,6 +185,32 @@ TEST_F(Views, SortedRowsKeepTheirPositions) {
   ASSERT_TRUE(v.reset(at));
   ASSERT_TRUE(v.next());
   EXPECT_EQ(test::get_long(people, "PEO:ID"), 4);
+}
+
+TEST_F(Views, AFileIsInOneViewAtATime) {
+  View first(view_node(people), resolve);
+  View second(view_node(people), resolve);
+  ASSERT_TRUE(first.open());
+  EXPECT_TRUE(people.state & kStateInViewOrBuilt);
+  EXPECT_FALSE(second.open());
+  first.close();
+  EXPECT_FALSE(people.state & kStateInViewOrBuilt);
+  EXPECT_TRUE(second.open());
+}
+
+TEST_F(Views, TheRowBufferGivesBackRowsByTheirPlace) {
+  View v(view_node(people), resolve);
+  v.buffer(3);
+  v.set();
+  ASSERT_TRUE(v.skip(5));
+  EXPECT_EQ(v.buffered_rows(), 3);  // the oldest went first
+  ASSERT_TRUE(v.get_row(1));
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 3);
+  ASSERT_TRUE(v.get_row(3));
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 5);
+  EXPECT_FALSE(v.get_row(0));
+  EXPECT_EQ(core::error_code(), kRecordNotAvailable);
+  EXPECT_FALSE(v.get_row(4));
 }
 
 TEST_F(Views, OrdersNoKeyGivesAreSortedByTheView) {
