@@ -1,4 +1,5 @@
 #include "runtime/data/view.h"
+#include "runtime/data/view_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -211,6 +212,42 @@ TEST_F(Views, TheRowBufferGivesBackRowsByTheirPlace) {
   EXPECT_FALSE(v.get_row(0));
   EXPECT_EQ(core::error_code(), kRecordNotAvailable);
   EXPECT_FALSE(v.get_row(4));
+}
+
+TEST_F(Views, StatementsReachTheViewThroughTheDispatcher) {
+  FileBlock block;
+  auto v = std::make_unique<View>(with_entries(true), resolve);
+  ASSERT_TRUE(v->set_filter("PEO:ID >= 3 AND PEO:ID <= 4"));
+  make_view_block(block, std::move(v));
+  Next(block);
+  EXPECT_EQ(core::error_code(), kFileNotOpen);  // the masks guard a view too
+  Open(block);
+  ASSERT_EQ(core::error_code(), 0);
+  EXPECT_TRUE(people.state & kStateInViewOrBuilt);
+  Buffer(block, 2, 1, 0);
+  SetView(block);
+  std::vector<std::string> rows;
+  while (Next(block), core::error_code() == 0)
+    rows.push_back(std::to_string(test::get_long(people, "PEO:ID")) + "." +
+                   std::to_string(test::get_long(entries, "ENT:NUMBER")));
+  EXPECT_EQ(core::error_code(), kRecordNotAvailable);
+  EXPECT_EQ(rows, (std::vector<std::string>{"3.1", "3.2", "4.1", "4.2", "4.3"}));
+  Get(block, 1);  // the buffer keeps two pages of two rows: 3.2 to 4.3
+  EXPECT_EQ(test::get_long(entries, "ENT:NUMBER"), 2);
+  EXPECT_EQ(Records(block), 5);
+  SetView(block);
+  Skip(block, 2);  // as on a file: the next NEXT reads the third row
+  Next(block);
+  EXPECT_EQ(test::get_long(entries, "ENT:NUMBER"), 1);
+  std::string at = Position(block);
+  Next(block);
+  Reset(block, at);
+  Next(block);
+  EXPECT_EQ(core::error_code(), 0);
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 4);
+  EXPECT_EQ(test::get_long(entries, "ENT:NUMBER"), 1);
+  Close(block);
+  EXPECT_FALSE(people.state & kStateInViewOrBuilt);
 }
 
 TEST_F(Views, OrdersNoKeyGivesAreSortedByTheView) {
