@@ -1,7 +1,9 @@
 #include "runtime/data/dispatcher.h"
 
+#include "runtime/data/bdx_driver.h"
 #include "runtime/data/driver_call.h"
 #include "runtime/data/driver_errors.h"
+#include "runtime/data/trace_log.h"
 
 namespace vrt::data {
 
@@ -13,6 +15,9 @@ int32_t dispatch(int32_t operation, FileBlock* file, const DriverArg* args) {
     return 0;
   }
   static const DriverArg kNoArgs[4] = {};
+  // Calls of the native driver go through its trace, which switches itself
+  // on and off from the profile.
+  if (entry == bdx_driver_entry) return traced_driver_call(operation, file, args ? args : kNoArgs);
   return entry(operation, file, args ? args : kNoArgs);
 }
 

@@ -524,6 +524,12 @@ bool View::reget(const std::string& position) {
   return true;
 }
 
+std::vector<FileBlock*> View::files() const {
+  std::vector<FileBlock*> out;
+  for (const Flat& f : flat_) out.push_back(f.node->file);
+  return out;
+}
+
 uint64_t View::entries_read() const {
   uint64_t n = 0;
   for (const Flat& f : flat_)

@@ -106,6 +106,9 @@ class View {
   bool sorted() const { return sorted_; }
   std::string explain() const;
   uint64_t entries_read() const;
+  const ViewNode& primary() const { return primary_; }
+  // The view's files, the primary first, then the joined ones depth first.
+  std::vector<FileBlock*> files() const;
 
  private:
   struct Flat {

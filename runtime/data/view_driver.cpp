@@ -6,6 +6,8 @@
 #include "runtime/data/driver_errors.h"
 #include "runtime/data/operation_table.h"
 #include "runtime/data/string_arguments.h"
+#include "runtime/data/trace_log.h"
+#include "runtime/platform/os/clock.h"
 
 namespace vrt::data {
 
@@ -14,6 +16,9 @@ namespace {
 struct ViewInstance : DriverInstance {
   std::unique_ptr<View> view;
   int last_error = 0;
+  TraceSwitches trace;      // read when the view is made
+  bool details = false;     // "Details" of the primary file's driver trace
+  bool declared = false;    // the declaration is in the log already
 };
 
 View& view(DriverCall& c) { return *static_cast<ViewInstance*>(c.file->driver_instance.get())->view; }
@@ -88,6 +93,9 @@ const OperationHandler* handlers() {
 
 void make_view_block(FileBlock& block, std::unique_ptr<View> v) {
   auto instance = std::make_unique<ViewInstance>();
+  instance->trace = view_trace_switches();
+  if (instance->trace.profile && v->primary().file)
+    instance->details = driver_trace_switches(v->primary().file->declaration).details;
   instance->view = std::move(v);
   block.driver_instance = std::move(instance);
   block.driver_entry = view_driver_entry;
@@ -105,7 +113,21 @@ int32_t view_driver_entry(int32_t operation, FileBlock* file, const DriverArg* a
     post_driver_result(*file, kUnsupportedFunction);
     return 0;
   }
-  return run_driver_call(operation, file, args, handlers(), &instance->last_error);
+  if (!instance->trace.profile) return run_driver_call(operation, file, args, handlers(), &instance->last_error);
+  uint32_t start = platform::tick_count();
+  int32_t result = run_driver_call(operation, file, args, handlers(), &instance->last_error);
+  uint32_t taken = platform::tick_count() - start;
+  std::string text;
+  if (instance->details && !instance->declared) {
+    text += view_declaration(instance->view->primary());
+    instance->declared = true;
+  }
+  text += view_trace_line(operation, reinterpret_cast<uintptr_t>(instance->view.get()), core::error_code(), taken);
+  bool dumps = operation == kOpDelete || operation == kOpNext || operation == kOpPrevious || operation == kOpPut;
+  if (instance->details && dumps && core::error_code() == 0)
+    for (FileBlock* f : instance->view->files()) text += record_dump(f->declaration, f->record.data());
+  append_trace(instance->trace.file, text);
+  return result;
 }
 
 void SetView(FileBlock& view) {
