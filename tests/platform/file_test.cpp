@@ -109,3 +109,38 @@ TEST(File, TempFiles) {
 
 }  // namespace
 }  // namespace vrt::platform
+
+#include <pthread.h>
+
+#include "runtime/platform/os/thread.h"
+
+namespace vrt::platform {
+namespace {
+
+TEST(Thread, StacksAreAtLeastTheFloorAndAsAskedAbove) {
+  size_t seen = 0;
+  Thread t;
+  ASSERT_TRUE(t.start(
+      [&] {
+        pthread_attr_t attr;
+        pthread_getattr_np(pthread_self(), &attr);
+        pthread_attr_getstacksize(&attr, &seen);
+        pthread_attr_destroy(&attr);
+      },
+      50000));
+  t.join();
+  EXPECT_GE(seen, kMinimumStack);  // 50 000 bytes would not hold this code
+  Thread big;
+  ASSERT_TRUE(big.start([&] {
+    pthread_attr_t attr;
+    pthread_getattr_np(pthread_self(), &attr);
+    pthread_attr_getstacksize(&attr, &seen);
+    pthread_attr_destroy(&attr);
+  }, 8 << 20));
+  big.join();
+  EXPECT_GE(seen, size_t{8} << 20);
+  EXPECT_FALSE(big.running());
+}
+
+}  // namespace
+}  // namespace vrt::platform
