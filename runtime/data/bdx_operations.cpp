@@ -480,8 +480,9 @@ struct HandlerTable {
     at[kOpStream] = op_stream;
     at[kOpFlush] = op_flush;
     at[kOpNomemo] = op_nomemo;
-    // Single-process use: nothing else can hold, watch or lock, so these
-    // succeed and only the state bits record them.
+    // WATCH only sets its state bit, which the next read turns into the
+    // watch that PUT checks. Holds and file locks take no lock bytes yet:
+    // they succeed and only the state bits record them.
     for (int32_t op : {kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
                        kOpLockFile, kOpLockFileSec, kOpUnlock})
       at[op] = op_accept;

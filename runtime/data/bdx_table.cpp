@@ -325,6 +325,19 @@ int BdxTable::add(bool with_keys) {
 int BdxTable::put() {
   std::string old;
   if (current_record == 0 || !read_record(current_record, &old)) return kRecordNotAvailable;
+  // After WATCH the stored record must still be the one that was read.
+  if ((file_->state & kStateWatched) && old != current_stored) return kRecordChanged;
+  // Another process holding the record keeps it from being changed; the
+  // byte is locked for this update only.
+  platform::File& f = store_->file();
+  uint64_t lock_at = record_lock_offset(current_record);
+  if (store_->protocol() == LockProtocol::Shared && !f.lock(lock_at, 1)) return kAccessDenied;
+  int code = put_locked(old);
+  if (store_->protocol() == LockProtocol::Shared) f.unlock(lock_at, 1);
+  return code;
+}
+
+int BdxTable::put_locked(const std::string& old) {
   const uint8_t* buffer = file_->record.data();
   std::string stored = stored_form(buffer);
   // An unchanged record is not written.

@@ -105,6 +105,7 @@ class BdxTable : public DriverInstance {
   std::string stored_form(const uint8_t* buffer) const;
   void buffer_form(std::string* bytes) const;
   int check_unique(const uint8_t* record, uint32_t number);
+  int put_locked(const std::string& old);
 
   FileBlock* file_;
   std::shared_ptr<PageStore> store_;

@@ -8,6 +8,7 @@
 #include "runtime/data/driver_errors.h"
 #include "runtime/data/driver_failure.h"
 #include "runtime/data/file_locks.h"
+#include "runtime/platform/os/clock.h"
 #include "runtime/platform/os/system_error.h"
 
 namespace vrt::data {
@@ -52,6 +53,8 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   std::shared_ptr<PageStore> store(new PageStore);
   store->name_ = full_name;
   store->access_ = access;
+  store->protocol_ = lock_protocol_of(share);
+  store->reader_slot_ = platform::tick_count() % kReaderSlots;
   store->file_ = std::move(file);
   store->free_slots_.resize(kPageClasses);
   reg[full_name] = store;
@@ -108,14 +111,42 @@ void PageStore::read_header_from_disk() {
   header_ = h;
 }
 
+void PageStore::take_operation_lock(bool update) {
+  if (protocol_ != LockProtocol::Shared || held_ != Held::Nothing) return;
+  // A handle that cannot write cannot hold the writer byte; its updating
+  // operations (CLOSE) write nothing and read like readers.
+  if (update && writable()) {
+    wait_for_lock(*file_, kWriterByte, 1);
+    held_ = Held::WriterByte;
+  } else {
+    take_reader_slot(*file_, writable(), &reader_slot_);
+    held_ = Held::ReaderSlot;
+  }
+}
+
+void PageStore::release_operation_lock() {
+  // Held updates keep the writer byte until they are written.
+  if (held_ == Held::WriterByte && pending_) return;
+  if (held_ == Held::WriterByte) file_->unlock(kWriterByte, 1);
+  if (held_ == Held::ReaderSlot) release_reader_slot(*file_, reader_slot_);
+  held_ = Held::Nothing;
+}
+
 void PageStore::begin_operation(bool update) {
-  // Reader slot or writer byte would be taken here (file_locks.h).
   updating_ = update;
   touched_ = false;
-  if (pending_) return;  // the held updates are the file as this process sees it
+  // The held updates are the file as this process sees it; the writer byte
+  // is still held for them.
+  if (pending_) return;
+  take_operation_lock(update);
   read_header_from_disk();
   if (header_.committed_end != header_.shadow_end) {
+    // A reader gives up its slot while the area is resolved: an updater
+    // waiting for every slot may hold the writer byte that recovery needs.
+    bool reader = held_ == Held::ReaderSlot;
+    if (reader) release_operation_lock();
     recover();
+    if (reader) take_operation_lock(false);
     read_header_from_disk();
   }
   if (update) committed_units_end_ = header_.units_end();
@@ -131,6 +162,7 @@ void PageStore::end_operation(bool success) {
       } catch (const DriverFailure&) {
         updating_ = false;
         abandon();
+        release_operation_lock();
         throw;
       }
       if (write) pending_ = false;
@@ -140,6 +172,7 @@ void PageStore::end_operation(bool success) {
     updating_ = false;
   }
   cache_.trim();
+  release_operation_lock();
 }
 
 void PageStore::abandon() {

@@ -19,6 +19,7 @@
 
 #include "runtime/data/bdx_header.h"
 #include "runtime/data/bdx_page.h"
+#include "runtime/data/file_locks.h"
 #include "runtime/data/page_cache.h"
 #include "runtime/platform/os/file.h"
 
@@ -39,6 +40,9 @@ class PageStore {
   std::mutex& mutex() { return mutex_; }
   const std::string& name() const { return name_; }
   bool writable() const { return access_ != platform::Access::Read; }
+  LockProtocol protocol() const { return protocol_; }
+  // The reader slot this process tries first.
+  uint32_t reader_slot() const { return reader_slot_; }
   BdxHeader& header() { return header_; }
   PageCache& cache() { return cache_; }
   platform::File& file() { return *file_; }
@@ -79,7 +83,9 @@ class PageStore {
   // Forgets every change of the update in progress.
   void abandon();
   // Resolves a bracketed shadow area (safe_update.cpp); true when something
-  // was rolled forward.
+  // was rolled forward. On a file others share it holds the writer byte and
+  // keeps readers out while it works, and does nothing when another process
+  // has resolved the area meanwhile.
   bool recover();
 
   // Every page unit reachable from the root with its class, by walking the
@@ -92,6 +98,10 @@ class PageStore {
   void read_exact(uint64_t offset, void* buffer, size_t size);
   void write_exact(uint64_t offset, const void* buffer, size_t size);
   void flush_file();
+  // The lock of the operation in progress (file_locks.h).
+  enum class Held { Nothing, ReaderSlot, WriterByte };
+  void take_operation_lock(bool update);
+  void release_operation_lock();
   std::unique_ptr<Page> load_page(uint32_t unit);
   // Page placement (page_areas.cpp).
   void build_free_slots();
@@ -104,6 +114,9 @@ class PageStore {
   std::mutex mutex_;
   std::string name_;
   platform::Access access_ = platform::Access::ReadWrite;
+  LockProtocol protocol_ = LockProtocol::None;
+  uint32_t reader_slot_ = 0;
+  Held held_ = Held::Nothing;
   std::unique_ptr<platform::File> file_;
   BdxHeader header_;
   bool header_on_disk_ = false;

@@ -65,6 +65,8 @@ void PageStore::commit() {
   encode_header(header_, new_header);
   if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_) return;
 
+  // Readers of the moment finish first; new ones wait until step 6 is done.
+  WaitedLock readers(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
   place_dirty_pages();
   dirty = cache_.dirty_pages();
   std::vector<PageImage> in_place, shadows;
@@ -138,10 +140,21 @@ bool PageStore::recover() {
     if (!own) fail_with(kAccessDenied);
     f = own.get();
   }
+  // Others sharing the file wait: the writer byte (unless this operation
+  // holds it) and every reader slot.
+  bool locking = protocol_ != LockProtocol::None;
+  WaitedLock writer(f, kWriterByte, 1, locking && held_ != Held::WriterByte);
+  WaitedLock readers(f, kLockAreaBase, kReaderSlots, locking);
   uint8_t head[kHeaderSize];
   if (f->read_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
   BdxHeader h;
   if (!decode_header(head, kHeaderSize, &h)) fail_with(kInvalidDataFile);
+  if (h.committed_end == h.shadow_end) {
+    // Resolved by another process meanwhile.
+    cache_.clear();
+    free_known_ = false;
+    return false;
+  }
   int64_t length = f->size();
   if (length < 0) fail_with(kFileSystemError);
   uint64_t end = std::min<uint64_t>(h.shadow_end, static_cast<uint64_t>(length));

@@ -1,0 +1,324 @@
+// Several processes on one file at once: readers never see a half-written
+// update, writers never lose each other's updates, and a writer killed in
+// the middle leaves a file the next opener resolves.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "runtime/data/bdx_inspect.h"
+#include "runtime/data/bdx_table.h"
+#include "runtime/data/file_locks.h"
+#include "tests/data/bdx_test_support.h"
+
+namespace vrt::data {
+namespace {
+
+// Runs the work in a child process; its result is the child's exit code
+// (the number of faults it found, at most 100).
+pid_t start_child(const std::function<int()>& work) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    test::QuietBoxes quiet;
+    int faults = work() + test::QuietBoxes::count();
+    _exit(faults > 100 ? 100 : faults);
+  }
+  return pid;
+}
+
+int child_result(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string name_of(int id) { return "Name" + std::to_string(id); }
+// The BYID key leaves out zero values: record n carries the number n + 1.
+int32_t number_of(int id) { return id + 1; }
+
+void create_with(const std::string& path, int count) {
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Create(cus);
+  Open(cus);
+  for (int i = 0; i < count; ++i) {
+    test::customer(cus, number_of(i), name_of(i), "Suburb");
+    Add(cus);
+  }
+  Close(cus);
+}
+
+// Adds the records first, first + step, ... below end, one update each.
+int add_records(const std::string& path, int first, int end, int step) {
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus);
+  int faults = core::error_code() != 0;
+  for (int i = first; i < end; i += step) {
+    test::customer(cus, number_of(i), name_of(i), "Suburb" + std::to_string(i % 7));
+    Add(cus);
+    faults += core::error_code() != 0;
+  }
+  Close(cus);
+  return faults;
+}
+
+// Every record that the count says exists is found by its key, whole.
+int check_contiguous(FileBlock& cus, int count) {
+  int faults = 0;
+  for (int id = 0; id < count; ++id) {
+    test::customer(cus, number_of(id), "");
+    Get(cus, cus.declaration.keys[4]);  // BYID
+    if (core::error_code() != 0 || test::get_string(cus, "CUS:NAME") != name_of(id)) ++faults;
+  }
+  return faults;
+}
+
+// Reads while the writer adds records 0, 1, 2, ... in order: the count
+// never goes down, and every counted record is there with its keys.
+int read_while_written(const std::string& path, int rounds) {
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus, kReadOnly | kDenyNone);
+  int faults = core::error_code() != 0;
+  int last = 0;
+  for (int r = 0; r < rounds && faults == 0; ++r) {
+    int n = Records(cus);
+    if (core::error_code() != 0 || n < last) ++faults;
+    last = n;
+    // The newest record by its name key, and a sample of the others.
+    if (n > 0) {
+      test::customer(cus, 0, name_of(n - 1));
+      Get(cus, cus.declaration.keys[0]);
+      if (core::error_code() != 0 || test::get_long(cus, "CUS:CUSID") != number_of(n - 1)) ++faults;
+    }
+    for (int id = r % 13; id < n; id += 13) {
+      test::customer(cus, number_of(id), "");
+      Get(cus, cus.declaration.keys[4]);
+      if (core::error_code() != 0 || test::get_string(cus, "CUS:NAME") != name_of(id)) ++faults;
+    }
+  }
+  Close(cus);
+  return faults;
+}
+
+TEST(SharedFile, ReadersNeverSeeAHalfWrittenUpdate) {
+  test::TempDir dir;
+  std::string path = dir.file("SHARED.BDX");
+  create_with(path, 150);
+  std::vector<pid_t> children;
+  children.push_back(start_child([&] { return add_records(path, 150, 450, 1); }));
+  for (int r = 0; r < 3; ++r) children.push_back(start_child([&] { return read_while_written(path, 150); }));
+  for (pid_t pid : children) EXPECT_EQ(child_result(pid), 0);
+
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus);
+  EXPECT_EQ(Records(cus), 450);
+  EXPECT_EQ(check_contiguous(cus, 450), 0);
+  Close(cus);
+  for (const auto& p : check_file(path)) ADD_FAILURE() << p;
+}
+
+TEST(SharedFile, WritersTakeTurnsAndLoseNothing) {
+  test::TempDir dir;
+  std::string path = dir.file("WRITERS.BDX");
+  create_with(path, 0);
+  std::vector<pid_t> children;
+  for (int w = 0; w < 3; ++w) children.push_back(start_child([&, w] { return add_records(path, w, 360, 3); }));
+  for (pid_t pid : children) EXPECT_EQ(child_result(pid), 0);
+
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus);
+  EXPECT_EQ(Records(cus), 360);
+  EXPECT_EQ(check_contiguous(cus, 360), 0);
+  Close(cus);
+  for (const auto& p : check_file(path)) ADD_FAILURE() << p;
+}
+
+TEST(SharedFile, AWriterKilledMidUpdateLeavesAWholeFile) {
+  test::TempDir dir;
+  std::string path = dir.file("KILLED.BDX");
+  create_with(path, 100);
+  int next = 100;
+  for (int round = 0; round < 8; ++round) {
+    pid_t writer = start_child([&] { return add_records(path, next, next + 100000, 1); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20 + 7 * round));
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+
+    FileBlock cus;
+    test::make_file(cus, test::kCustomerDeclaration, path);
+    Open(cus);
+    ASSERT_EQ(core::error_code(), 0) << core::error_text();
+    int n = Records(cus);
+    EXPECT_GE(n, next) << "round " << round;
+    EXPECT_EQ(check_contiguous(cus, n), 0) << "round " << round;
+    Close(cus);
+    for (const auto& p : check_file(path)) ADD_FAILURE() << "round " << round << ": " << p;
+    next = n;
+  }
+}
+
+// The lock area seen from a second handle of the same process (its locks
+// conflict with the store's like another process's would).
+class LockArea : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = dir.file("LOCKS.BDX");
+    create_with(path, 3);
+    test::make_file(cus, test::kCustomerDeclaration, path);
+    Open(cus);
+    ASSERT_EQ(core::error_code(), 0);
+    other = platform::File::open(path, platform::Access::ReadWrite, platform::Share::DenyNone);
+    ASSERT_TRUE(other);
+  }
+  void TearDown() override {
+    other.reset();  // its locks go with it
+    Close(cus);
+  }
+  PageStore& store() { return bdx_table(cus)->store(); }
+
+  test::TempDir dir;
+  std::string path;
+  FileBlock cus;
+  std::unique_ptr<platform::File> other;
+};
+
+TEST_F(LockArea, AReaderMovesPastATakenSlotAndKeepsTheNewOne) {
+  uint32_t first = store().reader_slot();
+  ASSERT_TRUE(other->lock(kLockAreaBase + first, 1));
+  EXPECT_EQ(Records(cus), 3);
+  uint32_t moved = store().reader_slot();
+  EXPECT_EQ(moved, (first + 1) % kReaderSlots);
+  other->unlock(kLockAreaBase + first, 1);
+  EXPECT_EQ(Records(cus), 3);
+  EXPECT_EQ(store().reader_slot(), moved);
+  // The slot is given back at the end of the operation.
+  EXPECT_TRUE(other->lock(kLockAreaBase + moved, 1));
+}
+
+TEST_F(LockArea, AnUpdateWaitsForTheReadersOfTheMomentAndTheWriter) {
+  ASSERT_TRUE(other->lock(kWriterByte, 1));
+  EXPECT_EQ(Records(cus), 3);  // readers pass a writer
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    test::customer(cus, number_of(3), name_of(3));
+    Add(cus);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(done);
+  // The writer byte is free, but a reader is still reading.
+  ASSERT_TRUE(other->lock(kLockAreaBase + 500, 1));
+  other->unlock(kWriterByte, 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(done);
+  other->unlock(kLockAreaBase + 500, 1);
+  writer.join();
+  EXPECT_TRUE(done);
+  EXPECT_EQ(Records(cus), 4);
+  // Both are given back.
+  EXPECT_TRUE(other->lock(kWriterByte, 1));
+  EXPECT_TRUE(other->lock(kLockAreaBase, kReaderSlots));
+}
+
+TEST_F(LockArea, HeldUpdatesKeepTheWriterByteUntilWritten) {
+  Stream(cus);
+  test::customer(cus, number_of(3), name_of(3));
+  Add(cus);
+  EXPECT_FALSE(other->lock(kWriterByte, 1));
+  Flush(cus);
+  EXPECT_TRUE(other->lock(kWriterByte, 1));
+  other->unlock(kWriterByte, 1);
+}
+
+TEST_F(LockArea, PutOfARecordAnotherProcessHoldsIsDenied) {
+  test::customer(cus, number_of(1), "");
+  Get(cus, cus.declaration.keys[4]);
+  ASSERT_EQ(core::error_code(), 0);
+  uint64_t byte = record_lock_offset(static_cast<uint32_t>(Pointer(cus)));
+  ASSERT_TRUE(other->lock(byte, 1));
+  test::set_string(cus, "CUS:NAME", "Changed");
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 5);
+  other->unlock(byte, 1);
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 0);
+  // PUT gives the byte back.
+  EXPECT_TRUE(other->lock(byte, 1));
+  test::customer(cus, 0, "Changed");
+  Get(cus, cus.declaration.keys[0]);
+  EXPECT_EQ(test::get_long(cus, "CUS:CUSID"), number_of(1));
+}
+
+TEST_F(LockArea, PutAfterWatchFailsWhenTheRecordChangedMeanwhile) {
+  FileBlock second;
+  test::make_file(second, test::kCustomerDeclaration, path);
+  Open(second);
+  Watch(cus);
+  test::customer(cus, number_of(2), "");
+  Get(cus, cus.declaration.keys[4]);
+  ASSERT_EQ(core::error_code(), 0);
+  test::customer(second, number_of(2), "");
+  Get(second, second.declaration.keys[4]);
+  test::set_string(second, "CUS:SUBURB", "Elsewhere");
+  Put(second);
+  ASSERT_EQ(core::error_code(), 0);
+
+  test::set_string(cus, "CUS:NAME", "Mine");
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 89);
+  test::customer(second, number_of(2), "");
+  Get(second, second.declaration.keys[4]);
+  EXPECT_EQ(test::get_string(second, "CUS:NAME"), name_of(2));
+  EXPECT_EQ(test::get_string(second, "CUS:SUBURB"), "Elsewhere");
+  // Without WATCH the same PUT goes through.
+  Get(cus, cus.declaration.keys[4]);
+  test::set_string(cus, "CUS:NAME", "Mine");
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 0);
+  Close(second);
+}
+
+TEST(SharedFile, AnOpenerThatDeniesAllKeepsOthersOut) {
+  test::TempDir dir;
+  std::string path = dir.file("ALONE.BDX");
+  create_with(path, 1);
+  int opened[2], done[2];
+  ASSERT_EQ(pipe(opened), 0);
+  ASSERT_EQ(pipe(done), 0);
+  pid_t child = start_child([&] {
+    close(done[1]);  // the parent's closing ends the wait
+    FileBlock alone;
+    test::make_file(alone, test::kCustomerDeclaration, path);
+    Open(alone, kReadWrite | kDenyAll);
+    char c = core::error_code() == 0 ? 'y' : 'n';
+    if (write(opened[1], &c, 1) != 1 || read(done[0], &c, 1) < 0) return 1;
+    Close(alone);
+    return 0;
+  });
+  char c = 0;
+  ASSERT_EQ(read(opened[0], &c, 1), 1);
+  EXPECT_EQ(c, 'y');
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus, kReadOnly | kDenyNone);
+  EXPECT_EQ(core::error_code(), 5);
+  close(done[1]);
+  EXPECT_EQ(child_result(child), 0);
+  Open(cus, kReadOnly | kDenyNone);
+  EXPECT_EQ(core::error_code(), 0);
+  Close(cus);
+  for (int fd : {opened[0], opened[1], done[0]}) close(fd);
+}
+
+}  // namespace
+}  // namespace vrt::data
