@@ -389,6 +389,16 @@ int op_send(DriverCall& c) {
 
 int op_accept(DriverCall&) { return kOk; }
 
+int op_lock(DriverCall& c) {
+  BdxTable& t = table(c);
+  if (!t.is_open()) return kFileNotOpen;
+  return t.lock_table(c.operation == kOpLockFileSec ? static_cast<int32_t>(c.args[0]) : 0);
+}
+int op_unlock(DriverCall& c) {
+  table(c).unlock_table();
+  return kOk;
+}
+
 int op_nomemo(DriverCall& c) {
   table(c).skip_memos_once = true;
   return kOk;
@@ -480,11 +490,13 @@ struct HandlerTable {
     at[kOpStream] = op_stream;
     at[kOpFlush] = op_flush;
     at[kOpNomemo] = op_nomemo;
+    at[kOpLockFile] = op_lock;
+    at[kOpLockFileSec] = op_lock;
+    at[kOpUnlock] = op_unlock;
     // WATCH only sets its state bit, which the next read turns into the
-    // watch that PUT checks. Holds and file locks take no lock bytes yet:
-    // they succeed and only the state bits record them.
-    for (int32_t op : {kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch,
-                       kOpLockFile, kOpLockFileSec, kOpUnlock})
+    // watch that PUT checks. Holds take no lock bytes yet: they succeed and
+    // only the state bits record them.
+    for (int32_t op : {kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch})
       at[op] = op_accept;
   }
 };

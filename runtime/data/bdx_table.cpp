@@ -101,6 +101,7 @@ int BdxTable::open(int32_t mode) {
 
 void BdxTable::close() {
   if (store_) {
+    unlock_table();
     // Held updates are written when the file closes.
     run_on_store(*store_, true, [&] {
       store_->hold_updates(false);

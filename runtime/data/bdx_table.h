@@ -53,6 +53,11 @@ class BdxTable : public DriverInstance {
   int remove();  // DELETE
   int empty();   // EMPTY
 
+  // LOCK and UNLOCK (bdx_table_lock.cpp): the table's byte in the lock area,
+  // asked for without waiting, or for up to the seconds given (0: once).
+  int lock_table(int32_t seconds);
+  void unlock_table();
+
   // Counters records: the data's (which = 0xF3) or a key's.
   uint32_t counter(uint8_t which);
   void add_to_counter(uint8_t which, int32_t delta);
@@ -106,6 +111,7 @@ class BdxTable : public DriverInstance {
   void buffer_form(std::string* bytes) const;
   int check_unique(const uint8_t* record, uint32_t number);
   int put_locked(const std::string& old);
+  bool table_locked_ = false;
 
   FileBlock* file_;
   std::shared_ptr<PageStore> store_;

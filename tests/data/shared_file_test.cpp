@@ -288,6 +288,20 @@ TEST_F(LockArea, PutAfterWatchFailsWhenTheRecordChangedMeanwhile) {
   Close(second);
 }
 
+TEST_F(LockArea, LockFailsAtOnceWhenAnotherHasItAndLeavesRecordsReadable) {
+  uint64_t byte = record_lock_offset(bdx_table(cus)->number());
+  ASSERT_TRUE(other->lock(byte, 1));
+  Lock(cus);
+  EXPECT_EQ(core::error_code(), 32);
+  other->unlock(byte, 1);
+  Lock(cus);
+  ASSERT_EQ(core::error_code(), 0);
+  EXPECT_FALSE(other->lock(byte, 1));
+  EXPECT_EQ(Records(cus), 3);
+  Unlock(cus);
+  EXPECT_TRUE(other->lock(byte, 1));
+}
+
 TEST(SharedFile, AnOpenerThatDeniesAllKeepsOthersOut) {
   test::TempDir dir;
   std::string path = dir.file("ALONE.BDX");
