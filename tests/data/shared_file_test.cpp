@@ -103,6 +103,13 @@ int read_while_written(const std::string& path, int rounds) {
       Get(cus, cus.declaration.keys[4]);
       if (core::error_code() != 0 || test::get_string(cus, "CUS:NAME") != name_of(id)) ++faults;
     }
+    // The first records by name: the names added meanwhile ("Name150"
+    // after "Name15") split the pages around them.
+    for (int id = r % 3; id < 150; id += 3) {
+      test::customer(cus, 0, name_of(id));
+      Get(cus, cus.declaration.keys[0]);
+      if (core::error_code() != 0 || test::get_long(cus, "CUS:CUSID") != number_of(id)) ++faults;
+    }
   }
   Close(cus);
   return faults;
