@@ -17,16 +17,26 @@ bool integer_type(int t) {
          t == kTypeDate || t == kTypeTime;
 }
 
-core::ExprValue read_field(FileBlock& file, size_t index) {
+}  // namespace
+
+core::ExprValue read_field_value(const FileBlock& file, size_t index) {
   const FieldDescriptor& d = file.declaration.fields[index];
   if (d.offset + d.total_size() > file.record.size()) return {};
-  auto v = core::make_value(static_cast<core::TypeCode>(d.type), file.record.data() + d.offset, d.size,
-                            static_cast<uint8_t>(d.places));
+  uint8_t* data = const_cast<uint8_t*>(file.record.data()) + d.offset;
+  // The common key fields, read straight from the buffer.
+  if (d.type == kTypeLong) {
+    int32_t v;
+    std::memcpy(&v, data, 4);
+    return core::ExprValue::of_integer(v);
+  }
+  auto v = core::make_value(static_cast<core::TypeCode>(d.type), data, d.size, static_cast<uint8_t>(d.places));
   if (!v) return {};
   if (is_string_type(d.type)) return core::ExprValue::of_string(v->get_text());
   if (integer_type(d.type)) return core::ExprValue::of_integer(v->get_long());
   return core::ExprValue::of_real(v->get_real());
 }
+
+namespace {
 
 std::string upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -38,7 +48,7 @@ std::string upper(std::string s) {
 void bind_record_fields(FileBlock& file) {
   for (size_t i = 0; i < file.declaration.fields.size(); ++i) {
     if (file.declaration.fields[i].type == kTypeGroup) continue;
-    core::Bind(file.declaration.fields[i].label, [&file, i] { return read_field(file, i); });
+    core::Bind(file.declaration.fields[i].label, [&file, i] { return read_field_value(file, i); });
   }
 }
 

@@ -5,10 +5,15 @@
 #pragma once
 #include <vector>
 
+#include "runtime/core/expression_value.h"
 #include "runtime/data/file_block.h"
 #include "runtime/data/view_key_ranges.h"
 
 namespace vrt::data {
+
+// A field of the record buffer (index from 0) as an expression value: an
+// integer, a real or a text by its type.
+core::ExprValue read_field_value(const FileBlock& file, size_t index);
 
 // Binds every field of the file except groups, in the current scope.
 void bind_record_fields(FileBlock& file);

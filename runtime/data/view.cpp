@@ -10,6 +10,7 @@
 #include "runtime/data/dispatcher.h"
 #include "runtime/data/driver_call.h"
 #include "runtime/data/driver_errors.h"
+#include "runtime/data/field_binding.h"
 #include "runtime/data/operation_table.h"
 #include "runtime/data/statements.h"
 
@@ -266,17 +267,9 @@ std::vector<ComponentRange> View::link_ranges(size_t i) {
   FileBlock& parent = *flat_[static_cast<size_t>(flat_[i].parent)].node->file;
   std::vector<ComponentRange> ranges;
   for (int field : n.link_fields) {
-    const FieldDescriptor& d = parent.declaration.fields[static_cast<size_t>(field - 1)];
-    std::unique_ptr<core::Value> v = core::make_value(static_cast<core::TypeCode>(d.type),
-                                                      parent.record.data() + d.offset, d.size,
-                                                      static_cast<uint8_t>(d.places));
     ComponentRange r;
     r.has_low = r.has_high = true;
-    if (d.type == static_cast<uint8_t>(core::TypeCode::STRING) || d.type == static_cast<uint8_t>(core::TypeCode::CSTRING) ||
-        d.type == static_cast<uint8_t>(core::TypeCode::PSTRING))
-      r.low = core::ExprValue::of_string(v->get_text());
-    else
-      r.low = core::ExprValue::of_real(v->get_real());
+    r.low = read_field_value(parent, static_cast<size_t>(field - 1));
     r.high = r.low;
     ranges.push_back(r);
   }

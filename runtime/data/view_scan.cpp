@@ -8,6 +8,7 @@
 #include "runtime/core/text_functions.h"
 #include "runtime/core/value.h"
 #include "runtime/data/driver_errors.h"
+#include "runtime/data/field_binding.h"
 #include "runtime/data/statements.h"
 
 namespace vrt::data {
@@ -47,22 +48,10 @@ ViewScan::ViewScan(FileBlock& file, int key, const core::Expression* filter, Fie
 }
 
 core::ExprValue ViewScan::field_value(int field) const {
-  const FieldDescriptor& d = file_.declaration.fields[static_cast<size_t>(field - 1)];
-  auto* data = const_cast<uint8_t*>(file_.record.data()) + d.offset;
-  // The common key fields, read straight from the buffer.
-  if (d.type == static_cast<uint8_t>(core::TypeCode::LONG)) {
-    int32_t v;
-    std::memcpy(&v, data, 4);
-    return core::ExprValue::of_integer(v);
-  }
-  auto v = core::make_value(static_cast<core::TypeCode>(d.type), data, d.size, static_cast<uint8_t>(d.places));
-  if (!v) return {};
-  if (is_text(d.type)) {
-    std::string t = v->get_text();
-    return core::ExprValue::of_string(nocase_ ? core::Upper(t) : t);
-  }
-  if (is_integer(d.type)) return core::ExprValue::of_integer(v->get_long());
-  return core::ExprValue::of_real(v->get_real());
+  core::ExprValue v = read_field_value(file_, static_cast<size_t>(field - 1));
+  // A NOCASE key holds its texts in upper case.
+  if (nocase_ && v.type == core::ExprType::String) v.text = core::Upper(v.text);
+  return v;
 }
 
 void ViewScan::write_value(int field, const core::ExprValue& value) {
