@@ -145,6 +145,22 @@ int open_store(const std::string& path, std::shared_ptr<PageStore>* store) {
   return *store ? kOk : error;
 }
 
+// The header as it is on disk, read while holding a reader slot: a live
+// updater keeps every slot while its area is bracketed, so a bracket seen
+// here is one a crash left behind.
+bool read_settled_header(PageStore& store, BdxHeader* header) {
+  std::lock_guard<std::mutex> guard(store.mutex());
+  platform::File& file = store.file();
+  bool locking = store.protocol() != LockProtocol::None;
+  uint32_t slot = store.reader_slot();
+  if (locking) take_reader_slot(file, store.writable(), &slot);
+  uint8_t bytes[kHeaderSize];
+  bool read = file.read_at(0, bytes, kHeaderSize) == static_cast<int64_t>(kHeaderSize) &&
+              decode_header(bytes, kHeaderSize, header);
+  if (locking) release_reader_slot(file, slot);
+  return read;
+}
+
 // Sorts the records of the walk by table.
 void gather(const std::vector<PageRecord>& records, std::map<uint32_t, TableRecords>* tables,
             std::vector<std::string>* problems) {
@@ -285,6 +301,14 @@ std::vector<std::string> check_file(const std::string& path) {
   std::shared_ptr<PageStore> store;
   int code = open_store(path, &store);
   if (code != kOk) return {"the file cannot be opened (error " + std::to_string(code) + ")"};
+  // Walking the tree would resolve a bracketed area on the way, so the
+  // checker reports it instead and leaves the file as the crash left it.
+  BdxHeader on_disk;
+  if (!read_settled_header(*store, &on_disk)) return {"not a BDX file, or its header is damaged"};
+  if (on_disk.committed_end != on_disk.shadow_end)
+    return {"an interrupted update is still bracketed (shadow area from offset " +
+            std::to_string(on_disk.committed_end) + " to " + std::to_string(on_disk.shadow_end) +
+            "); bdx recover resolves it"};
   std::vector<PageRecord> records;
   BdxHeader header;
   code = run_on_store(*store, false, [&] {
@@ -303,6 +327,25 @@ std::vector<std::string> check_file(const std::string& path) {
   gather(records, &tables, &problems);
   for (const auto& [number, t] : tables) check_table(number, t, header, &problems);
   return problems;
+}
+
+int recover_file(const std::string& path, Recovery* outcome) {
+  std::shared_ptr<PageStore> store;
+  int code = open_store(path, &store);
+  if (code != kOk) return code;
+  BdxHeader on_disk;
+  if (!read_settled_header(*store, &on_disk)) return kInvalidDataFile;
+  *outcome = Recovery::NothingToDo;
+  if (on_disk.committed_end == on_disk.shadow_end) return kOk;
+  std::lock_guard<std::mutex> guard(store->mutex());
+  try {
+    // Another opener may resolve the area first; that shows here as a
+    // roll-back, and the file is whole either way.
+    *outcome = store->recover() ? Recovery::RolledForward : Recovery::RolledBack;
+  } catch (const DriverFailure& failure) {
+    return failure.code;
+  }
+  return kOk;
 }
 
 int stored_declaration(const std::string& file_name, FileDeclaration* declaration) {

@@ -37,6 +37,12 @@ int summarize_file(const std::string& path, FileSummary* summary);
 // that cannot be read at all gives one line.
 std::vector<std::string> check_file(const std::string& path);
 
+// Resolves an update that a crash left bracketed (offsets 6 and 10 differ),
+// as the next opener would: a whole shadow area is rolled forward, a torn one
+// rolled back. Returns 0 or an error code.
+enum class Recovery { NothingToDo, RolledForward, RolledBack };
+int recover_file(const std::string& path, Recovery* outcome);
+
 // The declaration of a table as stored, for a file block that opens it
 // (the name carries the table with "\!" unless it is UNNAMED).
 int stored_declaration(const std::string& file_name, FileDeclaration* declaration);

@@ -80,5 +80,43 @@ TEST_F(BdxTool, DamageAndMistakesGiveMessagesAndExitCodes) {
   EXPECT_NE(r.out.find("page unit 0"), std::string::npos) << r.out;
 }
 
+// Offsets 6 and 10 of the header bracket the shadow area of an update.
+void bracket(std::string& bytes, uint32_t start, uint32_t end) {
+  for (int i = 0; i < 4; ++i) {
+    bytes[6 + i] = static_cast<char>(start >> (8 * i));
+    bytes[10 + i] = static_cast<char>(end >> (8 * i));
+  }
+}
+
+TEST_F(BdxTool, CheckReportsAnInterruptedUpdateAndRecoverResolvesIt) {
+  write_file(dir.file("rows.csv"), "CUSID,NAME,AMOUNT\n1,Smith,12.5\n");
+  ASSERT_EQ(bdx("import " + file + " " + dir.file("rows.csv")).exit_code, 0);
+  std::string sound = read_file(file);
+  EXPECT_EQ(bdx("recover " + file).out, "nothing to recover\n");
+
+  // A whole shadow area (here just the header's copy): the update is decided.
+  std::string bytes = sound + sound.substr(0, 512);
+  bracket(bytes, static_cast<uint32_t>(sound.size()), static_cast<uint32_t>(bytes.size()));
+  write_file(file, bytes);
+  CommandResult r = bdx("check " + file);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("bdx recover"), std::string::npos) << r.out;
+  EXPECT_EQ(read_file(file), bytes) << "check changed the file";
+  r = bdx("recover " + file);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, "rolled forward\n");
+  EXPECT_EQ(bdx("check " + file).exit_code, 0);
+  EXPECT_EQ(bdx("recover " + file).out, "nothing to recover\n");
+
+  // A torn one, running past the end of the file: the update is dropped.
+  bytes = sound;
+  bracket(bytes, static_cast<uint32_t>(sound.size()), static_cast<uint32_t>(sound.size() + 4096));
+  write_file(file, bytes);
+  EXPECT_EQ(bdx("recover " + file).out, "rolled back\n");
+  EXPECT_EQ(bdx("check " + file).exit_code, 0);
+  EXPECT_EQ(bdx("dump " + file).out, "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\n1\tSmith\t12.50\n");
+  EXPECT_EQ(bdx("recover " + dir.file("NONE.BDX")).exit_code, 1);
+}
+
 }  // namespace
 }  // namespace vrt::test

@@ -1,4 +1,4 @@
-// bdx create, tables, info, check, build and declare.
+// bdx create, tables, info, check, recover, build and declare.
 //
 //   bdx create FILE DECLARATION-FILE   prints nothing
 //   bdx tables FILE                     one table name a line
@@ -6,6 +6,10 @@
 //                                       per page area and per table
 //   bdx check FILE                      nothing when sound (exit 0), else one
 //                                       line per problem (exit 1)
+//   bdx recover FILE                    resolves an update a crash left
+//                                       bracketed; prints "nothing to
+//                                       recover", "rolled forward" or
+//                                       "rolled back"
 //   bdx build FILE                      rebuilds every key of every table
 //   bdx declare FILE[\!TABLE]           the stored declaration, source form
 #include <cstdio>
@@ -97,6 +101,19 @@ int check_cmd(const Args& args) {
   return problems.empty() ? 0 : 1;
 }
 
+int recover_cmd(const Args& args) {
+  if (args.size() != 1) return usage_error("recover");
+  data::Recovery outcome;
+  int code = data::recover_file(data::split_table_name(args[0]).file, &outcome);
+  if (code != 0) return failure(code);
+  switch (outcome) {
+    case data::Recovery::NothingToDo: std::printf("nothing to recover\n"); break;
+    case data::Recovery::RolledForward: std::printf("rolled forward\n"); break;
+    case data::Recovery::RolledBack: std::printf("rolled back\n"); break;
+  }
+  return 0;
+}
+
 int build_cmd(const Args& args) {
   if (args.size() != 1) return usage_error("build");
   std::string file = data::split_table_name(args[0]).file;
@@ -130,6 +147,7 @@ RegisterCommand r2({"tables", "FILE", tables_cmd});
 RegisterCommand r3({"info", "FILE", info_cmd});
 RegisterCommand r4({"check", "FILE", check_cmd});
 RegisterCommand r5({"build", "FILE", build_cmd});
+RegisterCommand r7({"recover", "FILE", recover_cmd});
 RegisterCommand r6({"declare", "FILE[\\!TABLE]", declare_cmd});
 
 }  // namespace
