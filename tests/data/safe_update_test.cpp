@@ -57,22 +57,32 @@ TEST_P(CrashedUpdate, FileIsBeforeOrAfterTheUpdate) {
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, CrashedUpdate, ::testing::Values(1, 2, 3, 4, 5, 6));
 
-TEST(SafeUpdate, IncompleteShadowAreaRollsBack) {
-  test::TempDir dir;
-  std::string path = dir.file("TORN.BDX");
-  FileBlock cus;
+// A closed file of one customer, whose header the damaged-area tests edit.
+void create_with_one_record(FileBlock& cus, const std::string& path) {
   test::make_file(cus, test::kCustomerDeclaration, path);
   Create(cus);
   Open(cus);
   test::customer(cus, 1, "Kept");
   Add(cus);
   Close(cus);
+}
+
+// Offsets 6 and 10 of the header bracket the shadow area [start, end).
+void bracket(std::string& bytes, size_t start, size_t end) {
+  uint8_t* h = reinterpret_cast<uint8_t*>(bytes.data());
+  store_le32(h + 6, static_cast<uint32_t>(start));
+  store_le32(h + 10, static_cast<uint32_t>(end));
+}
+
+TEST(SafeUpdate, IncompleteShadowAreaRollsBack) {
+  test::TempDir dir;
+  std::string path = dir.file("TORN.BDX");
+  FileBlock cus;
+  create_with_one_record(cus, path);
   // A bracket whose shadow area runs past the end of the file: the copy
   // cannot be read whole, so the update is dropped.
   std::string bytes = test::read_file(path);
-  uint8_t* h = reinterpret_cast<uint8_t*>(bytes.data());
-  store_le32(h + 6, static_cast<uint32_t>(bytes.size()));
-  store_le32(h + 10, static_cast<uint32_t>(bytes.size() + 4096));
+  bracket(bytes, bytes.size(), bytes.size() + 4096);
   test::write_file(path, bytes);
   Open(cus);
   ASSERT_EQ(core::error_code(), 0) << core::error_text();
@@ -85,12 +95,7 @@ TEST(SafeUpdate, ShadowCopyAimedOutsideThePagesIsNotCopied) {
   test::TempDir dir;
   std::string path = dir.file("AIMED.BDX");
   FileBlock cus;
-  test::make_file(cus, test::kCustomerDeclaration, path);
-  Create(cus);
-  Open(cus);
-  test::customer(cus, 1, "Kept");
-  Add(cus);
-  Close(cus);
+  create_with_one_record(cus, path);
   // A hostile shadow area: a "page" whose home is far past the file, then a
   // header copy. Rolling it forward would write a gigabyte away.
   std::string bytes = test::read_file(path);
@@ -100,9 +105,7 @@ TEST(SafeUpdate, ShadowCopyAimedOutsideThePagesIsNotCopied) {
   store_le32(p, 0x40000000u + 512u);
   store_le16(p + 4, 200);
   bytes += page + header;
-  uint8_t* h = reinterpret_cast<uint8_t*>(bytes.data());
-  store_le32(h + 6, static_cast<uint32_t>(start));
-  store_le32(h + 10, static_cast<uint32_t>(bytes.size()));
+  bracket(bytes, start, bytes.size());
   test::write_file(path, bytes);
   Open(cus);
   ASSERT_EQ(core::error_code(), 0) << core::error_text();
