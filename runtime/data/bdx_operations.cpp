@@ -14,6 +14,8 @@
 #include "runtime/data/record_keys.h"
 #include "runtime/data/store_operation.h"
 #include "runtime/data/string_arguments.h"
+#include "runtime/data/transaction.h"
+#include "runtime/platform/os/clock.h"
 #include "runtime/platform/os/file.h"
 #include "runtime/platform/os/system_error.h"
 
@@ -29,6 +31,38 @@ int reading(DriverCall& c, Work&& work) {
   BdxTable& t = table(c);
   if (!t.is_open()) return kFileNotOpen;
   return run_on_store(t.store(), false, [&] { return work(t); });
+}
+
+// A read after HOLD also holds the record it reads: the record's byte is
+// taken without waiting, and when another process has it the read is
+// repeated from the same place, until it holds or, for HOLD with seconds,
+// until more than that many seconds have passed (error 43).
+template <typename Work>
+int holding(DriverCall& c, Work&& work) {
+  if (!(c.file->state & kStateHoldPending)) return reading(c, work);
+  BdxTable& t = table(c);
+  Sequence sequence = t.sequence;
+  uint32_t current = t.current_record;
+  std::string stored = t.current_stored;
+  std::vector<uint8_t> buffer = c.file->record;
+  uint32_t start = platform::tick_count();
+  for (;;) {
+    bool held = true;
+    int code = reading(c, [&](BdxTable& tt) {
+      int r = work(tt);
+      if (r == kOk) held = tt.hold_record(tt.current_record);
+      return r;
+    });
+    if (code != kOk || held) return code;
+    // The read did not happen: everything is as before it.
+    t.sequence = sequence;
+    t.current_record = current;
+    t.current_stored = stored;
+    c.file->record = buffer;
+    if (t.hold_seconds >= 0 && platform::tick_count() - start > static_cast<uint32_t>(t.hold_seconds) * 100)
+      return kRecordHeld;
+    platform::sleep_hundredths(1);
+  }
 }
 
 template <typename Work>
@@ -144,10 +178,10 @@ int op_set_key_ptr(DriverCall& c) {
 }
 
 int op_next(DriverCall& c) {
-  return reading(c, [&](BdxTable& t) { return t.step(true); });
+  return holding(c, [&](BdxTable& t) { return t.step(true); });
 }
 int op_previous(DriverCall& c) {
-  return reading(c, [&](BdxTable& t) { return t.step(false); });
+  return holding(c, [&](BdxTable& t) { return t.step(false); });
 }
 int op_skip(DriverCall& c) {
   int32_t n = static_cast<int32_t>(c.args[0]);
@@ -175,7 +209,7 @@ int op_eof(DriverCall& c) {
 // ---- direct reads
 
 int read_by_number(DriverCall& c, uint32_t number) {
-  return reading(c, [&](BdxTable& t) {
+  return holding(c, [&](BdxTable& t) {
     std::string stored;
     if (!t.read_record(number, &stored)) return static_cast<int>(kRecordNotFound);
     t.load_buffer(number, stored);
@@ -185,7 +219,7 @@ int read_by_number(DriverCall& c, uint32_t number) {
 int op_get_file_ptr(DriverCall& c) { return read_by_number(c, static_cast<uint32_t>(c.args[0])); }
 int op_get_key_ptr(DriverCall& c) { return read_by_number(c, static_cast<uint32_t>(c.args[1])); }
 int op_get_file_key(DriverCall& c) {
-  return reading(c, [&](BdxTable& t) {
+  return holding(c, [&](BdxTable& t) {
     uint32_t number;
     std::string stored;
     if (!t.find_by_key(key_of(c), c.file->record.data(), &number) || !t.read_record(number, &stored))
@@ -357,6 +391,13 @@ int op_send(DriverCall& c) {
   std::string result;
   if (word == "REGISTER") {
     result = kBdxDriverName;
+  } else if (word == "TCF") {
+    if (eq != std::string::npos) {
+      value.erase(0, value.find_first_not_of(' '));
+      value.erase(value.find_last_not_of(' ') + 1);
+      set_transaction_control_name(value);
+    }
+    result = transaction_control_name();
   } else if (word == "FULLBUILD") {
     if (eq != std::string::npos) t.full_build = upper(value) == "ON";
     result = t.full_build ? "ON" : "OFF";
@@ -388,6 +429,25 @@ int op_send(DriverCall& c) {
 }
 
 int op_accept(DriverCall&) { return kOk; }
+
+// LOGOUT(seconds, files...) reaches the driver once for each file; the
+// driver enlists without a timeout of its own.
+int op_logout(DriverCall& c) {
+  BdxTable& t = table(c);
+  if (!t.is_open()) return kFileNotOpen;
+  if (!t.store().writable()) return kAccessDenied;
+  return transaction_enlist(t);
+}
+int op_hold(DriverCall& c) {
+  table(c).hold_seconds = c.operation == kOpHoldFileSec ? static_cast<int32_t>(c.args[0]) : -1;
+  return kOk;
+}
+int op_release(DriverCall& c) {
+  table(c).release_holds();
+  return kOk;
+}
+int op_commit(DriverCall& c) { return transaction_commit(table(c)); }
+int op_rollback(DriverCall& c) { return transaction_rollback(table(c)); }
 
 int op_lock(DriverCall& c) {
   BdxTable& t = table(c);
@@ -493,11 +553,15 @@ struct HandlerTable {
     at[kOpLockFile] = op_lock;
     at[kOpLockFileSec] = op_lock;
     at[kOpUnlock] = op_unlock;
+    at[kOpLogout] = op_logout;
+    at[kOpCommit] = op_commit;
+    at[kOpRollback] = op_rollback;
+    at[kOpHoldFile] = op_hold;
+    at[kOpHoldFileSec] = op_hold;
+    at[kOpRelease] = op_release;
     // WATCH only sets its state bit, which the next read turns into the
-    // watch that PUT checks. Holds take no lock bytes yet: they succeed and
-    // only the state bits record them.
-    for (int32_t op : {kOpHoldFile, kOpHoldFileSec, kOpRelease, kOpWatch})
-      at[op] = op_accept;
+    // watch that PUT checks.
+    at[kOpWatch] = op_accept;
   }
 };
 

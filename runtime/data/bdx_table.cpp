@@ -1,4 +1,5 @@
 #include "runtime/data/bdx_table.h"
+#include "runtime/data/transaction.h"
 
 #include <cstring>
 
@@ -99,8 +100,16 @@ int BdxTable::open(int32_t mode) {
   return kOk;
 }
 
+BdxTable::~BdxTable() {
+  if (!store_) return;
+  transaction_leave(*this);
+  release_holds();
+}
+
 void BdxTable::close() {
   if (store_) {
+    transaction_leave(*this);
+    release_holds();
     unlock_table();
     // Held updates are written when the file closes.
     run_on_store(*store_, true, [&] {
@@ -331,10 +340,13 @@ int BdxTable::put() {
   // Another process holding the record keeps it from being changed; the
   // byte is locked for this update only.
   platform::File& f = store_->file();
+  // A record this table holds is already locked, and the PUT ends the hold.
   uint64_t lock_at = record_lock_offset(current_record);
-  if (store_->protocol() == LockProtocol::Shared && !f.lock(lock_at, 1)) return kAccessDenied;
+  bool own_lock = store_->protocol() == LockProtocol::Shared && !holds(current_record);
+  if (own_lock && !f.lock(lock_at, 1)) return kAccessDenied;
   int code = put_locked(old);
-  if (store_->protocol() == LockProtocol::Shared) f.unlock(lock_at, 1);
+  if (own_lock) f.unlock(lock_at, 1);
+  if (code == kOk) release_record(current_record);
   return code;
 }
 
@@ -346,19 +358,30 @@ int BdxTable::put_locked(const std::string& old) {
   RecordTree t = tree();
   std::string old_buffer = old;
   buffer_form(&old_buffer);
-  int code = check_unique(buffer, current_record);
-  if (code != kOk) return code;
+  // Only the entries that change are written, and only they can meet
+  // another record's entry: all are checked before anything is written.
+  struct Change {
+    size_t key;
+    bool had, has;
+    std::string old_key, new_key, new_data;
+  };
+  std::vector<Change> changes;
   const auto& keys = declaration().keys;
   for (size_t k = 0; k < keys.size(); ++k) {
     if (keys[k].dynamic_index()) continue;
     int key = static_cast<int>(k);
-    std::string old_key, old_data, new_key, new_data;
-    bool had = make_entry(key, reinterpret_cast<const uint8_t*>(old_buffer.data()), current_record, &old_key, &old_data);
-    bool has = make_entry(key, buffer, current_record, &new_key, &new_data);
-    if (had == has && (!had || old_key == new_key)) continue;
-    if (had) t.erase(old_key);
-    if (has && !t.insert(new_key, new_data)) return kDuplicateKey;
-    if (had != has) add_to_counter(static_cast<uint8_t>(k), has ? 1 : -1);
+    Change c{k, false, false, {}, {}, {}};
+    std::string old_data;
+    c.had = make_entry(key, reinterpret_cast<const uint8_t*>(old_buffer.data()), current_record, &c.old_key, &old_data);
+    c.has = make_entry(key, buffer, current_record, &c.new_key, &c.new_data);
+    if (c.had == c.has && (!c.had || c.old_key == c.new_key)) continue;
+    if (c.has && !(keys[k].attributes & kKeyDup) && t.find_ref(c.new_key)) return kDuplicateKey;
+    changes.push_back(std::move(c));
+  }
+  for (Change& c : changes) {
+    if (c.had) t.erase(c.old_key);
+    if (c.has && !t.insert(c.new_key, c.new_data)) return kDuplicateKey;
+    if (c.had != c.has) add_to_counter(static_cast<uint8_t>(c.key), c.has ? 1 : -1);
   }
   if (stored != old) t.replace(data_key(number_, current_record), stored);
   if (!declaration().memos.empty()) {
@@ -372,6 +395,13 @@ int BdxTable::put_locked(const std::string& old) {
 int BdxTable::remove() {
   std::string old;
   if (current_record == 0 || !read_record(current_record, &old)) return kRecordNotAvailable;
+  // Like PUT, DELETE leaves alone a record another process holds.
+  platform::File& f = store_->file();
+  uint64_t lock_at = record_lock_offset(current_record);
+  bool own_lock = store_->protocol() == LockProtocol::Shared && !holds(current_record);
+  if (own_lock && !f.lock(lock_at, 1)) return kAccessDenied;
+  if (own_lock) f.unlock(lock_at, 1);
+  release_record(current_record);
   std::string old_buffer = old;
   buffer_form(&old_buffer);
   RecordTree t = tree();

@@ -26,15 +26,20 @@ struct Sequence {
   bool next_inclusive = true;
   std::string prev_from;
   bool prev_inclusive = false;
+  TreeCursor cursor;  // the leaf place of the last record read
 };
 
 class BdxTable : public DriverInstance {
  public:
   explicit BdxTable(FileBlock* file) : file_(file) {}
+  // A file block that goes away without CLOSE leaves its transaction and
+  // gives back its holds.
+  ~BdxTable() override;
 
   FileBlock& file() { return *file_; }
   const FileDeclaration& declaration() const { return file_->declaration; }
   PageStore& store() { return *store_; }
+  std::shared_ptr<PageStore> shared_store() const { return store_; }
   bool is_open() const { return store_ != nullptr; }
   uint32_t number() const { return number_; }
   const TableCollation& collation() const { return collation_; }
@@ -57,6 +62,15 @@ class BdxTable : public DriverInstance {
   // asked for without waiting, or for up to the seconds given (0: once).
   int lock_table(int32_t seconds);
   void unlock_table();
+  // HOLD and RELEASE: a held record's byte of the lock area, taken without
+  // waiting (false when another has it), kept until RELEASE, a PUT or a
+  // DELETE of the record, or CLOSE.
+  bool hold_record(uint32_t record);
+  bool holds(uint32_t record) const { return held_.count(record) != 0; }
+  void release_record(uint32_t record);
+  void release_holds();
+  // The seconds of the pending HOLD; -1 repeats the read until it holds.
+  int32_t hold_seconds = -1;
 
   // Counters records: the data's (which = 0xF3) or a key's.
   uint32_t counter(uint8_t which);
@@ -85,7 +99,7 @@ class BdxTable : public DriverInstance {
   // The next entry of a key or the data from a position: the tree's, or a
   // built index's own.
   bool seek_entry(int key, const std::string& from, bool strictly, bool forward, std::string* found,
-                  uint32_t* number);
+                  uint32_t* number, TreeCursor* cursor = nullptr);
 
   // The current record as it was read, in the buffer's layout.
   std::string current_as_read() const {
@@ -112,6 +126,7 @@ class BdxTable : public DriverInstance {
   int check_unique(const uint8_t* record, uint32_t number);
   int put_locked(const std::string& old);
   bool table_locked_ = false;
+  std::set<uint32_t> held_;
 
   FileBlock* file_;
   std::shared_ptr<PageStore> store_;

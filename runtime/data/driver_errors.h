@@ -24,10 +24,12 @@ enum DriverError : int {
   kNoCreateAttribute = 54,    // "No Create Attribute"
   kLogoutActive = 56,         // "LOGOUT Already Active"
   kExclusiveRequired = 63,    // "Exclusive Access Required"
+  kUnableToRollback = 65,     // "Unable To ROLLBACK Transaction"
   kInvalidIndexString = 76,   // "Invalid Index String"
   kUnsupportedFunction = 80,  // "Unsupported File Driver Function"
   kRecordChanged = 89,        // "Record Changed By Another Station"
   kFileSystemError = 90,      // "File System Error", with the system's text
+  kLogoutNotActive = 91,      // "LOGOUT Not Active"
   kBuildInProgress = 92,      // "BUILD In Progress"
   kBuildCancelled = 93,       // "BUILD Cancelled"
 };

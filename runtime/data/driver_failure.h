@@ -20,6 +20,7 @@ enum InternalFailure : int {
   kFailTreeShape = 8,       // levels, references or key order of the tree
   kFailAreaFull = 9,        // no room left to grow a page area
   kFailRecordShape = 10,    // a stored record of the wrong size or kind
+  kFailTooManyControlFiles = 11,  // a transaction over too many directories
 };
 
 // Reports the internal failure through the runtime's fatal error (the text

@@ -5,10 +5,14 @@
 #include <set>
 
 #include "runtime/data/byte_order.h"
+#include "runtime/data/crash_points.h"
 #include "runtime/data/driver_errors.h"
 #include "runtime/data/driver_failure.h"
 #include "runtime/data/file_locks.h"
+#include "runtime/data/record_keys.h"
+#include "runtime/data/record_tree.h"
 #include "runtime/platform/os/clock.h"
+#include "runtime/platform/os/process.h"
 #include "runtime/platform/os/system_error.h"
 
 namespace vrt::data {
@@ -39,11 +43,15 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   std::lock_guard<std::mutex> guard(g_registry_mutex);
   auto& reg = registry();
   if (disposition != platform::Disposition::CreateAlways) {
-    // A store opened for reading only is not shared with a writer.
+    // A store opened for reading only is not shared with a writer; nor is
+    // a store a forked child inherited, whose handle shares its parent's
+    // locks.
     auto it = reg.find(full_name);
     if (it != reg.end())
       if (auto existing = it->second.lock())
-        if (existing->writable() || access == platform::Access::Read) return existing;
+        if ((existing->writable() || access == platform::Access::Read) &&
+            existing->process_ == platform::current_process_id())
+          return existing;
   }
   auto file = platform::File::open(full_name, access, share, disposition);
   if (!file) {
@@ -52,6 +60,7 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   }
   std::shared_ptr<PageStore> store(new PageStore);
   store->name_ = full_name;
+  store->process_ = platform::current_process_id();
   store->access_ = access;
   store->protocol_ = lock_protocol_of(share);
   store->reader_slot_ = platform::tick_count() % kReaderSlots;
@@ -76,13 +85,14 @@ void PageStore::read_exact(uint64_t offset, void* buffer, size_t size) {
 
 void PageStore::write_exact(uint64_t offset, const void* buffer, size_t size) {
   if (!writable()) fail_with(kAccessDenied);
-  int64_t n = file_->write_at(offset, buffer, size);
+  int64_t n = fault_now(Fault::ShortWrite) ? file_->write_at(offset, buffer, size / 2)
+                                           : file_->write_at(offset, buffer, size);
   if (n < 0) fail_with(kFileSystemError);
   if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
 }
 
 void PageStore::flush_file() {
-  if (!file_->flush()) fail_with(kFileSystemError);
+  if (fault_now(Fault::FailingFlush) || !file_->flush()) fail_with(kFileSystemError);
 }
 
 void PageStore::read_header_from_disk() {
@@ -149,14 +159,18 @@ void PageStore::begin_operation(bool update) {
     if (reader) take_operation_lock(false);
     read_header_from_disk();
   }
-  if (update) committed_units_end_ = header_.units_end();
+  if (update) {
+    committed_units_end_ = header_.units_end();
+    // A transaction rolled forward by recovery left its pending record.
+    if (stale_pending_) RecordTree(*this).erase(std::string(1, static_cast<char>(kKindPending)));
+  }
 }
 
 void PageStore::end_operation(bool success) {
   if (updating_) {
     if (success) {
       pending_ = pending_ || touched_;
-      bool write = pending_ && (!holding_ || cache_.size() > kMaxHeldPages);
+      bool write = pending_ && !enlisted_ && (!holding_ || cache_.size() > kMaxHeldPages);
       try {
         if (write) commit();
       } catch (const DriverFailure&) {
@@ -165,7 +179,10 @@ void PageStore::end_operation(bool success) {
         release_operation_lock();
         throw;
       }
-      if (write) pending_ = false;
+      if (write) {
+        pending_ = false;
+        stale_pending_ = false;
+      }
     } else if (touched_) {
       abandon();
     }
@@ -175,7 +192,27 @@ void PageStore::end_operation(bool success) {
   release_operation_lock();
 }
 
+void PageStore::write_held_updates() {
+  if (pending_) {
+    try {
+      commit();
+    } catch (...) {
+      abandon();
+      release_operation_lock();
+      throw;
+    }
+    pending_ = false;
+  }
+  release_operation_lock();
+}
+
+void PageStore::drop_held_updates() {
+  if (pending_) abandon();
+  release_operation_lock();
+}
+
 void PageStore::abandon() {
+  prepared_ = Prepared{};
   pending_ = false;
   touched_ = false;
   cache_.clear();

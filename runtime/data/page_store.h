@@ -61,6 +61,25 @@ class PageStore {
   bool holding() const { return holding_; }
   static constexpr size_t kMaxHeldPages = 2000;
 
+  // A file enlisted in a transaction (LOGOUT) holds its updates like
+  // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
+  // the store's mutex for the calls below.
+  void set_enlisted(bool on) { enlisted_ = on; }
+  bool enlisted() const { return enlisted_; }
+  bool has_held_updates() const { return pending_; }
+  // Writes the held updates by one safe update, or forgets them; either
+  // way the writer byte is given back.
+  void write_held_updates();
+  void drop_held_updates();
+  // The pending-transaction record of a commit across files: added to the
+  // held updates, and deleted later by an update of its own (transaction.cpp).
+  void add_pending_record(const std::string& data);
+  void remove_pending_record();
+  // A record the update must leave out of the tree next time it writes:
+  // the pending-transaction record a crash left behind (recovery sets it).
+  bool stale_pending_record() const { return stale_pending_; }
+  void forget_stale_pending_record() { stale_pending_ = false; }
+
   // The page at the unit (decoded from disk when not cached); damage fails
   // the operation through fail_internal. `level` is the level the caller
   // expects (-1 for any).
@@ -80,6 +99,14 @@ class PageStore {
 
   // Writes the update of the operation in progress (safe_update.cpp).
   void commit();
+  // The same update in two halves, for a commit across files: prepare
+  // writes steps 1 to 4 (the update is bracketed and decided for this file,
+  // readers are kept out; false when there is nothing to write), finish
+  // writes steps 5 and 6; undo_prepared puts the header back as it was, so
+  // that the update is rolled back (false when that write failed).
+  bool prepare_update();
+  void finish_update();
+  bool undo_prepared();
   // Forgets every change of the update in progress.
   void abandon();
   // Resolves a bracketed shadow area (safe_update.cpp); true when something
@@ -113,6 +140,7 @@ class PageStore {
 
   std::mutex mutex_;
   std::string name_;
+  uint32_t process_ = 0;  // the process that opened it
   platform::Access access_ = platform::Access::ReadWrite;
   LockProtocol protocol_ = LockProtocol::None;
   uint32_t reader_slot_ = 0;
@@ -125,17 +153,35 @@ class PageStore {
   uint32_t next_provisional_ = kProvisionalUnit;
   bool updating_ = false;
   bool holding_ = false;
+  bool enlisted_ = false;
+  bool stale_pending_ = false;
   bool pending_ = false;  // held updates not written yet
   bool touched_ = false;  // the operation in progress changed something
   uint32_t committed_units_end_ = 0;  // units_end when the update began
   std::vector<std::pair<uint32_t, int>> freed_;  // slots given back at commit
   bool free_known_ = false;
   std::vector<std::vector<uint32_t>> free_slots_;  // per class
+
+  // Between prepare_update and finish_update.
+  struct PageImage {
+    uint64_t home;
+    std::vector<uint8_t> bytes;
+  };
+  struct Prepared {
+    bool active = false;
+    std::vector<Page*> dirty;
+    std::vector<PageImage> shadows;
+    uint8_t header_copy[kHeaderSize] = {};
+    uint32_t change_count = 0;
+    uint64_t shadow_end = 0;
+    std::unique_ptr<WaitedLock> readers;
+  };
+  Prepared prepared_;
 };
 
 // For crash tests: the next commit of any store stops after the given step
 // of the safe update (1 to 6; 5 is after the first page copied home), as if
-// the process had died there, and the operation fails.
+// the process had died there, and the operation fails (crash_points.h).
 void interrupt_next_commit_after(int step);
 
 }  // namespace vrt::data

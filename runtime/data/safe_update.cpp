@@ -28,6 +28,9 @@
 #include <map>
 
 #include "runtime/data/byte_order.h"
+#include "runtime/data/crash_points.h"
+#include "runtime/data/record_keys.h"
+#include "runtime/data/transaction.h"
 #include "runtime/data/driver_errors.h"
 #include "runtime/data/driver_failure.h"
 #include "runtime/data/page_store.h"
@@ -41,95 +44,177 @@ constexpr uint64_t kKeptTail = 64 * kUnitSize;
 
 uint64_t round_to_units(uint64_t n) { return (n + kUnitSize - 1) / kUnitSize * kUnitSize; }
 
-int g_interrupt_after = 0;
+void step_done(int step) { crash_point(static_cast<CrashPoint>(step)); }
 
-// A simulated crash between two steps of the update.
-void crash_point(int step) {
-  if (g_interrupt_after != step) return;
-  g_interrupt_after = 0;
-  throw DriverFailure{kAlreadyPosted};
-}
+// The shadow copies of a bracketed update: home offset -> (position, size).
+using ShadowMap = std::map<uint64_t, std::pair<uint64_t, size_t>>;
 
-struct PageImage {
-  uint64_t home;
+// The pending-transaction record of the bracketed update, as rolling it
+// forward would leave the tree: the last record, read down the right edge
+// from the header copy's root, each page from its shadow copy when it has
+// one. Damage reads as "no record".
+bool pending_transaction_of(platform::File& f, const ShadowMap& copies, std::string* data) {
+  auto header_at = copies.find(0);
+  if (header_at == copies.end()) return false;
+  uint8_t head[kHeaderSize];
+  BdxHeader h;
+  if (f.read_at(header_at->second.first, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
+      !decode_header(head, kHeaderSize, &h) || h.root == kNoRoot)
+    return false;
+  uint32_t unit = static_cast<uint32_t>(h.root);
   std::vector<uint8_t> bytes;
-};
+  for (int depth = 0; depth < 64; ++depth) {
+    int k = h.class_of(unit);
+    if (k == 0) return false;
+    uint64_t at = unit_offset(unit);
+    size_t size = static_cast<size_t>(k) * kUnitSize;
+    auto shadow = copies.find(at);
+    if (shadow != copies.end()) {
+      at = shadow->second.first;
+      size = shadow->second.second;
+    }
+    bytes.assign(size, 0);
+    if (f.read_at(at, bytes.data(), size) != static_cast<int64_t>(size)) return false;
+    Page p;
+    if (decode_page(bytes.data(), size, unit, &p) != kPageOk) return false;
+    if (p.level > 0) {
+      if (p.children.empty()) return false;
+      unit = p.children.back();
+      continue;
+    }
+    if (p.records.empty() || p.records.back().key() != std::string(1, static_cast<char>(kKindPending))) return false;
+    data->assign(p.records.back().data());
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
-void interrupt_next_commit_after(int step) { g_interrupt_after = step; }
+void interrupt_next_commit_after(int step) {
+  crash_next_at(static_cast<CrashPoint>(step), CrashMode::Fail);
+}
 
 void PageStore::commit() {
+  try {
+    if (prepare_update()) finish_update();
+  } catch (...) {
+    prepared_ = Prepared{};  // readers may come in again, to what the disk holds
+    throw;
+  }
+}
+
+bool PageStore::prepare_update() {
   std::vector<Page*> dirty = cache_.dirty_pages();
   uint8_t new_header[kHeaderSize];
   encode_header(header_, new_header);
-  if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_) return;
+  if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_) return false;
+
+  // Placing the pages may move them: a write, whoever called.
+  bool was_updating = updating_;
+  updating_ = true;
+  struct Restore {
+    bool& flag;
+    bool value;
+    ~Restore() { flag = value; }
+  } restore{updating_, was_updating};
 
   // Readers of the moment finish first; new ones wait until step 6 is done.
-  WaitedLock readers(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
+  Prepared& u = prepared_;
+  u = Prepared{};
+  u.readers = std::make_unique<WaitedLock>(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
   place_dirty_pages();
-  dirty = cache_.dirty_pages();
-  std::vector<PageImage> in_place, shadows;
-  for (Page* p : dirty) {
+  u.dirty = cache_.dirty_pages();
+  std::vector<PageImage> in_place;
+  for (Page* p : u.dirty) {
     PageImage image{unit_offset(p->unit), {}};
     if (!encode_page(*p, p->unit, &image.bytes)) fail_internal(kFailPageTooLarge);
-    (p->unit >= committed_units_end_ ? in_place : shadows).push_back(std::move(image));
+    (p->unit >= committed_units_end_ ? in_place : u.shadows).push_back(std::move(image));
   }
 
   // Steps 1 to 3.
   for (const PageImage& i : in_place) write_exact(i.home, i.bytes.data(), i.bytes.size());
-  crash_point(1);
+  step_done(1);
   uint64_t shadow_start = unit_offset(header_.units_end());
   uint64_t at = shadow_start;
-  for (const PageImage& i : shadows) {
+  for (const PageImage& i : u.shadows) {
     write_exact(at, i.bytes.data(), i.bytes.size());
     at += i.bytes.size();
   }
-  crash_point(2);
-  uint64_t shadow_end = at + kHeaderSize;
-  if (shadow_end > 0xFFFFFFFFu) fail_internal(kFailAreaFull);
+  step_done(2);
+  u.shadow_end = at + kHeaderSize;
+  if (u.shadow_end > 0xFFFFFFFFu) fail_internal(kFailAreaFull);
   BdxHeader copy = header_;
   copy.committed_end = static_cast<uint32_t>(shadow_start);
-  copy.shadow_end = static_cast<uint32_t>(shadow_end);
-  uint8_t copy_bytes[kHeaderSize];
-  encode_header(copy, copy_bytes);
-  write_exact(at, copy_bytes, kHeaderSize);
-  crash_point(3);
+  copy.shadow_end = static_cast<uint32_t>(u.shadow_end);
+  u.change_count = copy.change_count;
+  encode_header(copy, u.header_copy);
+  write_exact(at, u.header_copy, kHeaderSize);
+  step_done(3);
 
   // Step 4.
   flush_file();
   uint8_t bracket[kHeaderSize];
   std::memcpy(bracket, disk_header_, kHeaderSize);
   store_le32(bracket + 6, static_cast<uint32_t>(shadow_start));
-  store_le32(bracket + 10, static_cast<uint32_t>(shadow_end));
+  store_le32(bracket + 10, static_cast<uint32_t>(u.shadow_end));
+  u.active = true;
   write_exact(0, bracket, kHeaderSize);
   flush_file();
-  crash_point(4);
+  step_done(4);
+  return true;
+}
 
+void PageStore::finish_update() {
+  Prepared& u = prepared_;
   // Step 5.
-  for (const PageImage& i : shadows) {
+  for (const PageImage& i : u.shadows) {
     write_exact(i.home, i.bytes.data(), i.bytes.size());
-    crash_point(5);
+    step_done(5);
   }
-  write_exact(0, copy_bytes, kHeaderSize);
-  crash_point(6);
+  write_exact(0, u.header_copy, kHeaderSize);
+  step_done(6);
 
   // Step 6. A short tail past this shadow area (an earlier, larger one) is
   // kept: a file whose length does not change flushes faster.
   int64_t length = file_->size();
   if (length < 0) fail_with(kFileSystemError);
-  if (static_cast<uint64_t>(length) > shadow_end + kKeptTail) {
-    if (!file_->truncate(shadow_end)) fail_with(kFileSystemError);
-    length = static_cast<int64_t>(shadow_end);
+  if (static_cast<uint64_t>(length) > u.shadow_end + kKeptTail) {
+    if (!file_->truncate(u.shadow_end)) fail_with(kFileSystemError);
+    length = static_cast<int64_t>(u.shadow_end);
   }
-  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(std::max<uint64_t>(length, shadow_end));
-  header_.change_count = copy.change_count + 1;
+  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(std::max<uint64_t>(length, u.shadow_end));
+  header_.change_count = u.change_count + 1;
   encode_header(header_, disk_header_);
   write_exact(0, disk_header_, kHeaderSize);
   flush_file();
   header_on_disk_ = true;
-  for (Page* p : dirty) p->dirty = false;
+  for (Page* p : u.dirty) p->dirty = false;
   next_provisional_ = kProvisionalUnit;
+  u = Prepared{};
+}
+
+bool PageStore::undo_prepared() {
+  Prepared& u = prepared_;
+  bool undone = true;
+  if (u.active) {
+    // The header at offset 0 is still the one before the update, bracketed:
+    // offsets 6 and 10 at the file's length leave the shadows unused.
+    int64_t length = file_->size();
+    uint8_t head[kHeaderSize];
+    std::memcpy(head, disk_header_, kHeaderSize);
+    if (length >= 0) {
+      store_le32(head + 6, static_cast<uint32_t>(length));
+      store_le32(head + 10, static_cast<uint32_t>(length));
+    }
+    // When this fails the bracket stays: the next opener resolves it, and
+    // rolls it back while the transaction's control record is kept.
+    undone = length >= 0 && file_->write_at(0, head, kHeaderSize) == static_cast<int64_t>(kHeaderSize) &&
+             file_->flush();
+    if (undone) std::memcpy(disk_header_, head, kHeaderSize);
+  }
+  u = Prepared{};
+  return undone;
 }
 
 bool PageStore::recover() {
@@ -160,7 +245,7 @@ bool PageStore::recover() {
   uint64_t end = std::min<uint64_t>(h.shadow_end, static_cast<uint64_t>(length));
 
   // Walk the shadow area.
-  std::map<uint64_t, std::pair<uint64_t, size_t>> copies;  // home -> (position, size)
+  ShadowMap copies;
   bool complete = h.shadow_end <= static_cast<uint64_t>(length);
   uint64_t at = h.committed_end;
   uint8_t first[kUnitSize];
@@ -194,9 +279,12 @@ bool PageStore::recover() {
     copies[home] = {at, static_cast<size_t>(step)};
     at += step;
   }
-  // The pending-transaction check of multi-file commits joins here: a
-  // transaction that did not reach its commit point rolls back.
+  // An update that is part of a transaction across files goes forward only
+  // when the transaction passed its commit point.
   bool forward = complete && copies.count(0) != 0;
+  std::string pending;
+  bool in_transaction = forward && pending_transaction_of(*f, copies, &pending);
+  if (in_transaction) forward = transaction_reached_commit_point(name_, pending);
   if (forward) {
     std::vector<uint8_t> buffer(kMaxStoredPage);
     for (const auto& [home, where] : copies) {
@@ -207,6 +295,7 @@ bool PageStore::recover() {
     if (f->read_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !decode_header(head, kHeaderSize, &h))
       fail_with(kInvalidDataFile);
     h.change_count += 1;
+    if (in_transaction) stale_pending_ = true;
   }
   h.committed_end = h.shadow_end = static_cast<uint32_t>(length);
   encode_header(h, head);

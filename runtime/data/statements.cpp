@@ -1,6 +1,8 @@
 #include "runtime/data/statements.h"
 
+#include "runtime/core/error_state.h"
 #include "runtime/data/dispatcher.h"
+#include "runtime/data/driver_errors.h"
 #include "runtime/data/operation_table.h"
 #include "runtime/data/string_arguments.h"
 
@@ -14,6 +16,21 @@ int32_t call(int32_t op, FileBlock& f, DriverArg a0 = 0, DriverArg a1 = 0, Drive
 }
 
 DriverArg arg(KeyBlock& k) { return reinterpret_cast<DriverArg>(&k); }
+
+// The files of this thread's transaction, for COMMIT and ROLLBACK to reach
+// their driver through.
+thread_local std::vector<FileBlock*> t_enlisted;
+
+void end_transaction(int32_t op) {
+  std::vector<FileBlock*> files;
+  files.swap(t_enlisted);
+  if (files.empty()) {
+    core::clear_error();
+    core::post_error(kLogoutNotActive);
+    return;
+  }
+  for (FileBlock* f : files) call(op, *f);
+}
 
 }  // namespace
 
@@ -106,6 +123,30 @@ std::string Send(FileBlock& f, const std::string& command) {
 }
 void Stream(FileBlock& f) { call(kOpStream, f); }
 void Flush(FileBlock& f) { call(kOpFlush, f); }
+void Logout(int32_t seconds, const std::vector<FileBlock*>& files) {
+  if (!t_enlisted.empty()) {
+    core::clear_error();
+    core::post_error(kLogoutActive);
+    return;
+  }
+  for (FileBlock* f : files) {
+    call(kOpLogout, *f, seconds);
+    if (core::error_code() == 0) {
+      t_enlisted.push_back(f);
+      continue;
+    }
+    // The files enlisted so far leave again; the error stays the LOGOUT's.
+    int code = core::error_code();
+    std::string file = core::error_file();
+    Rollback();
+    core::post_error(code);
+    core::set_error_file(file);
+    return;
+  }
+}
+void Commit() { end_transaction(kOpCommit); }
+void Rollback() { end_transaction(kOpRollback); }
+
 void Hold(FileBlock& f) { call(kOpHoldFile, f); }
 void Hold(FileBlock& f, int32_t seconds) { call(kOpHoldFileSec, f, seconds); }
 void Release(FileBlock& f) { call(kOpRelease, f); }

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/data/file_block.h"
 
@@ -87,5 +88,13 @@ void Lock(FileBlock& file);
 void Lock(FileBlock& file, int32_t seconds);
 void Unlock(FileBlock& file);
 void Nomemo(FileBlock& file);
+
+// A transaction over the files given: their updates wait for COMMIT, which
+// writes them all or none, or for ROLLBACK, which forgets them. A LOGOUT
+// that fails for one file leaves none enlisted. COMMIT and ROLLBACK without
+// a LOGOUT post 91.
+void Logout(int32_t seconds, const std::vector<FileBlock*>& files);
+void Commit();
+void Rollback();
 
 }  // namespace vrt::data

@@ -14,29 +14,16 @@
 
 #include "runtime/data/bdx_inspect.h"
 #include "runtime/data/bdx_table.h"
+#include "runtime/data/crash_points.h"
 #include "runtime/data/file_locks.h"
 #include "tests/data/bdx_test_support.h"
+#include "tests/data/child_process.h"
 
 namespace vrt::data {
 namespace {
 
-// Runs the work in a child process; its result is the child's exit code
-// (the number of faults it found, at most 100).
-pid_t start_child(const std::function<int()>& work) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    test::QuietBoxes quiet;
-    int faults = work() + test::QuietBoxes::count();
-    _exit(faults > 100 ? 100 : faults);
-  }
-  return pid;
-}
-
-int child_result(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::child_result;
+using test::start_child;
 
 std::string name_of(int id) { return "Name" + std::to_string(id); }
 // The BYID key leaves out zero values: record n carries the number n + 1.
@@ -307,6 +294,166 @@ TEST_F(LockArea, LockFailsAtOnceWhenAnotherHasItAndLeavesRecordsReadable) {
   EXPECT_EQ(Records(cus), 3);
   Unlock(cus);
   EXPECT_TRUE(other->lock(byte, 1));
+}
+
+TEST_F(LockArea, HoldTakesTheRecordByteUntilReleaseOrPut) {
+  test::customer(cus, number_of(1), "");
+  Hold(cus);
+  Get(cus, cus.declaration.keys[4]);
+  ASSERT_EQ(core::error_code(), 0);
+  uint64_t byte = record_lock_offset(static_cast<uint32_t>(Pointer(cus)));
+  EXPECT_FALSE(other->lock(byte, 1));
+  // Held records stay readable, and the holder may change them.
+  EXPECT_EQ(Records(cus), 3);
+  Release(cus);
+  ASSERT_TRUE(other->lock(byte, 1));
+  other->unlock(byte, 1);
+
+  Hold(cus);
+  Get(cus, cus.declaration.keys[4]);
+  EXPECT_FALSE(other->lock(byte, 1));
+  test::set_string(cus, "CUS:SUBURB", "Held");
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 0);
+  EXPECT_TRUE(other->lock(byte, 1));  // the PUT ended the hold
+}
+
+TEST_F(LockArea, HoldWithSecondsGivesUpWith43) {
+  test::customer(cus, number_of(2), "");
+  Get(cus, cus.declaration.keys[4]);
+  uint64_t byte = record_lock_offset(static_cast<uint32_t>(Pointer(cus)));
+  ASSERT_TRUE(other->lock(byte, 1));
+  test::customer(cus, number_of(2), "");
+  Hold(cus, 1);
+  Get(cus, cus.declaration.keys[4]);
+  EXPECT_EQ(core::error_code(), 43);
+  // The HOLD stays pending: once the other lets go, the read holds.
+  other->unlock(byte, 1);
+  Get(cus, cus.declaration.keys[4]);
+  EXPECT_EQ(core::error_code(), 0);
+  EXPECT_EQ(test::get_string(cus, "CUS:NAME"), name_of(2));
+  EXPECT_FALSE(other->lock(byte, 1));
+}
+
+TEST_F(LockArea, NextUnderHoldWaitsForTheSameRecord) {
+  // Record order: the second record is held elsewhere.
+  Set(cus);
+  Next(cus);
+  uint32_t first = static_cast<uint32_t>(Pointer(cus));
+  Next(cus);
+  uint32_t second = static_cast<uint32_t>(Pointer(cus));
+  ASSERT_TRUE(other->lock(record_lock_offset(second), 1));
+  Set(cus);
+  Next(cus);
+  ASSERT_EQ(static_cast<uint32_t>(Pointer(cus)), first);
+  std::atomic<bool> done{false};
+  std::thread reader([&] {
+    Hold(cus);
+    Next(cus);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  EXPECT_FALSE(done);
+  other->unlock(record_lock_offset(second), 1);
+  reader.join();
+  EXPECT_EQ(core::error_code(), 0);
+  EXPECT_EQ(static_cast<uint32_t>(Pointer(cus)), second);  // not skipped
+  EXPECT_FALSE(other->lock(record_lock_offset(second), 1));
+}
+
+// A record held by another process: our HOLD gives up, our PUT and DELETE
+// are refused, until that process ends.
+TEST(SharedFile, ARecordHeldByAnotherProcess) {
+  test::TempDir dir;
+  std::string path = dir.file("HELD.BDX");
+  create_with(path, 3);
+  int held[2], done[2];
+  ASSERT_EQ(pipe(held), 0);
+  ASSERT_EQ(pipe(done), 0);
+  pid_t child = start_child([&] {
+    close(done[1]);
+    FileBlock cus;
+    test::make_file(cus, test::kCustomerDeclaration, path);
+    Open(cus);
+    test::customer(cus, number_of(1), "");
+    Hold(cus);
+    Get(cus, cus.declaration.keys[4]);
+    char c = core::error_code() == 0 ? 'y' : 'n';
+    if (write(held[1], &c, 1) != 1 || read(done[0], &c, 1) < 0) return 1;
+    return 0;  // ends without RELEASE: the hold goes with the process
+  });
+  char c = 0;
+  ASSERT_EQ(read(held[0], &c, 1), 1);
+  ASSERT_EQ(c, 'y');
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus);
+  test::customer(cus, number_of(1), "");
+  Get(cus, cus.declaration.keys[4]);
+  ASSERT_EQ(core::error_code(), 0);  // held records stay readable
+  test::set_string(cus, "CUS:SUBURB", "Mine");
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 5);
+  Delete(cus);
+  EXPECT_EQ(core::error_code(), 5);
+  Hold(cus, 0);
+  Get(cus, cus.declaration.keys[4]);
+  EXPECT_EQ(core::error_code(), 43);
+  close(done[1]);
+  EXPECT_EQ(child_result(child), 0);
+  // The HOLD is still pending, and now holds.
+  Get(cus, cus.declaration.keys[4]);
+  ASSERT_EQ(core::error_code(), 0);
+  test::set_string(cus, "CUS:SUBURB", "Mine");
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 0);
+  Close(cus);
+  for (int fd : {held[0], held[1], done[0]}) close(fd);
+}
+
+// While an update is copied home (step 5), a reader in another process
+// waits; it reads the whole update once the writer goes on.
+TEST(SharedFile, AReaderWaitsWhileAnUpdateIsCopiedHome) {
+  test::TempDir dir;
+  std::string path = dir.file("PAUSED.BDX");
+  create_with(path, 150);
+  // The reader is forked before this process opens the file, so that it
+  // shares none of its handles; it reads when told to.
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  pid_t reader = start_child([&] {
+    char c;
+    if (read(go[0], &c, 1) != 1) return 1;
+    FileBlock r;
+    test::make_file(r, test::kCustomerDeclaration, path);
+    Open(r, kReadOnly | kDenyNone);
+    int n = Records(r);
+    int faults = n != 151;
+    test::customer(r, 0, "Aaron");
+    Get(r, r.declaration.keys[0]);
+    faults += core::error_code() != 0;
+    return faults + check_contiguous(r, n - 1);
+  });
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Open(cus);
+  crash_next_at(CrashPoint::kAfterFirstHomeCopy, CrashMode::Pause);
+  std::thread writer([&] {
+    test::customer(cus, number_of(150), "Aaron", "Hill");
+    Add(cus);
+  });
+  while (!update_paused()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  char c = 'g';
+  ASSERT_EQ(write(go[1], &c, 1), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  int status = 0;
+  EXPECT_EQ(waitpid(reader, &status, WNOHANG), 0) << "the reader did not wait";
+  resume_update();
+  writer.join();
+  EXPECT_EQ(child_result(reader), 0);
+  Close(cus);
+  close(go[0]);
+  close(go[1]);
 }
 
 TEST(SharedFile, AnOpenerThatDeniesAllKeepsOthersOut) {

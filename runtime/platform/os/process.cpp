@@ -23,3 +23,7 @@ void exit_process(int code) {
 void abort_process() { std::_Exit(3); }
 
 }  // namespace vrt::platform
+
+namespace vrt::platform {
+uint32_t current_process_id() { return static_cast<uint32_t>(getpid()); }
+}  // namespace vrt::platform

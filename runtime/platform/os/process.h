@@ -1,5 +1,6 @@
 // The process itself: where its executable lives and how it ends.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace vrt::platform {
@@ -9,6 +10,9 @@ std::string executable_path();
 
 // Ends the process with the exit code after flushing the standard streams.
 [[noreturn]] void exit_process(int code);
+
+// The process's identifier; a child started by fork has its own.
+uint32_t current_process_id();
 
 // Ends the process at once, with a failure status and no clean-up.
 [[noreturn]] void abort_process();
