@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 
@@ -17,12 +18,17 @@ namespace {
 // it has and of each access it denies. Opening tests the opposite bytes.
 enum ShareByte : uint64_t { kHasRead = 0, kHasWrite = 1, kDeniesRead = 2, kDeniesWrite = 3, kGate = 8 };
 
+// Every system call a File makes, for benchmarks that count them.
+std::atomic<uint64_t> g_calls{0};
+void count_call() { g_calls.fetch_add(1, std::memory_order_relaxed); }
+
 bool ofd_lock(int fd, short type, uint64_t offset, uint64_t length, bool wait = false) {
   struct flock fl {};
   fl.l_type = type;
   fl.l_whence = SEEK_SET;
   fl.l_start = static_cast<off_t>(offset);
   fl.l_len = static_cast<off_t>(length);
+  count_call();
   return fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl) == 0;
 }
 
@@ -108,6 +114,7 @@ File::~File() { ::close(fd_); }
 int64_t File::read_at(uint64_t offset, void* buffer, size_t size) {
   size_t done = 0;
   while (done < size) {
+    count_call();
     ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -123,6 +130,7 @@ int64_t File::read_at(uint64_t offset, void* buffer, size_t size) {
 int64_t File::write_at(uint64_t offset, const void* buffer, size_t size) {
   size_t done = 0;
   while (done < size) {
+    count_call();
     ssize_t n = ::pwrite(fd_, static_cast<const char*>(buffer) + done, size - done,
                          static_cast<off_t>(offset + done));
     if (n < 0) {
@@ -136,6 +144,7 @@ int64_t File::write_at(uint64_t offset, const void* buffer, size_t size) {
 }
 
 bool File::flush() {
+  count_call();
   if (::fdatasync(fd_) == 0) return true;
   set_last_error_from_errno();
   return false;
@@ -143,6 +152,7 @@ bool File::flush() {
 
 int64_t File::size() {
   struct stat st {};
+  count_call();
   if (fstat(fd_, &st) != 0) {
     set_last_error_from_errno();
     return -1;
@@ -151,6 +161,7 @@ int64_t File::size() {
 }
 
 bool File::truncate(uint64_t size) {
+  count_call();
   if (::ftruncate(fd_, static_cast<off_t>(size)) == 0) return true;
   set_last_error_from_errno();
   return false;
@@ -202,5 +213,7 @@ std::string make_temp_file(const std::string& prefix) {
   ::close(fd);
   return name;
 }
+
+uint64_t file_system_calls() { return g_calls.load(std::memory_order_relaxed); }
 
 }  // namespace vrt::platform

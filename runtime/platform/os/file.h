@@ -53,6 +53,10 @@ class File {
   std::string path_;
 };
 
+// The system calls made by every File of the process so far (reads, writes,
+// flushes, sizes, locks), for benchmarks.
+uint64_t file_system_calls();
+
 bool delete_file(const std::string& path);
 bool file_exists(const std::string& path);
 
