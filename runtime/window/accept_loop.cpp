@@ -4,8 +4,11 @@
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/dialog_keyboard.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
+#include "runtime/window/modal_state.h"
+#include "runtime/window/press_keys.h"
 #include "runtime/window/runtime_lock.h"
 #include "runtime/window/window_open.h"
 #include "runtime/window/window_system.h"
@@ -121,6 +124,10 @@ bool Accept(WindowObject& w) {
     core::fatal_runtime_error(537);
     return false;
   }
+  if (w.hwnd && modal_for(w)) {
+    core::fatal_runtime_error(540);
+    return false;
+  }
   if (!runtime_lock_held()) take_runtime_lock();
   set_current_window(&w);
   if (w.close_delivered && w.answer == 0) w.closing = true;
@@ -136,7 +143,8 @@ bool Accept(WindowObject& w) {
     }
     if (dequeue(w)) return true;
     MSG m;
-    if (!PeekMessage(&m, nullptr, PM_NOREMOVE) && g_idle) g_idle();
+    // With nothing queued the window is idle: a pressed keystroke goes in.
+    if (!PeekMessage(&m, nullptr, PM_NOREMOVE) && !feed_pressed_key() && g_idle) g_idle();
     int levels = release_runtime_lock_fully();
     bool got = GetMessage(&m);
     retake_runtime_lock(levels);
@@ -150,6 +158,7 @@ bool Accept(WindowObject& w) {
       continue;
     }
     if (m.message == WM_TIMER && m.wParam == 2 && m.hwnd == w.hwnd) continue;
+    if (pre_translate(m)) continue;
     if (g_message_hook && g_message_hook(m)) continue;
     TranslateMessage(m);
     DispatchMessage(m);

@@ -15,6 +15,8 @@
 
 namespace vrt::window {
 
+// Fatal runtime errors: 537 without an open window, 540 while the system is
+// modal for it (modal_state.h).
 bool Accept(WindowObject& window);
 
 // The event and field number of the thread's current window.

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "runtime/platform/gfx/device_context.h"
@@ -31,6 +32,11 @@ class Control {
   uint32_t flags() const { return flags_; }
   uint32_t record() const { return record_; }
   platform::HWND hwnd() const { return hwnd_; }
+  // From the record: the key that presses the control, the action code the
+  // program reads as a property, the tool tip (0 or "" when it has none).
+  int32_t key_code() const { return key_code_; }
+  int32_t action_code() const { return action_code_; }
+  const std::string& tip() const { return tip_; }
   // Enabled for events: a disabled control receives none.
   bool enabled() const;
 
@@ -55,6 +61,8 @@ class Control {
   int32_t field_;
   uint32_t flags_;
   uint32_t record_;
+  int32_t key_code_, action_code_;
+  std::string tip_;
 };
 
 }  // namespace vrt::window

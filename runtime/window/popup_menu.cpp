@@ -1,6 +1,8 @@
 #include "runtime/window/popup_menu.h"
 
+#include "runtime/core/fatal_error.h"
 #include "runtime/platform/gui/menu.h"
+#include "runtime/window/modal_state.h"
 
 namespace vrt::window {
 
@@ -100,6 +102,10 @@ std::vector<PopupItem> parse_popup(std::string_view text) {
 }
 
 int Popup(std::string_view text, HWND owner, POINT at) {
+  if (answering_sent_event()) {
+    core::fatal_runtime_error(541);
+    return 0;
+  }
   HMENU menu = build(parse_popup(text));
   UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, owner);
   DestroyMenu(menu);

@@ -19,7 +19,8 @@ constexpr FieldShape msg(uint32_t offset) { return {"msg", offset, K::Text}; }
 
 constexpr FieldShape kWindowFields[] = {
     at(13), children(29), {"label", 33, K::Text}, {"font", 37, K::Font}, {"title", 41, K::Text},
-    {"icon", 57, K::Text}, {"help", 69, K::Text}, {"flags2", 81, K::Unsigned}, {"timer", 89, K::Unsigned},
+    {"minsize", 45, K::Int, 2}, {"icon", 57, K::Text}, {"maxsize", 61, K::Int, 2}, {"help", 69, K::Text},
+    {"flags2", 81, K::Unsigned}, {"timer", 89, K::Unsigned},
     {"menubar", 93, K::Children}, {"toolbar", 97, K::Children}, {"status", 105, K::Widths},
 };
 constexpr FieldShape kReportFields[] = {at(13), children(29), {"label", 33, K::Text}, {"font", 37, K::Font}};

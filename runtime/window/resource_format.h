@@ -27,6 +27,10 @@
 // Pen block (12 bytes): i32 width, i32 colour, i32 style.
 // Status-bar block: i32 segment widths (-1 takes the rest), ending with 0.
 //
+// WINDOW bytes 45 and 61 hold the smallest and largest client size (width,
+// height in dialog units) the user may drag the window to; "not given"
+// leaves that side unlimited.
+//
 // The fields of each record type beyond the header are listed in
 // kRecordShapes (resource_format.cpp), which the compiler writes from and
 // the loader checks against, so the two cannot disagree.

@@ -64,7 +64,7 @@ std::vector<std::string> words(const std::string& line, bool& ok) {
 
 HWND find_titled(HWND parent, const std::string& title) {
   for (HWND c : GetChildren(parent)) {
-    if (GetClassName(c).starts_with("ZorWin") && window_text_now(c) == title && IsWindowVisible(c)) return c;
+    if (GetClassName(c).starts_with(kWindowClassPrefix) && window_text_now(c) == title && IsWindowVisible(c)) return c;
     if (HWND deeper = find_titled(c, title)) return deeper;
   }
   return nullptr;
@@ -80,9 +80,9 @@ HWND find_window_anywhere(const std::string& title) {
 
 HWND find_id(HWND parent, int id) {
   for (HWND c : GetChildren(parent)) {
-    if (GetDlgCtrlID(c) == id && !GetClassName(c).starts_with("ZorWin")) return c;
+    if (GetDlgCtrlID(c) == id && !GetClassName(c).starts_with(kWindowClassPrefix)) return c;
     // Controls of another runtime window (an MDI child) are not this window's.
-    if (GetClassName(c).starts_with("ZorWin")) continue;
+    if (GetClassName(c).starts_with(kWindowClassPrefix)) continue;
     if (HWND deeper = find_id(c, id)) return deeper;
   }
   return nullptr;

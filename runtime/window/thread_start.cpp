@@ -4,8 +4,10 @@
 #include <mutex>
 #include <semaphore>
 
+#include "runtime/core/fatal_error.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/window/event_codes.h"
+#include "runtime/window/modal_state.h"
 #include "runtime/window/runtime_lock.h"
 #include "runtime/window/window_open.h"
 #include "runtime/window/window_system.h"
@@ -86,6 +88,11 @@ void thread_body(int slot, std::binary_semaphore* go, std::binary_semaphore* sta
 }  // namespace
 
 int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& parameter) {
+  if (answering_sent_event()) {
+    // The start waits for the new thread, which the waiting sender may hold up.
+    core::fatal_runtime_error(542);
+    return -1;
+  }
   ThreadTable& t = table();
   int slot = 0;
   {

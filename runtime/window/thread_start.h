@@ -17,7 +17,8 @@ using StartedProcedure = void (*)(const std::string& parameter);
 
 // Runs the procedure on a new thread, under the runtime lock like all
 // procedure code, and returns its slot number once the thread runs (it has
-// been posted message 0x2414 with its slot), or -1. The stack size is kept
+// been posted message 0x2414 with its slot), or -1. Started while the
+// thread answers a sent event: fatal runtime error 542. The stack size is kept
 // with the slot; the platform's threads take the size they need.
 int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& parameter = {});
 

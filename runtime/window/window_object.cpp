@@ -39,6 +39,7 @@ Control* WindowObject::control(int32_t number) const {
 }
 
 WindowObject* window_object(platform::HWND hwnd) {
+  if (!hwnd || !platform::GetClassName(hwnd).starts_with(kWindowClassPrefix)) return nullptr;
   return reinterpret_cast<WindowObject*>(platform::GetWindowLongPtr(hwnd, platform::GWLP_USERDATA));
 }
 

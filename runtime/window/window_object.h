@@ -97,7 +97,11 @@ class WindowObject {
   WindowKind kind_;
 };
 
-// The window object behind a platform window of the runtime, or null.
+// Every window the runtime opens has a class of its own whose name starts so.
+inline constexpr const char* kWindowClassPrefix = "ZorWin";
+
+// The window object behind a platform window of the runtime, or null for
+// any other window (whose user data is not a window object).
 WindowObject* window_object(platform::HWND hwnd);
 
 }  // namespace vrt::window

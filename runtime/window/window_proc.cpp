@@ -2,11 +2,14 @@
 // events for the procedure.
 #include "runtime/window/window_proc.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <utility>
 
 #include "runtime/core/runtime_box.h"
 #include "runtime/platform/gui/controls.h"
+#include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/mdi.h"
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/message_api.h"
@@ -15,6 +18,8 @@
 #include "runtime/platform/os/process.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
+#include "runtime/window/modal_state.h"
+#include "runtime/window/program_cursor.h"
 #include "runtime/window/window_system.h"
 
 namespace vrt::window {
@@ -105,6 +110,50 @@ void menu_select(WindowObject& w, WPARAM wp, LPARAM lp) {
   SendMessage(w.status_bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// The outer size limits of one dimension (0 width, 1 height), from the
+// declared client sizes in dialog units.
+struct SizeLimit {
+  int lowest = 0, highest = INT_MAX;
+  bool given = false;
+};
+SizeLimit size_limit(const WindowObject& w, int dimension, int frame) {
+  SizeLimit l;
+  auto pixels = [&](int32_t du) { return (dimension == 0 ? w.units.x(du) : w.units.y(du)) + frame; };
+  int32_t lowest = static_cast<int32_t>(w.buffer->field(w.structure, "minsize", dimension));
+  int32_t highest = static_cast<int32_t>(w.buffer->field(w.structure, "maxsize", dimension));
+  // "Not given" and sizes below 1 leave that side open.
+  if (lowest != kNotGiven && lowest > 0) l.lowest = pixels(lowest), l.given = true;
+  if (highest != kNotGiven && highest > 0) l.highest = std::max(l.lowest, pixels(highest)), l.given = true;
+  return l;
+}
+
+// The dragged rectangle brought within the window's size limits, keeping
+// the edge opposite to the one dragged. False when the window has none.
+bool keep_within_limits(const WindowObject& w, HWND h, WPARAM edge, RECT& r) {
+  if (!w.buffer) return false;
+  RECT outer = GetWindowRect(h), inner = GetClientRect(h);
+  SizeLimit across = size_limit(w, 0, outer.width() - inner.right);
+  SizeLimit down = size_limit(w, 1, outer.height() - inner.bottom);
+  if (!across.given && !down.given) return false;
+  int width = std::clamp(r.width(), across.lowest, across.highest);
+  int height = std::clamp(r.height(), down.lowest, down.highest);
+  bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+  bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+  if (left) r.left = r.right - width;
+  else r.right = r.left + width;
+  if (top) r.top = r.bottom - height;
+  else r.bottom = r.top + height;
+  return true;
+}
+
+// Over the client area: the program's cursor, else the class's.
+void set_client_cursor(HWND h) {
+  HCURSOR cursor = program_cursor();
+  WNDCLASS wc;
+  if (!cursor && GetClassInfo(GetClassName(h), &wc)) cursor = wc.hCursor;
+  platform::SetCursor(cursor ? cursor : LoadCursor(IDC_ARROW));
+}
+
 void paint(WindowObject& w, HWND h) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
@@ -121,7 +170,10 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     // A sent event: the procedure answers at once, or finds it queued.
     uint16_t code = static_cast<uint16_t>(m - kEventMessageBase);
     if (w->opening) return 0;
-    if (w->on_sent) return w->on_sent(*w, code);
+    if (w->on_sent) {
+      AnsweringSentEvent answering;
+      return w->on_sent(*w, code);
+    }
     w->queue.push_back({code, nullptr, w, 0});
     // Sent from another thread while this one waits: wake its loop so
     // that the event is delivered.
@@ -182,6 +234,15 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       core::show_runtime_box(box);
       return 0;  // the session may not end under the program
     }
+    case WM_SIZING:
+      if (keep_within_limits(*w, h, wp, *reinterpret_cast<RECT*>(lp))) return 1;
+      break;
+    case WM_SETCURSOR:
+      if (static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lp))) == HTCLIENT) {
+        set_client_cursor(h);
+        return 1;
+      }
+      break;
     case WM_PAINT:
       paint(*w, h);
       return 0;

@@ -239,7 +239,7 @@ bool tracking_mouse_move(POINT p) {
   } else {
     r.right = std::max(r.left + scaled(120), r.right + dx);
     r.bottom = std::max(r.top + scaled(60), r.bottom + dy);
-    SendMessage(g_tracking.hwnd, WM_SIZING, 8 /* WMSZ_BOTTOMRIGHT */, reinterpret_cast<LPARAM>(&r));
+    SendMessage(g_tracking.hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
   }
   SetWindowPos(g_tracking.hwnd, nullptr, r.left, r.top, r.width(), r.height(), SWP_NOZORDER | SWP_NOACTIVATE);
   return true;

@@ -159,6 +159,18 @@ void mdi_focus_moved(HWND focus) {
   }
 }
 
+bool TranslateMDISysAccel(HWND client, const MSG& msg) {
+  if (!client || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)) return false;
+  if (!GetKeyState(VK_CONTROL) || GetKeyState(VK_MENU)) return false;
+  WPARAM command = 0;
+  if (msg.wParam == VK_F4) command = SC_CLOSE;
+  else if (msg.wParam == VK_F6 || msg.wParam == VK_TAB) command = GetKeyState(VK_SHIFT) ? SC_PREVWINDOW : SC_NEXTWINDOW;
+  HWND active = command ? active_child(client) : nullptr;
+  if (!active) return false;
+  SendMessage(active, WM_SYSCOMMAND, command, 0);
+  return true;
+}
+
 LRESULT DefFrameProc(HWND frame, HWND client, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_SIZE:
@@ -204,6 +216,7 @@ LRESULT DefMDIChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
       switch (wp & 0xFFF0) {
         case SC_NEXTWINDOW: SendMessage(client, WM_MDINEXT, reinterpret_cast<WPARAM>(hwnd), 0); return 0;
+        case SC_PREVWINDOW: SendMessage(client, WM_MDINEXT, reinterpret_cast<WPARAM>(hwnd), 1); return 0;
         case SC_MAXIMIZE:
           ShowWindow(hwnd, SW_SHOWMAXIMIZED);
           SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hwnd), 0);

@@ -18,6 +18,11 @@ LRESULT DefMDIChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 void register_mdi_client_class();
 // The client that holds an MDI child, or null.
 HWND mdi_client_of(HWND child);
+// The document windows' system keys, for the message loop: Ctrl+F4 closes
+// the active child, Ctrl+F6 and Ctrl+Tab activate the next one, with Shift
+// the previous one. True when the message was such a key and was handled.
+bool TranslateMDISysAccel(HWND client, const MSG& msg);
+
 // Called when the focus moves into an MDI child that is not active.
 void mdi_focus_moved(HWND focus);
 
