@@ -1,14 +1,22 @@
 #include "runtime/window/popup_menu.h"
 
+#include <algorithm>
+
 #include "runtime/core/fatal_error.h"
 #include "runtime/platform/gui/menu.h"
+#include "runtime/platform/gui/theme.h"
 #include "runtime/window/modal_state.h"
+#include "runtime/window/zor_classes.h"
 
 namespace vrt::window {
 
 namespace {
 
 using namespace vrt::platform;
+
+// Deeper submenus are read as plain items, so a damaged text cannot run the
+// parser's recursion away.
+constexpr int kMaxPopupDepth = 16;
 
 class PopupParser {
  public:
@@ -47,9 +55,13 @@ class PopupParser {
     std::string_view raw = s_.substr(start, pos_ - start);
     if (pos_ < s_.size() && s_[pos_] == '{') {
       ++pos_;
-      it.is_submenu = true;
-      it.submenu = list();
-      if (pos_ < s_.size() && s_[pos_] == '}') ++pos_;  // an unclosed one ends with the text
+      if (depth_ < kMaxPopupDepth) {
+        ++depth_;
+        it.is_submenu = true;
+        it.submenu = list();
+        --depth_;
+        if (pos_ < s_.size() && s_[pos_] == '}') ++pos_;  // an unclosed one ends with the text
+      }
     }
     if (raw == "-" && !it.is_submenu) {
       it.separator = true;
@@ -71,6 +83,7 @@ class PopupParser {
 
   std::string_view s_;
   size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 void number(std::vector<PopupItem>& items, int& next) {
@@ -80,12 +93,14 @@ void number(std::vector<PopupItem>& items, int& next) {
   }
 }
 
-HMENU build(const std::vector<PopupItem>& items) {
+HMENU build(const std::vector<PopupItem>& items, int per_column) {
   HMENU menu = CreatePopupMenu();
+  int in_column = 0;
   for (const PopupItem& it : items) {
     UINT flags = (it.greyed ? UINT{MF_GRAYED} : 0u) | (it.checked ? UINT{MF_CHECKED} : 0u);
+    if (in_column++ == per_column) flags |= MF_MENUBARBREAK, in_column = 1;
     if (it.separator) AppendMenu(menu, MF_SEPARATOR, 0);
-    else if (it.is_submenu) AppendMenu(menu, MF_POPUP | flags, reinterpret_cast<uintptr_t>(build(it.submenu)), it.text);
+    else if (it.is_submenu) AppendMenu(menu, MF_POPUP | flags, reinterpret_cast<uintptr_t>(build(it.submenu, per_column)), it.text);
     else AppendMenu(menu, MF_STRING | flags, static_cast<uintptr_t>(it.number), it.text);
   }
   return menu;
@@ -101,13 +116,17 @@ std::vector<PopupItem> parse_popup(std::string_view text) {
   return items;
 }
 
+int popup_column_length() { return std::max(1, GetSystemMetrics(SM_CYSCREEN) / menu_item_height()); }
+
+HMENU make_popup_menu(std::string_view text) { return build(parse_popup(text), popup_column_length()); }
+
 int Popup(std::string_view text, HWND owner, POINT at) {
   if (answering_sent_event()) {
     core::fatal_runtime_error(541);
     return 0;
   }
-  HMENU menu = build(parse_popup(text));
-  UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, owner);
+  HMENU menu = make_popup_menu(text);
+  UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, owner, kZorPopup);
   DestroyMenu(menu);
   return static_cast<int>(chosen);
 }

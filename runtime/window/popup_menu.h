@@ -7,7 +7,8 @@
 // matching "}". Before its text an item may carry "~" (greyed), then "+"
 // (checked) or "-" (a check item, unchecked), then an image in brackets.
 // Items other than separators and submenu captions are numbered 1, 2, 3
-// ... in order; the popup returns the chosen number, or 0.
+// ... in order; the popup returns the chosen number, or 0. A menu longer
+// than the screen is tall runs on in further columns.
 #pragma once
 #include <string>
 #include <string_view>
@@ -30,6 +31,12 @@ struct PopupItem {
 };
 
 std::vector<PopupItem> parse_popup(std::string_view text);
+
+// How many items fit in one column: the screen height over an item's.
+int popup_column_length();
+// The menu of a text, with a new column after every popup_column_length()
+// items of each level. The caller destroys it.
+platform::HMENU make_popup_menu(std::string_view text);
 
 // Shows the menu at a screen point (owned by `owner`) and returns the
 // chosen item's number, or 0 when the user cancels. Asked for while the

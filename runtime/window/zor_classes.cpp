@@ -4,6 +4,7 @@
 
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/mdi.h"
+#include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/sheet_control.h"
 
@@ -39,6 +40,7 @@ void register_zor_classes() {
     superclass(kProgressClass, kZorProgress);
     superclass(kToolbarClass, kZorToolBar);
     superclass(kToolTipClass, kZorToolTip);
+    register_popup_menu_class(kZorPopup);
     superclass(kButtonClass, kZorCheck);
     superclass(kStaticClass, kZorText);
     superclass(kMdiClientClass, kZorChildClient);

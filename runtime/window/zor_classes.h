@@ -16,6 +16,7 @@ inline constexpr const char* kZorSheet = "ZorSheet";
 inline constexpr const char* kZorTab = "ZorTab";
 inline constexpr const char* kZorToolBar = "ZorToolBar";
 inline constexpr const char* kZorToolTip = "ZorToolTip";
+inline constexpr const char* kZorPopup = "ZorPopup";
 inline constexpr const char* kZorCheck = "ZorCheck";
 inline constexpr const char* kZorText = "ZorText";
 inline constexpr const char* kZorChildClient = "ZorChildClient";

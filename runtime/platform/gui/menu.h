@@ -13,6 +13,7 @@ namespace vrt::platform {
 enum : UINT {
   MF_STRING = 0, MF_GRAYED = 0x1, MF_DISABLED = 0x2, MF_CHECKED = 0x8, MF_POPUP = 0x10, MF_SEPARATOR = 0x800,
   MF_BYCOMMAND = 0, MF_BYPOSITION = 0x400, MF_UNCHECKED = 0, MF_ENABLED = 0,
+  MF_MENUBARBREAK = 0x20, MF_MENUBREAK = 0x40,  // a popup's item that starts a new column
 };
 enum : UINT { TPM_LEFTALIGN = 0, TPM_RETURNCMD = 0x100 };
 
@@ -37,10 +38,18 @@ bool SetMenu(HWND hwnd, HMENU menu);
 HMENU GetMenu(HWND hwnd);
 void DrawMenuBar(HWND hwnd);
 
+// The class of popup menu windows; a program may register the same window
+// procedure under a name of its own and have its popups made of that class.
+inline constexpr const char* kPopupMenuClass = "#32768";
+void register_popup_menu_class(const std::string& name = kPopupMenuClass);
+// The height of an item of a popup menu (separators are lower).
+int menu_item_height();
+
 // Shows a popup menu at a screen point and runs until an item is chosen or
 // the menu is dismissed. With TPM_RETURNCMD the command is returned instead
 // of sent.
-UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner);
+UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
+                    const std::string& popup_class = kPopupMenuClass);
 
 // For the frame: drawing the bar, clicks on it and Alt+letter.
 void draw_menu_bar(HDC dc, HMENU menu, const RECT& bar, int highlighted);

@@ -16,8 +16,6 @@ namespace vrt::platform {
 
 namespace {
 
-constexpr const char* kPopupClass = "#32768";
-
 struct Popup {
   HMENU menu;
   HWND hwnd = nullptr;
@@ -30,6 +28,7 @@ struct Popup {
 // outcome.
 struct MenuRun {
   HWND owner;
+  std::string popup_class;
   std::vector<Popup> stack;
   bool done = false;
   UINT command = 0;
@@ -39,11 +38,13 @@ struct MenuRun {
 
 thread_local MenuRun* t_run = nullptr;
 
-int item_height(const MenuItem& it) { return it.flags & MF_SEPARATOR ? scaled(9) : scaled(24); }
+int item_height(const MenuItem& it) { return it.flags & MF_SEPARATOR ? scaled(9) : menu_item_height(); }
 
+// Items run down in columns of equal width; an item with a break flag
+// starts the next column.
 void layout_popup(Popup& p, int* width, int* height) {
   HDC dc = GetDC(p.hwnd);
-  int w = scaled(140), h = scaled(4);
+  int w = scaled(140), h = scaled(4), tallest = 0, x = 0;
   for (const MenuItem& it : p.items) {
     std::string shortcut;
     std::string text = label(it.text, &shortcut);
@@ -52,12 +53,17 @@ void layout_popup(Popup& p, int* width, int* height) {
   }
   p.rects.clear();
   for (const MenuItem& it : p.items) {
-    p.rects.push_back({scaled(2), h, w - scaled(2), h + item_height(it)});
+    if ((it.flags & (MF_MENUBREAK | MF_MENUBARBREAK)) && !p.rects.empty()) {
+      tallest = std::max(tallest, h);
+      x += w;
+      h = scaled(4);
+    }
+    p.rects.push_back({x + scaled(2), h, x + w - scaled(2), h + item_height(it)});
     h += item_height(it);
   }
   ReleaseDC(p.hwnd, dc);
-  *width = w;
-  *height = h + scaled(4);
+  *width = x + w;
+  *height = std::max(tallest, h) + scaled(4);
 }
 
 void paint_popup(HWND hwnd) {
@@ -242,23 +248,24 @@ LRESULT CALLBACK_popup(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void register_popup_class() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    WNDCLASS wc;
-    wc.lpszClassName = kPopupClass;
-    wc.lpfnWndProc = CALLBACK_popup;
-    RegisterClass(wc);
-  });
+void register_popup_class(const std::string& name) {
+  static std::mutex m;
+  std::lock_guard lock(m);
+  WNDCLASS wc;
+  if (GetClassInfo(name, &wc) && wc.lpfnWndProc == CALLBACK_popup) return;
+  wc = WNDCLASS{};
+  wc.lpszClassName = name;
+  wc.lpfnWndProc = CALLBACK_popup;
+  RegisterClass(wc);
 }
 
 void open_popup(MenuRun& run, HMENU menu, POINT screen) {
-  register_popup_class();
+  register_popup_class(run.popup_class);
   SendMessage(run.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), static_cast<LPARAM>(run.stack.size()));
   Popup p;
   p.menu = menu;
   p.items = items_of(menu);
-  p.hwnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, "", WS_POPUP, screen.x, screen.y, 10, 10,
+  p.hwnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, run.popup_class, "", WS_POPUP, screen.x, screen.y, 10, 10,
                           run.owner, nullptr);
   int w, h;
   layout_popup(p, &w, &h);
@@ -302,8 +309,12 @@ UINT run_menu(MenuRun& run, HMENU menu, POINT screen) {
 
 }  // namespace
 
-UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
-  MenuRun run{owner, {}};
+void register_popup_menu_class(const std::string& name) { register_popup_class(name); }
+
+int menu_item_height() { return scaled(24); }
+
+UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, const std::string& popup_class) {
+  MenuRun run{owner, popup_class, {}};
   SendMessage(owner, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
   UINT command = run_menu(run, menu, POINT{x, y});
   if (flags & TPM_RETURNCMD) return command;
@@ -339,7 +350,7 @@ void track_menu_bar(HWND hwnd, POINT screen) {
       PostMessage(hwnd, WM_COMMAND, it.id, 0);
       return;
     }
-    MenuRun run{hwnd, {}};
+    MenuRun run{hwnd, kPopupMenuClass, {}};
     run.bar_item = index;
     POINT at{wr.left + spans[static_cast<size_t>(index)].first, wr.top + bar_top + GetSystemMetrics(SM_CYMENU)};
     UINT command = run_menu(run, reinterpret_cast<HMENU>(it.id), at);
