@@ -4,6 +4,7 @@
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/control_binding.h"
 #include "runtime/window/dialog_keyboard.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
@@ -136,6 +137,7 @@ bool Accept(WindowObject& w) {
     Close(w);
     return false;
   }
+  Display(w);  // the procedure may have changed bound variables
   for (;;) {
     if (!w.hwnd) {
       Close(w);
@@ -144,7 +146,10 @@ bool Accept(WindowObject& w) {
     if (dequeue(w)) return true;
     MSG m;
     // With nothing queued the window is idle: a pressed keystroke goes in.
-    if (!PeekMessage(&m, nullptr, PM_NOREMOVE) && !feed_pressed_key() && g_idle) g_idle();
+    if (!PeekMessage(&m, nullptr, PM_NOREMOVE) && !feed_pressed_key()) {
+      Display(w);
+      if (g_idle) g_idle();
+    }
     int levels = release_runtime_lock_fully();
     bool got = GetMessage(&m);
     retake_runtime_lock(levels);
@@ -158,6 +163,7 @@ bool Accept(WindowObject& w) {
       continue;
     }
     if (m.message == WM_TIMER && m.wParam == 2 && m.hwnd == w.hwnd) continue;
+    relay_to_tool_tips(m);
     if (pre_translate(m)) continue;
     if (g_message_hook && g_message_hook(m)) continue;
     TranslateMessage(m);

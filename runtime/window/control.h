@@ -4,9 +4,11 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "runtime/core/value.h"
 #include "runtime/platform/gfx/device_context.h"
 #include "runtime/platform/gui/win_types.h"
 #include "runtime/window/resource_buffer.h"
@@ -45,6 +47,19 @@ class Control {
   virtual void create(WindowObject& owner, platform::HWND parent, const platform::RECT& at) = 0;
   // Drawn controls paint here, in the window's client coordinates.
   virtual void paint(platform::HDC) {}
+  // The program variable bound to the control (its record's descriptor
+  // gives the type), or null.
+  core::Value* variable() const { return variable_.get(); }
+  void bind(std::unique_ptr<core::Value> variable) {
+    variable_ = std::move(variable);
+    shown_.reset();
+    show_variable();
+  }
+  // Shows the bound variable's value when it differs from what was shown.
+  virtual void show_variable() {}
+  // The bound value as last shown (a value string's formatted text).
+  const std::optional<std::string>& shown() const { return shown_; }
+
   // Accept-all mode asks each control whether its value passes its check.
   virtual bool value_passes_check() { return true; }
   // The field of the record's shape that holds its children, or "" for none.
@@ -55,6 +70,8 @@ class Control {
 
  protected:
   platform::HWND hwnd_ = nullptr;
+  std::unique_ptr<core::Value> variable_;
+  std::optional<std::string> shown_;  // the value as last shown
 
  private:
   uint8_t type_;

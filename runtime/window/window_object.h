@@ -68,6 +68,7 @@ class WindowObject {
   platform::HWND client = nullptr;   // the frame's MDI client
   platform::HWND toolbar = nullptr;
   platform::HWND status_bar = nullptr;
+  platform::HWND tool_tip = nullptr;  // the controls' tips, when any has one
   platform::HMENU menu = nullptr;
   platform::HFONT font = nullptr;
   std::vector<std::unique_ptr<Control>> controls;

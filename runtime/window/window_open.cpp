@@ -13,6 +13,7 @@
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/control_binding.h"
 #include "runtime/window/creator_table.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
@@ -217,6 +218,7 @@ void Open(WindowObject& w) {
   if (w.kind() == WindowKind::Application) make_client(w);
   if (w.kind() == WindowKind::MdiChild) subclass_mdi_child(w.hwnd);
   w.controls = create_controls(w, *w.buffer, w.buffer->field(w.structure, "children"), w.hwnd, w.units, {0, 0});
+  make_tool_tips(w);
   if (uint32_t interval = w.timer_interval()) {
     SetTimer(w.hwnd, 1, interval * 10);
     w.has_timer = true;
@@ -237,6 +239,7 @@ void Close(WindowObject& w) {
     DestroyWindow(w.hwnd);
     w.hwnd = nullptr;
   }
+  if (w.tool_tip) DestroyWindow(w.tool_tip), w.tool_tip = nullptr;
   if (w.modal) --s.modal, w.modal = false;
   if (s.application == &w) s.application = nullptr;
   if (s.last_served == &w) s.last_served = nullptr;

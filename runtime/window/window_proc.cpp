@@ -16,6 +16,7 @@
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/platform/os/process.h"
+#include "runtime/window/control_binding.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
 #include "runtime/window/modal_state.h"
@@ -70,7 +71,10 @@ void command(WindowObject& w, WPARAM wp, LPARAM lp) {
   if (from && from == w.toolbar) return PostEvent(*toolbar_target(w), event::Accepted, id);
   if (from) {
     UINT code = HIWORD(wp);
-    if (code == BN_CLICKED) PostEvent(w, event::Accepted, static_cast<int32_t>(GetDlgCtrlID(from)));
+    if (code != BN_CLICKED) return;
+    int32_t field = GetDlgCtrlID(from);
+    radio_chosen(w, field);
+    PostEvent(w, event::Accepted, field);
     return;
   }
   PostEvent(w, event::Accepted, id);  // a menu entry

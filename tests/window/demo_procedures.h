@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/platform/gui/controls.h"
+#include "runtime/window/control_binding.h"
 #include "runtime/window/sheet_control.h"
 #include "window_test_fixture.h"
 
@@ -24,13 +25,12 @@ inline void child_procedure(const std::string&) {
   HWND sheet = w.control(1)->hwnd();
   SendMessage(w.control(5)->hwnd(), BM_SETCHECK, BST_CHECKED, 0);  // Medium
   bool running = false;
+  uint8_t percent = 0;
+  Bind(w, 10, &percent);  // the bar follows the variable
   while (Accept(w)) {
     switch (w.event) {
       case event::Timer:
-        if (running && g_progress < 100) {
-          g_progress += 5;
-          SendMessage(w.control(10)->hwnd(), PBM_SETPOS, g_progress, 0);
-        }
+        if (running && percent < 100) g_progress = percent += 5;
         break;
       case event::Accepted:
         if (w.field == 11) {  // Start

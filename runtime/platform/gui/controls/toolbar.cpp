@@ -7,8 +7,6 @@
 
 namespace vrt::platform {
 
-void relay_tool_tip_event(HWND tip, HWND from, POINT client);
-
 namespace {
 
 struct ToolbarState {

@@ -8,8 +8,6 @@
 
 namespace vrt::platform {
 
-void relay_tool_tip_event(HWND tip, HWND from, POINT client);
-
 namespace {
 
 constexpr uintptr_t kShowTimer = 1;
