@@ -212,10 +212,13 @@ ScriptOutcome run_script(const std::string& path) {
   return {};
 }
 
-void start_script(const std::string& path) {
-  std::thread([path] {
+void start_script(const std::string& path, std::function<void()> done) {
+  std::thread([path, done] {
     ScriptOutcome outcome = run_script(path);
-    if (outcome.ok) return;
+    if (outcome.ok) {
+      if (done) return done();
+      exit_process(0);
+    }
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     exit_process(1);
   }).detach();

@@ -15,6 +15,7 @@
 // Blank lines and lines starting with "#" are skipped. The first verb that
 // fails ends the script with "FILE:LINE: what failed".
 #pragma once
+#include <functional>
 #include <string>
 
 namespace vrt::window {
@@ -29,7 +30,8 @@ struct ScriptOutcome {
 ScriptOutcome run_script(const std::string& path);
 
 // Runs it on a thread of its own; a failure is written to standard error
-// and ends the process with exit code 1.
-void start_script(const std::string& path);
+// and ends the process with exit code 1. When every verb succeeded,
+// `done` runs (by default the process ends with exit code 0).
+void start_script(const std::string& path, std::function<void()> done = {});
 
 }  // namespace vrt::window

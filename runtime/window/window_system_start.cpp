@@ -1,6 +1,7 @@
 #include "runtime/window/window_system_start.h"
 
 #include "runtime/core/startup.h"
+#include "runtime/platform/display/command_line.h"
 #include "runtime/platform/display/display.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
@@ -8,6 +9,7 @@
 #include "runtime/window/event_codes.h"
 #include "runtime/window/event_posting.h"
 #include "runtime/window/runtime_lock.h"
+#include "runtime/window/script_runner.h"
 #include "runtime/window/thread_start.h"
 #include "runtime/window/window_open.h"
 #include "runtime/window/window_system.h"
@@ -27,11 +29,34 @@ std::vector<WindowObject*> other_threads_windows() {
   return out;
 }
 
+struct StartupScript {
+  std::string path;
+  std::function<void()> done;
+};
+StartupScript& startup_script() {
+  static StartupScript s;
+  return s;
+}
+
+// "--script FILE" on the command line, or "".
+std::string script_argument() {
+  std::vector<std::string> args = platform::command_line_arguments();
+  for (size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == "--script") return args[i + 1];
+  return {};
+}
+
 }  // namespace
 
+void use_script(const std::string& path, std::function<void()> done) { startup_script() = {path, std::move(done)}; }
+
 void start_window_system() {
-  platform::start_display();
+  StartupScript script = startup_script();
+  if (script.path.empty()) script.path = script_argument();
+  if (script.path.empty()) platform::start_display();
+  else platform::start_display(platform::DisplayKind::Headless);
   register_standard_controls();
+  if (!script.path.empty()) start_script(script.path, script.done);
   window_system().active = true;
   if (!runtime_lock_held()) take_runtime_lock();
 }

@@ -12,7 +12,8 @@
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/window/sheet_control.h"
-#include "demo_procedures.h"
+#include "tools/window_demo/demo_procedures.h"
+#include "window_test_fixture.h"
 
 namespace vrt::window {
 namespace {

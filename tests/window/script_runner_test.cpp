@@ -6,7 +6,8 @@
 #include <fstream>
 #include <thread>
 
-#include "demo_procedures.h"
+#include "tools/window_demo/demo_procedures.h"
+#include "window_test_fixture.h"
 #include "runtime/window/script_runner.h"
 
 namespace vrt::window {

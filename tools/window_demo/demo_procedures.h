@@ -6,9 +6,13 @@
 #include <string>
 
 #include "runtime/platform/gui/controls.h"
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/window/accept_loop.h"
 #include "runtime/window/control_binding.h"
+#include "runtime/window/event_codes.h"
 #include "runtime/window/sheet_control.h"
-#include "window_test_fixture.h"
+#include "runtime/window/thread_start.h"
+#include "runtime/window/window_open.h"
 
 namespace vrt::window::demo {
 
