@@ -20,6 +20,7 @@ enum DriverError : int {
   kInvalidFilename = 45,      // "Invalid Filename"
   kKeyMustBeRebuilt = 46,     // "Key File Must Be Rebuilt": index not built
   kInvalidDeclaration = 47,   // "Invalid Record Declaration"
+  kUnableToLogTransaction = 48,  // "Unable To Log Transaction"
   kFileAlreadyOpen = 52,      // "File Already Open"
   kNoCreateAttribute = 54,    // "No Create Attribute"
   kLogoutActive = 56,         // "LOGOUT Already Active"

@@ -63,6 +63,7 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   store->process_ = platform::current_process_id();
   store->access_ = access;
   store->protocol_ = lock_protocol_of(share);
+  store->others_may_write_ = share == platform::Share::DenyNone || share == platform::Share::DenyRead;
   store->reader_slot_ = platform::tick_count() % kReaderSlots;
   store->file_ = std::move(file);
   store->free_slots_.resize(kPageClasses);
@@ -89,6 +90,7 @@ void PageStore::write_exact(uint64_t offset, const void* buffer, size_t size) {
                                            : file_->write_at(offset, buffer, size);
   if (n < 0) fail_with(kFileSystemError);
   if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
+  cache_.note_write(offset, static_cast<const uint8_t*>(buffer), size);
 }
 
 void PageStore::flush_file() {
@@ -149,7 +151,7 @@ void PageStore::begin_operation(bool update) {
   // is still held for them.
   if (pending_) return;
   take_operation_lock(update);
-  read_header_from_disk();
+  if (!header_trusted_ || others_may_write_) read_header_from_disk();
   if (header_.committed_end != header_.shadow_end) {
     // A reader gives up its slot while the area is resolved: an updater
     // waiting for every slot may hold the writer byte that recovery needs.
@@ -159,6 +161,7 @@ void PageStore::begin_operation(bool update) {
     if (reader) take_operation_lock(false);
     read_header_from_disk();
   }
+  header_trusted_ = true;
   if (update) {
     committed_units_end_ = header_.units_end();
     // A transaction rolled forward by recovery left its pending record.
@@ -212,6 +215,8 @@ void PageStore::drop_held_updates() {
 }
 
 void PageStore::abandon() {
+  if (enlisted_ && pending_) lost_held_updates_ = true;
+  header_trusted_ = false;
   prepared_ = Prepared{};
   pending_ = false;
   touched_ = false;
@@ -227,8 +232,15 @@ std::unique_ptr<Page> PageStore::load_page(uint32_t unit) {
   if (is_provisional(unit)) fail_internal(kFailTreeShape);
   int k = header_.class_of(unit);
   if (k == 0 || (unit - header_.area_start[k]) % static_cast<uint32_t>(k) != 0) fail_internal(kFailUnitOutside);
-  std::vector<uint8_t> bytes(static_cast<size_t>(k) * kUnitSize);
-  read_exact(unit_offset(unit), bytes.data(), bytes.size());
+  size_t size = static_cast<size_t>(k) * kUnitSize;
+  const std::vector<uint8_t>* kept = cache_.image(unit);
+  std::vector<uint8_t> read;
+  if (!kept || kept->size() != size) {
+    read.resize(size);
+    read_exact(unit_offset(unit), read.data(), size);
+    cache_.keep_image(unit, read.data(), size);
+  }
+  const std::vector<uint8_t>& bytes = read.empty() ? *kept : read;
   size_t stored = stored_page_size(bytes.data(), bytes.size());
   if (stored == 0 || (stored + kUnitSize - 1) / kUnitSize != static_cast<size_t>(k)) fail_internal(kFailPageDecode);
   auto p = std::make_unique<Page>();
@@ -256,6 +268,7 @@ void PageStore::mark_dirty(Page& page) {
   if (!updating_) fail_internal(kFailTreeShape);  // a write while only reading
   touched_ = true;
   page.dirty = true;
+  page.stamp = cache_.new_stamp();
 }
 
 void PageStore::free_page(Page& page) {

@@ -59,13 +59,19 @@ class PageStore {
   // drops every held one.
   void hold_updates(bool on) { holding_ = on; }
   bool holding() const { return holding_; }
-  static constexpr size_t kMaxHeldPages = 2000;
+  static constexpr size_t kMaxHeldPages = 4000;
 
   // A file enlisted in a transaction (LOGOUT) holds its updates like
   // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
   // the store's mutex for the calls below.
-  void set_enlisted(bool on) { enlisted_ = on; }
+  void set_enlisted(bool on) {
+    enlisted_ = on;
+    lost_held_updates_ = false;
+  }
   bool enlisted() const { return enlisted_; }
+  // A failed operation of an enlisted file forgot the updates it held, so
+  // the transaction can no longer commit whole.
+  bool lost_held_updates() const { return lost_held_updates_; }
   bool has_held_updates() const { return pending_; }
   // Writes the held updates by one safe update, or forgets them; either
   // way the writer byte is given back.
@@ -143,6 +149,11 @@ class PageStore {
   uint32_t process_ = 0;  // the process that opened it
   platform::Access access_ = platform::Access::ReadWrite;
   LockProtocol protocol_ = LockProtocol::None;
+  // Others may write the file (it was not opened denying them that); when
+  // they may not, the header read at the first operation stays the one on
+  // disk until an update of this store fails.
+  bool others_may_write_ = true;
+  bool header_trusted_ = false;
   uint32_t reader_slot_ = 0;
   Held held_ = Held::Nothing;
   std::unique_ptr<platform::File> file_;
@@ -154,6 +165,7 @@ class PageStore {
   bool updating_ = false;
   bool holding_ = false;
   bool enlisted_ = false;
+  bool lost_held_updates_ = false;
   bool stale_pending_ = false;
   bool pending_ = false;  // held updates not written yet
   bool touched_ = false;  // the operation in progress changed something

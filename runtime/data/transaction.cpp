@@ -26,7 +26,7 @@ struct TransactionState {
   std::vector<BdxTable*> tables;
   std::vector<std::shared_ptr<PageStore>> stores;  // distinct, in order of enlisting
   std::vector<std::string> control_files;          // distinct names
-  int broken = kOk;      // a file left with its updates forgotten: COMMIT fails so
+  int broken = kOk;       // a table went away while enlisted: COMMIT fails so
   bool resolved = false;  // the first COMMIT or ROLLBACK has done the work
   int result = kOk;       // and this was its result
 };
@@ -185,6 +185,7 @@ int commit_all(TransactionState& t) {
   std::vector<PageStore*> changed;
   for (auto& store : t.stores) {
     locks.emplace_back(store->mutex());
+    if (store->lost_held_updates()) return kUnableToLogTransaction;
     if (store->has_held_updates()) changed.push_back(store.get());
   }
   if (changed.size() == 1) return guarded([&] { changed.front()->write_held_updates(); });
@@ -207,7 +208,8 @@ int transaction_enlist(BdxTable& table) {
   PageStore& store = table.store();
   std::string control = directory_of(store.name()) + kControlFileName;
   bool listed = std::find(t.control_files.begin(), t.control_files.end(), control) != t.control_files.end();
-  if (!listed && t.control_files.size() >= kMaxControlFiles) fail_internal(kFailTooManyControlFiles);
+  if (!listed && t.control_files.size() >= kMaxControlFiles)
+    return guarded([] { fail_internal(kFailTooManyControlFiles); });
   if (!listed) t.control_files.push_back(control);
   bool known = false;
   for (auto& s : t.stores) known = known || s.get() == &store;
@@ -257,7 +259,7 @@ void transaction_leave(BdxTable& table) {
   if (std::find(t.tables.begin(), t.tables.end(), &table) == t.tables.end()) return;
   if (!t.resolved) {
     end_transaction(t);
-    t.broken = kFileNotOpen;
+    t.broken = kUnableToLogTransaction;
   }
   forget_table(t, table);
 }

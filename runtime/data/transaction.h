@@ -36,7 +36,8 @@ int transaction_commit(BdxTable& table);
 int transaction_rollback(BdxTable& table);
 // A table that goes away while enlisted (the state masks refuse its CLOSE):
 // every held update is forgotten and the transaction can no longer commit
-// (COMMIT fails with 37).
+// (COMMIT fails with 48, as it does when a failed operation of an enlisted
+// file forgot the updates it held).
 void transaction_leave(BdxTable& table);
 
 // The TCF command: the control file in force ("" for the per-directory

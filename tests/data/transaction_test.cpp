@@ -3,6 +3,10 @@
 // ROLLBACK forgets them. And faults of the file system in the middle of an
 // update: the documented error, and a file the next operation resolves.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <vector>
 
 #include "runtime/data/bdx_inspect.h"
 #include "runtime/data/crash_points.h"
@@ -114,6 +118,31 @@ TEST(Transaction, TheControlFileCommandNamesOneFileForEveryTransaction) {
   EXPECT_TRUE(platform::file_exists(control));
   EXPECT_FALSE(platform::file_exists(dir.file(kControlFileName)));
   EXPECT_EQ(Send(files.a, "TCF="), "");
+}
+
+TEST(Transaction, OneControlFileTooManyIsAnInternalFailure) {
+  test::TempDir dir;
+  std::vector<std::unique_ptr<FileBlock>> files;
+  std::vector<FileBlock*> enlisting;
+  for (size_t i = 0; i <= kMaxControlFiles; ++i) {
+    std::string sub = dir.file("d" + std::to_string(i));
+    ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+    create_with(sub + "/F.BDX", 0);
+    files.push_back(std::make_unique<FileBlock>());
+    test::make_file(*files.back(), test::kCustomerDeclaration, sub + "/F.BDX");
+    Open(*files.back());
+    enlisting.push_back(files.back().get());
+  }
+  test::QuietBoxes quiet;
+  int boxes = test::QuietBoxes::count();
+  Logout(1, enlisting);
+  EXPECT_EQ(core::error_code(), 36);
+  EXPECT_EQ(test::QuietBoxes::count(), boxes + 1);  // "Possible data corruption in file"
+  // None stayed enlisted.
+  Logout(1, {files.front().get()});
+  EXPECT_EQ(core::error_code(), 0);
+  Rollback();
+  for (auto& f : files) Close(*f);
 }
 
 // The committing process is killed at a point of the commit; the next
