@@ -430,13 +430,12 @@ int op_send(DriverCall& c) {
 
 int op_accept(DriverCall&) { return kOk; }
 
-// LOGOUT(seconds, files...) reaches the driver once for each file; the
-// driver enlists without a timeout of its own.
+// LOGOUT(seconds, files...) reaches the driver once for each file.
 int op_logout(DriverCall& c) {
   BdxTable& t = table(c);
   if (!t.is_open()) return kFileNotOpen;
   if (!t.store().writable()) return kAccessDenied;
-  return transaction_enlist(t);
+  return transaction_enlist(t, static_cast<int32_t>(c.args[0]));
 }
 int op_hold(DriverCall& c) {
   table(c).hold_seconds = c.operation == kOpHoldFileSec ? static_cast<int32_t>(c.args[0]) : -1;

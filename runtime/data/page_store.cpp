@@ -137,8 +137,9 @@ void PageStore::take_operation_lock(bool update) {
 }
 
 void PageStore::release_operation_lock() {
-  // Held updates keep the writer byte until they are written.
-  if (held_ == Held::WriterByte && pending_) return;
+  // Held updates keep the writer byte until they are written, and a file
+  // in a transaction keeps it until the transaction ends.
+  if (held_ == Held::WriterByte && (pending_ || enlisted_)) return;
   if (held_ == Held::WriterByte) file_->unlock(kWriterByte, 1);
   if (held_ == Held::ReaderSlot) release_reader_slot(*file_, reader_slot_);
   held_ = Held::Nothing;
@@ -193,6 +194,18 @@ void PageStore::end_operation(bool success) {
   }
   cache_.trim();
   release_operation_lock();
+}
+
+bool PageStore::take_writer_byte(int32_t seconds) {
+  if (protocol_ != LockProtocol::Shared || held_ == Held::WriterByte) return true;
+  if (held_ != Held::Nothing) return false;
+  uint32_t start = platform::tick_count();
+  while (!file_->lock(kWriterByte, 1)) {
+    if (seconds <= 0 || platform::tick_count() - start > static_cast<uint32_t>(seconds) * 100) return false;
+    platform::sleep_hundredths(1);
+  }
+  held_ = Held::WriterByte;
+  return true;
 }
 
 void PageStore::write_held_updates() {

@@ -73,6 +73,10 @@ class PageStore {
   // the transaction can no longer commit whole.
   bool lost_held_updates() const { return lost_held_updates_; }
   bool has_held_updates() const { return pending_; }
+  // LOGOUT takes the writer byte of a shared file at once, waiting up to
+  // the seconds given, so that two transactions never wait for each other's
+  // files; false when another process kept it.
+  bool take_writer_byte(int32_t seconds);
   // Writes the held updates by one safe update, or forgets them; either
   // way the writer byte is given back.
   void write_held_updates();

@@ -79,8 +79,8 @@ int control_record(PageStore& control, uint32_t number, bool add, bool erase, bo
 void end_transaction(TransactionState& t) {
   for (auto& store : t.stores) {
     std::lock_guard<std::mutex> guard(store->mutex());
-    store->drop_held_updates();
     store->set_enlisted(false);
+    store->drop_held_updates();  // and the writer byte
   }
   t.stores.clear();
   t.control_files.clear();
@@ -200,7 +200,7 @@ void forget_table(TransactionState& t, BdxTable& table) {
 
 }  // namespace
 
-int transaction_enlist(BdxTable& table) {
+int transaction_enlist(BdxTable& table, int32_t seconds) {
   std::lock_guard<std::mutex> guard(g_mutex);
   TransactionState& t = g_state;
   // A transaction that was resolved but not told to all its tables ends.
@@ -210,20 +210,21 @@ int transaction_enlist(BdxTable& table) {
   bool listed = std::find(t.control_files.begin(), t.control_files.end(), control) != t.control_files.end();
   if (!listed && t.control_files.size() >= kMaxControlFiles)
     return guarded([] { fail_internal(kFailTooManyControlFiles); });
-  if (!listed) t.control_files.push_back(control);
   bool known = false;
   for (auto& s : t.stores) known = known || s.get() == &store;
   if (!known) {
-    // Updates held by STREAM go out first: they are not the transaction's.
-    int code = run_on_store(store, true, [&] {
-      store.hold_updates(false);
-      return static_cast<int>(kOk);
-    });
-    if (code != kOk) return code;
     std::lock_guard<std::mutex> store_guard(store.mutex());
+    // Updates held by STREAM go out first: they are not the transaction's.
+    store.hold_updates(false);
+    if (store.has_held_updates()) {
+      int code = guarded([&] { store.write_held_updates(); });
+      if (code != kOk) return code;
+    }
+    if (!store.take_writer_byte(seconds)) return kAccessDenied;
     store.set_enlisted(true);
     t.stores.push_back(table.shared_store());
   }
+  if (!listed) t.control_files.push_back(control);
   t.tables.push_back(&table);
   return kOk;
 }

@@ -27,8 +27,11 @@ inline constexpr const char* kControlFileName = "brindlex.tcf";
 // At most this many distinct control files in one transaction.
 inline constexpr size_t kMaxControlFiles = 100;
 
-// LOGOUT of one table (the driver's state masks refuse a second one).
-int transaction_enlist(BdxTable& table);
+// LOGOUT of one table (the driver's state masks refuse a second one). On a
+// shared file it takes the writer byte, waiting up to the seconds given
+// (error 5 when another process keeps it), and keeps it to the end of the
+// transaction: a transaction never waits for a file another one holds.
+int transaction_enlist(BdxTable& table, int32_t seconds);
 // COMMIT and ROLLBACK reach the driver once for each enlisted table: the
 // first call does the work for every file, later calls of the same
 // transaction give its result.

@@ -361,6 +361,20 @@ TEST_F(LockArea, NextUnderHoldWaitsForTheSameRecord) {
   EXPECT_FALSE(other->lock(record_lock_offset(second), 1));
 }
 
+TEST_F(LockArea, LogoutTakesTheWriterByteForTheWholeTransaction) {
+  ASSERT_TRUE(other->lock(kWriterByte, 1));
+  Logout(1, {&cus});
+  EXPECT_EQ(core::error_code(), 5);  // another process is updating
+  other->unlock(kWriterByte, 1);
+  Logout(1, {&cus});
+  ASSERT_EQ(core::error_code(), 0);
+  EXPECT_FALSE(other->lock(kWriterByte, 1));
+  EXPECT_EQ(Records(cus), 3);  // reads in the transaction keep it too
+  EXPECT_FALSE(other->lock(kWriterByte, 1));
+  Rollback();
+  EXPECT_TRUE(other->lock(kWriterByte, 1));
+}
+
 // A record held by another process: our HOLD gives up, our PUT and DELETE
 // are refused, until that process ends.
 TEST(SharedFile, ARecordHeldByAnotherProcess) {
