@@ -80,6 +80,54 @@ TEST_F(BdxTool, DamageAndMistakesGiveMessagesAndExitCodes) {
   EXPECT_NE(r.out.find("page unit 0"), std::string::npos) << r.out;
 }
 
+TEST_F(BdxTool, MemosAndBlobsGoThroughDumpAndImportUnchanged) {
+  std::string declaration = kDeclaration;
+  declaration.replace(declaration.find("RECORD"), 0, "CUS:NOTES MEMO(40)\nCUS:PIC BLOB,BINARY\n");
+  write_file(dir.file("memo.txt"), declaration);
+  std::string first = dir.file("M1.BDX"), second = dir.file("M2.BDX");
+  ASSERT_EQ(bdx("create " + first + " " + dir.file("memo.txt")).exit_code, 0);
+  ASSERT_EQ(bdx("create " + second + " " + dir.file("memo.txt")).exit_code, 0);
+  // A memo across lines (CRLF kept inside the quotes), with quotes and
+  // commas; a blob with a zero byte; an empty memo and blob.
+  write_file(dir.file("rows.csv"),
+             "NAME,CUS:NOTES,PIC,CUSID\n"
+             "Smith,\"said \"\"hi\"\", then\nleft\r\nfor good   \",00FF0a,1\n"
+             "Jones,,,2\n"
+             "Brown,\ttabbed\\,41,3\n");
+  CommandResult r = bdx("import " + first + " " + dir.file("rows.csv"));
+  ASSERT_EQ(r.exit_code, 0) << r.out;
+  EXPECT_EQ(r.out, "3\n");
+  r = bdx("dump " + first + " --csv");
+  ASSERT_EQ(r.exit_code, 0);
+  std::string dumped = r.out;
+  EXPECT_EQ(dumped,
+            "CUS:CUSID,CUS:NAME,CUS:AMOUNT,CUS:NOTES,CUS:PIC\n"
+            "1,Smith,0,\"said \"\"hi\"\", then\nleft\r\nfor good\",00FF0A\n"
+            "2,Jones,0,,\n"
+            "3,Brown,0,\ttabbed\\,41\n");
+  EXPECT_EQ(bdx("dump " + first).out,
+            "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\tCUS:NOTES\tCUS:PIC\n"
+            "1\tSmith\t0\tsaid \"hi\", then\\nleft\\r\\nfor good\t00FF0A\n"
+            "2\tJones\t0\t\t\n"
+            "3\tBrown\t0\t\\ttabbed\\\\\t41\n");
+  write_file(dir.file("dumped.csv"), dumped);
+  r = bdx("import " + second + " " + dir.file("dumped.csv"));
+  ASSERT_EQ(r.exit_code, 0) << r.out;
+  EXPECT_EQ(bdx("dump " + second + " --csv").out, dumped);
+  EXPECT_EQ(bdx("check " + second).exit_code, 0);
+
+  // Values that do not fit stop the import at their record's first line.
+  write_file(dir.file("bad.csv"), "CUSID,NOTES,PIC\n\n7,\"two\nlines\",0G\n");
+  r = bdx("import " + second + " " + dir.file("bad.csv"));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, "line 3: CUS:PIC is not hexadecimal\n");
+  write_file(dir.file("long.csv"), "CUSID,NOTES\n8," + std::string(41, 'x') + "\n");
+  EXPECT_EQ(bdx("import " + second + " " + dir.file("long.csv")).out, "line 2: CUS:NOTES holds at most 40 characters\n");
+  write_file(dir.file("open.csv"), "CUSID,NOTES\n9,\"never closed\n\n");
+  EXPECT_EQ(bdx("import " + second + " " + dir.file("open.csv")).out, "line 2: a quoted value is not closed\n");
+  EXPECT_EQ(bdx("dump " + second + " --csv").out, dumped) << "a refused import changed the file";
+}
+
 // Offsets 6 and 10 of the header bracket the shadow area of an update.
 void bracket(std::string& bytes, uint32_t start, uint32_t end) {
   for (int i = 0; i < 4; ++i) {

@@ -1,14 +1,22 @@
 // bdx import and dump.
 //
-//   bdx import FILE CSV   the CSV's first line names fields by label (with
-//                         or without the prefix); each further line is one
-//                         ADD. Prints the number of records added; a line
-//                         that fails prints "line N: error C: TEXT" and
-//                         ends the import (the lines before it stay), exit 1.
+//   bdx import FILE CSV   the CSV's first line names fields, memos and blobs
+//                         by label (with or without the prefix); each
+//                         further record is one ADD. A quoted value may
+//                         span lines (its line ends are kept); a memo is its
+//                         text, a blob its bytes in hexadecimal. Prints the
+//                         number of records added; a record that fails
+//                         prints "line N: error C: TEXT" (N its first line)
+//                         and ends the import (the records before it stay),
+//                         exit 1.
 //   bdx dump FILE [--key LABEL-OR-NUMBER] [--csv]
 //                         record order, or a key's order (keys numbered from
 //                         1); a header line of labels, then one line per
-//                         record, values separated by tabs (or as CSV).
+//                         record, values separated by tabs (or as CSV);
+//                         memos and blobs follow the fields, written as
+//                         import reads them (in the tab form a memo's tabs,
+//                         line ends and backslashes are written \t, \n, \r
+//                         and \\).
 #include <cstdio>
 #include <fstream>
 
@@ -55,10 +63,101 @@ bool split_csv(const std::string& line, std::vector<std::string>* out) {
 }
 
 std::string csv_value(const std::string& v) {
-  if (v.find_first_of(",\"\n") == std::string::npos && (v.empty() || v[0] != ' ')) return v;
+  if (v.find_first_of(",\"\r\n") == std::string::npos && (v.empty() || v[0] != ' ')) return v;
   std::string q = "\"";
   for (char c : v) q += c == '"' ? std::string("\"\"") : std::string(1, c);
   return q + "\"";
+}
+
+// A memo in the tab form of dump: one line, tabs and line ends escaped.
+std::string tab_value(const std::string& v) {
+  std::string out;
+  for (char c : v) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\\': out += "\\\\"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string to_hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (unsigned char b : bytes) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out;
+}
+
+bool from_hex(const std::string& hex, std::string* bytes) {
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (hex.size() % 2) return false;
+  bytes->clear();
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    int hi = digit(hex[i]), lo = digit(hex[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    bytes->push_back(static_cast<char>(hi * 16 + lo));
+  }
+  return true;
+}
+
+// A column of the CSV: a field or a memo (blobs included).
+struct Column {
+  bool memo;
+  size_t index;
+};
+
+// Reads the next CSV record, which continues over line ends while a quoted
+// value is open; *line is the number of the last line read. 0 at the end
+// of the input, -1 when a quote is never closed, else 1; *start is the
+// record's first line.
+int read_record(std::istream& in, long* line, long* start, std::vector<std::string>* cells) {
+  std::string text;
+  do {
+    if (!std::getline(in, text)) return 0;
+    ++*line;
+  } while (text.empty() || text == "\r");
+  *start = *line;
+  std::string more;
+  while (!split_csv(text, cells)) {
+    if (!std::getline(in, more)) return -1;
+    ++*line;
+    text += '\n';
+    text += more;
+  }
+  return 1;
+}
+
+// Puts one CSV value into its field or memo; false with *problem set when
+// the value does not fit.
+bool store_value(data::FileBlock& f, const Column& c, const std::string& value, std::string* problem) {
+  if (!c.memo) {
+    set_field_text(f, c.index, value);
+    return true;
+  }
+  data::MemoBlock& m = f.declaration.memos[c.index];
+  if (m.is_blob()) {
+    if (from_hex(value, &m.value)) return true;
+    *problem = m.label + " is not hexadecimal";
+    return false;
+  }
+  if (value.size() > m.size) {
+    *problem = m.label + " holds at most " + std::to_string(m.size) + " characters";
+    return false;
+  }
+  m.value = value;
+  return true;
 }
 
 int import_cmd(const Args& args) {
@@ -72,31 +171,45 @@ int import_cmd(const Args& args) {
   if (open_stored_table(args[0], f, data::kReadWrite | data::kDenyNone) != 0) return posted_failure();
   std::string line;
   std::vector<std::string> cells;
-  std::vector<int> columns;
+  std::vector<Column> columns;
   if (!std::getline(in, line) || !split_csv(line, &cells)) {
     std::printf("line 1: the header line of field labels is missing\n");
     return 1;
   }
   for (const std::string& label : cells) {
     int n = field_by_label(f.declaration, label);
-    if (n < 0) {
+    int m = n < 0 ? memo_by_label(f.declaration, label) : -1;
+    if (n < 0 && m < 0) {
       std::printf("line 1: no field %s\n", label.c_str());
       return 1;
     }
-    columns.push_back(n);
+    columns.push_back(n >= 0 ? Column{false, static_cast<size_t>(n)} : Column{true, static_cast<size_t>(m)});
   }
   long added = 0;
-  for (long number = 2; std::getline(in, line); ++number) {
-    if (line.empty() || line == "\r") continue;
-    if (!split_csv(line, &cells) || cells.size() != columns.size()) {
-      std::printf("line %ld: expected %zu values\n", number, columns.size());
+  long last_line = 1, first = 1;
+  for (;;) {
+    int got = read_record(in, &last_line, &first, &cells);
+    if (got == 0) break;
+    if (got < 0) {
+      std::printf("line %ld: a quoted value is not closed\n", first);
+      return 1;
+    }
+    if (cells.size() != columns.size()) {
+      std::printf("line %ld: expected %zu values\n", first, columns.size());
       return 1;
     }
     clear_record(f);
-    for (size_t i = 0; i < cells.size(); ++i) set_field_text(f, static_cast<size_t>(columns[i]), cells[i]);
+    for (data::MemoBlock& m : f.declaration.memos) m.value.clear();
+    std::string problem;
+    for (size_t i = 0; i < cells.size(); ++i) {
+      if (!store_value(f, columns[i], cells[i], &problem)) {
+        std::printf("line %ld: %s\n", first, problem.c_str());
+        return 1;
+      }
+    }
     data::Add(f);
     if (core::error_code() != 0) {
-      std::printf("line %ld: error %d: %s\n", number, core::error_code(), core::error_text().c_str());
+      std::printf("line %ld: error %d: %s\n", first, core::error_code(), core::error_text().c_str());
       return 1;
     }
     ++added;
@@ -117,9 +230,13 @@ int dump_cmd(const Args& in) {
   std::vector<size_t> shown;
   for (size_t i = 0; i < fields.size(); ++i)
     if (fields[i].type != data::kTypeGroup) shown.push_back(i);
+  const auto& memos = f.declaration.memos;
   const char* separator = csv ? "," : "\t";
-  for (size_t i = 0; i < shown.size(); ++i)
-    std::printf("%s%s", i ? separator : "", (csv ? csv_value(fields[shown[i]].label) : fields[shown[i]].label).c_str());
+  std::vector<std::string> labels;
+  for (size_t i : shown) labels.push_back(fields[i].label);
+  for (const data::MemoBlock& m : memos) labels.push_back(m.label);
+  for (size_t i = 0; i < labels.size(); ++i)
+    std::printf("%s%s", i ? separator : "", (csv ? csv_value(labels[i]) : labels[i]).c_str());
   std::printf("\n");
   if (by_key) {
     int k = key_by_label(f.declaration, key_name);
@@ -139,6 +256,12 @@ int dump_cmd(const Args& in) {
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
       std::printf("%s%s", i ? separator : "", (csv ? csv_value(v) : v).c_str());
+    }
+    for (size_t i = 0; i < memos.size(); ++i) {
+      const data::MemoBlock& m = memos[i];
+      std::string v = m.is_blob() ? to_hex(m.value) : csv ? csv_value(m.value) : tab_value(m.value);
+      if (i || !shown.empty()) std::fputs(separator, stdout);
+      std::fwrite(v.data(), 1, v.size(), stdout);
     }
     std::printf("\n");
   }

@@ -63,23 +63,33 @@ void clear_record(data::FileBlock& f) {
   }
 }
 
+namespace {
+// Whether a declared label is the wanted one, with or without its prefix.
+bool label_is(const std::string& declared, const std::string& want) {
+  std::string l = upper(declared);
+  size_t colon = l.find(':');
+  return l == want || (colon != std::string::npos && l.substr(colon + 1) == want);
+}
+}  // namespace
+
 int field_by_label(const data::FileDeclaration& d, const std::string& label) {
   std::string want = upper(label);
-  for (size_t i = 0; i < d.fields.size(); ++i) {
-    std::string l = upper(d.fields[i].label);
-    size_t colon = l.find(':');
-    if (l == want || (colon != std::string::npos && l.substr(colon + 1) == want)) return static_cast<int>(i);
-  }
+  for (size_t i = 0; i < d.fields.size(); ++i)
+    if (label_is(d.fields[i].label, want)) return static_cast<int>(i);
+  return -1;
+}
+
+int memo_by_label(const data::FileDeclaration& d, const std::string& label) {
+  std::string want = upper(label);
+  for (size_t i = 0; i < d.memos.size(); ++i)
+    if (label_is(d.memos[i].label, want)) return static_cast<int>(i);
   return -1;
 }
 
 int key_by_label(const data::FileDeclaration& d, const std::string& label) {
   std::string want = upper(label);
-  for (size_t i = 0; i < d.keys.size(); ++i) {
-    std::string l = upper(d.keys[i].label);
-    size_t colon = l.find(':');
-    if (l == want || (colon != std::string::npos && l.substr(colon + 1) == want)) return static_cast<int>(i);
-  }
+  for (size_t i = 0; i < d.keys.size(); ++i)
+    if (label_is(d.keys[i].label, want)) return static_cast<int>(i);
   char* end = nullptr;
   long n = std::strtol(label.c_str(), &end, 10);
   if (!label.empty() && *end == 0 && n >= 1 && static_cast<size_t>(n) <= d.keys.size()) return static_cast<int>(n - 1);

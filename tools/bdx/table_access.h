@@ -18,6 +18,8 @@ void set_field_text(data::FileBlock& file, size_t field, const std::string& text
 void clear_record(data::FileBlock& file);
 // The field number (from 0) of a label, with or without its prefix; -1.
 int field_by_label(const data::FileDeclaration& declaration, const std::string& label);
+// The memo or blob number (from 0) of a label, with or without its prefix; -1.
+int memo_by_label(const data::FileDeclaration& declaration, const std::string& label);
 // The key number (from 0) of a label or of a number from 1; -1.
 int key_by_label(const data::FileDeclaration& declaration, const std::string& label);
 
