@@ -45,6 +45,11 @@ size_t Page::child_for(std::string_view key) const {
 }
 
 bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out) {
+  if (page.stamp != 0 && page.encoded_stamp == page.stamp && !page.encoded.empty()) {
+    *out = page.encoded;
+    store_le32(out->data(), static_cast<uint32_t>(unit_offset(unit)));
+    return true;
+  }
   size_t count = page.records.size();
   size_t head = kPageHeaderSize + (page.level > 0 ? 4 * count : 0);
   std::vector<uint8_t> plain(head);
@@ -93,6 +98,10 @@ bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out) {
   if (use_packed) std::memcpy(out->data() + head, packed.data(), packed.size());
   else std::memcpy(out->data() + head, plain.data() + head, plain.size() - head);
   store_le16(out->data() + 4, static_cast<uint32_t>(stored));
+  if (page.stamp != 0) {
+    page.encoded = *out;
+    page.encoded_stamp = page.stamp;
+  }
   return true;
 }
 
@@ -113,12 +122,15 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
   size_t head = kPageHeaderSize + (level > 0 ? 4 * count : 0);
   if (plain_size < head || stored < head || stored > plain_size || plain_size > bound || count == 0)
     return kPageBadHeader;
-  std::vector<uint8_t> plain(plain_size);
-  std::memcpy(plain.data(), bytes, head);
+  // A plain page is decoded where it lies; a compressed one from a buffer
+  // that is kept for the next page.
+  const uint8_t* plain = bytes;
   if (stored < plain_size) {
-    if (!decompress_body(bytes + head, stored - head, plain.data() + head, plain_size - head)) return kPageBadBody;
-  } else {
-    std::memcpy(plain.data() + head, bytes + head, plain_size - head);
+    static thread_local std::vector<uint8_t> expanded;
+    if (expanded.size() < plain_size) expanded.resize(plain_size);
+    std::memcpy(expanded.data(), bytes, head);
+    if (!decompress_body(bytes + head, stored - head, expanded.data() + head, plain_size - head)) return kPageBadBody;
+    plain = expanded.data();
   }
 
   Page p;
@@ -127,7 +139,7 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
   p.records.resize(count);
   if (level > 0) {
     p.children.resize(count);
-    for (size_t i = 0; i < count; ++i) p.children[i] = load_le32(plain.data() + kPageHeaderSize + 4 * i);
+    for (size_t i = 0; i < count; ++i) p.children[i] = load_le32(plain + kPageHeaderSize + 4 * i);
   }
   size_t pos = head, record_length = 0, key_length = 0;
   for (size_t i = 0; i < count; ++i) {
@@ -137,12 +149,12 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
     if (i == 0 && (flag & 0xC0) != 0xC0) return kPageBadRecords;
     if (flag & 0x80) {
       if (plain_size - pos < 2) return kPageBadRecords;
-      record_length = load_le16(plain.data() + pos);
+      record_length = load_le16(plain + pos);
       pos += 2;
     }
     if (flag & 0x40) {
       if (plain_size - pos < 2) return kPageBadRecords;
-      key_length = load_le16(plain.data() + pos);
+      key_length = load_le16(plain + pos);
       pos += 2;
     }
     if (record_length > kMaxRecordLength) return kPageRecordTooLong;
@@ -156,7 +168,7 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
     r.key_length = static_cast<uint16_t>(key_length);
     r.bytes.reserve(record_length);
     if (shared) r.bytes.assign(p.records[i - 1].bytes, 0, shared);
-    r.bytes.append(reinterpret_cast<const char*>(plain.data() + pos), own);
+    r.bytes.append(reinterpret_cast<const char*>(plain + pos), own);
     pos += own;
     if (i > 0 && compare_keys(p.records[i - 1].key(), r.key()) >= 0) return kPageOutOfOrder;
   }

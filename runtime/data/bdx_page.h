@@ -49,6 +49,11 @@ struct Page {
   std::vector<PageRecord> records;
   std::vector<uint32_t> children;  // index pages: one child unit per record
   bool dirty = false;
+  uint64_t stamp = 0;  // new whenever the page is loaded or changed (page_cache.h)
+  // The last encoding of the page and the stamp it was made at: a page
+  // encoded to find its size class is not encoded again to be written.
+  mutable std::vector<uint8_t> encoded;
+  mutable uint64_t encoded_stamp = 0;
 
   bool is_leaf() const { return level == 0; }
   uint32_t size_bound() const;

@@ -24,7 +24,7 @@ void BdxTable::set_start(int key) {
 }
 
 bool BdxTable::seek_entry(int key, const std::string& from, bool strictly, bool forward, std::string* found,
-                          uint32_t* number) {
+                          uint32_t* number, TreeCursor* cursor) {
   std::string prefix = key_prefix(key);
   if (key >= 0 && declaration().keys[static_cast<size_t>(key)].dynamic_index()) {
     const std::set<std::string>& index = indexes_[key];
@@ -41,7 +41,7 @@ bool BdxTable::seek_entry(int key, const std::string& from, bool strictly, bool 
     return true;
   }
   RecordTree t = tree();
-  const PageRecord* r = t.seek_ref(from, strictly, forward);
+  const PageRecord* r = t.seek_ref(from, strictly, forward, cursor);
   if (!r || !has_prefix(r->key(), prefix)) return false;
   found->assign(r->key());
   if (key < 0) {
@@ -62,14 +62,15 @@ int BdxTable::step(bool forward) {
   if (sequence.key < 0) {
     // In record order the record found is the data record itself.
     RecordTree t = tree();
-    const PageRecord* r = t.seek_ref(from, !inclusive, forward);
+    const PageRecord* r = t.seek_ref(from, !inclusive, forward, &sequence.cursor);
     if (!r || !has_prefix(r->key(), key_prefix(-1))) return kRecordNotAvailable;
     if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
     number = be32_at(r->key(), 5);
     found.assign(r->key());
     stored.assign(r->data());
   } else {
-    if (!seek_entry(sequence.key, from, !inclusive, forward, &found, &number)) return kRecordNotAvailable;
+    if (!seek_entry(sequence.key, from, !inclusive, forward, &found, &number, &sequence.cursor))
+      return kRecordNotAvailable;
     if (!read_record(number, &stored)) return kRecordNotFound;
   }
   load_buffer(number, stored);
@@ -82,7 +83,8 @@ bool BdxTable::at_end(bool forward) {
   bool inclusive = forward ? sequence.next_inclusive : sequence.prev_inclusive;
   std::string found;
   uint32_t number;
-  return !seek_entry(sequence.key, from, !inclusive, forward, &found, &number);
+  TreeCursor probe = sequence.cursor;
+  return !seek_entry(sequence.key, from, !inclusive, forward, &found, &number, &probe);
 }
 
 }  // namespace vrt::data

@@ -51,6 +51,17 @@ std::string counter_data(uint32_t count, uint32_t word) {
   return std::string(reinterpret_cast<const char*>(b), 8);
 }
 
+// Whether two record buffers agree in every field a key is built from: the
+// record's entry under that key is then the same for both.
+bool same_key_fields(const FileDeclaration& d, const KeyBlock& k, const uint8_t* a, const uint8_t* b) {
+  for (int32_t c : k.components) {
+    const FieldDescriptor& f = d.fields[static_cast<size_t>(c < 0 ? -c : c) - 1];
+    if (f.offset + f.total_size() > d.record_length) return false;
+    if (std::memcmp(a + f.offset, b + f.offset, f.total_size()) != 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 BdxTable* bdx_table(FileBlock& file) {
@@ -369,10 +380,12 @@ int BdxTable::put_locked(const std::string& old) {
   const auto& keys = declaration().keys;
   for (size_t k = 0; k < keys.size(); ++k) {
     if (keys[k].dynamic_index()) continue;
+    auto old_bytes = reinterpret_cast<const uint8_t*>(old_buffer.data());
+    if (same_key_fields(declaration(), keys[k], old_bytes, buffer)) continue;
     int key = static_cast<int>(k);
     Change c{k, false, false, {}, {}, {}};
     std::string old_data;
-    c.had = make_entry(key, reinterpret_cast<const uint8_t*>(old_buffer.data()), current_record, &c.old_key, &old_data);
+    c.had = make_entry(key, old_bytes, current_record, &c.old_key, &old_data);
     c.has = make_entry(key, buffer, current_record, &c.new_key, &c.new_data);
     if (c.had == c.has && (!c.had || c.old_key == c.new_key)) continue;
     if (c.has && !(keys[k].attributes & kKeyDup) && t.find_ref(c.new_key)) return kDuplicateKey;

@@ -2,101 +2,113 @@
 
 #include <algorithm>
 
-namespace vrt::data {
+#include "runtime/data/bdx_header.h"
+#include "runtime/data/byte_order.h"
 
-PageCache::PageCache() {
-  for (Entry*& c : chains_) c = nullptr;
-}
+namespace vrt::data {
 
 PageCache::~PageCache() { clear(); }
 
-PageCache::Entry** PageCache::chain_slot(uint32_t unit) {
-  Entry** slot = &chains_[unit % kChains];
-  while (*slot && (*slot)->page->unit != unit) slot = &(*slot)->chain_next;
-  return slot;
+void PageCache::link_front(Entry* e) {
+  e->older = newest_;
+  e->newer = nullptr;
+  if (newest_) newest_->newer = e;
+  newest_ = e;
+  if (!oldest_) oldest_ = e;
+}
+
+void PageCache::unlink_lru(Entry* e) {
+  (e->newer ? e->newer->older : newest_) = e->older;
+  (e->older ? e->older->newer : oldest_) = e->newer;
+}
+
+void PageCache::use(Entry* e) {
+  use_sum_ += ++clock_ - e->last_use;
+  e->last_use = clock_;
+  if (newest_ != e) {
+    unlink_lru(e);
+    link_front(e);
+  }
 }
 
 Page* PageCache::find(uint32_t unit) {
-  Entry** slot = chain_slot(unit);
-  Entry* e = *slot;
-  if (!e) return nullptr;
-  // Found pages move to the head of their chain: while an update holds
-  // many pages the chains grow, and the pages in use stay quick to find.
-  Entry** head = &chains_[unit % kChains];
-  if (slot != head) {
-    *slot = e->chain_next;
-    e->chain_next = *head;
-    *head = e;
-  }
-  e->last_use = ++clock_;
-  lru_.splice(lru_.begin(), lru_, e->lru);
-  return e->page.get();
+  for (auto& [u, e] : chain(unit))
+    if (u == unit) {
+      use(e);
+      return &e->page;
+    }
+  return nullptr;
 }
 
 // Callers insert only units the cache does not hold (a page just read after
-// a failed find, or a new provisional unit), so the page goes to the head of
-// its chain without a search.
+// a failed find, or a new provisional unit), so no search is made.
 Page* PageCache::insert(std::unique_ptr<Page> page) {
-  Entry** head = &chains_[page->unit % kChains];
   Entry* e = new Entry;
-  e->page = std::move(page);
+  e->page = std::move(*page);
+  e->page.stamp = new_stamp();
   e->last_use = ++clock_;
-  e->chain_next = *head;
-  *head = e;
-  lru_.push_front(e);
-  e->lru = lru_.begin();
+  use_sum_ += clock_;
+  chain(e->page.unit).push_back({e->page.unit, e});
+  link_front(e);
   ++count_;
-  return e->page.get();
+  return &e->page;
 }
 
-PageCache::Entry* PageCache::unlink(uint32_t unit) {
-  Entry** slot = chain_slot(unit);
-  Entry* e = *slot;
-  if (e) *slot = e->chain_next;
-  return e;
+PageCache::Entry* PageCache::detach(uint32_t unit) {
+  Chain& c = chain(unit);
+  for (size_t i = 0; i < c.size(); ++i)
+    if (c[i].first == unit) {
+      Entry* e = c[i].second;
+      c[i] = c.back();
+      c.pop_back();
+      return e;
+    }
+  return nullptr;
 }
 
 void PageCache::rekey(Page* page, uint32_t new_unit) {
-  Entry* e = unlink(page->unit);
+  Entry* e = detach(page->unit);
   if (!e) return;
-  e->page->unit = new_unit;
-  e->chain_next = nullptr;
-  Entry** slot = chain_slot(new_unit);
-  if (*slot) release(*slot);  // a stale page at the new unit
-  slot = chain_slot(new_unit);
-  *slot = e;
+  erase(new_unit);  // a stale page at the new unit
+  e->page.unit = new_unit;
+  chain(new_unit).push_back({new_unit, e});
 }
 
 void PageCache::release(Entry* e) {
-  Entry* u = unlink(e->page->unit);
-  (void)u;
-  lru_.erase(e->lru);
+  detach(e->page.unit);
+  unlink_lru(e);
+  use_sum_ -= e->last_use;
   delete e;
   --count_;
 }
 
 void PageCache::erase(uint32_t unit) {
-  Entry* e = *chain_slot(unit);
-  if (e) release(e);
+  for (auto& [u, e] : chain(unit))
+    if (u == unit) {
+      release(e);
+      return;
+    }
 }
 
 void PageCache::trim() {
   while (count_ > kAlwaysKept) {
     // The least recently used clean page; dirty pages met on the way go to
-    // the front, so that the next search does not pass them again.
+    // the front, so that the next search does not pass them again. Only a
+    // few are passed per call, so that a cache full of held updates costs
+    // little per operation.
     Entry* victim = nullptr;
-    // At most a few are passed per release, so that a cache full of held
-    // updates costs little per operation.
-    for (size_t passed = 0; passed < std::min<size_t>(count_, 64) && !victim; ++passed) {
-      Entry* e = lru_.back();
-      if (e->page->dirty) lru_.splice(lru_.begin(), lru_, e->lru);
-      else victim = e;
+    for (size_t passed = 0; passed < std::min<size_t>(count_, 16) && !victim; ++passed) {
+      Entry* e = oldest_;
+      if (e->page.dirty) {
+        unlink_lru(e);
+        link_front(e);
+      } else {
+        victim = e;
+      }
     }
     if (!victim) return;
     if (count_ < kHardLimit) {
-      uint64_t total_age = 0;
-      for (Entry* e : lru_) total_age += clock_ - e->last_use;
-      uint64_t mean_age = total_age / count_;
+      uint64_t mean_age = (clock_ * count_ - use_sum_) / count_;
       if (clock_ - victim->last_use <= 3 * mean_age) return;
     }
     release(victim);
@@ -104,23 +116,79 @@ void PageCache::trim() {
 }
 
 void PageCache::clear() {
-  for (Entry* e : lru_) delete e;
-  lru_.clear();
-  for (Entry*& c : chains_) c = nullptr;
+  for (Entry* e = newest_; e;) {
+    Entry* next = e->older;
+    delete e;
+    e = next;
+  }
+  newest_ = oldest_ = nullptr;
+  for (Chain& c : chains_) c.clear();
   count_ = 0;
+  use_sum_ = 0;
+  images_.clear();
+  image_order_.clear();
+  image_bytes_ = 0;
+  image_end_ = image_span_ = 0;
+}
+
+const std::vector<uint8_t>* PageCache::image(uint32_t unit) const {
+  auto it = images_.find(unit);
+  return it == images_.end() ? nullptr : &it->second;
+}
+
+void PageCache::keep_image(uint32_t unit, const uint8_t* bytes, size_t size) {
+  if (size > kImageBudget) return;
+  auto [it, added] = images_.try_emplace(unit);
+  image_bytes_ -= it->second.size();
+  it->second.assign(bytes, bytes + size);
+  image_bytes_ += size;
+  uint64_t units = (size + kUnitSize - 1) / kUnitSize;
+  image_span_ = std::max(image_span_, units);
+  image_end_ = std::max(image_end_, uint64_t{unit} + units);
+  if (added) image_order_.push_back(unit);
+  while (image_bytes_ > kImageBudget && !image_order_.empty()) {
+    auto old = images_.find(image_order_.front());
+    image_order_.pop_front();
+    if (old == images_.end() || old->first == unit) continue;
+    image_bytes_ -= old->second.size();
+    images_.erase(old);
+  }
+  // Names of dropped images pile up in the order; it is rebuilt now and then.
+  if (image_order_.size() > 2 * images_.size() + 1024) {
+    image_order_.clear();
+    for (auto& [u, bytes] : images_) image_order_.push_back(u);
+  }
+}
+
+void PageCache::note_write(uint64_t offset, const uint8_t* bytes, size_t size) {
+  if (offset + size <= kHeaderSize || size == 0) return;
+  uint64_t from = offset < kHeaderSize ? 0 : (offset - kHeaderSize) / kUnitSize;
+  uint64_t to = (offset + size - kHeaderSize + kUnitSize - 1) / kUnitSize;
+  // Only images that start at most one span before the write can reach it.
+  uint64_t first = from >= image_span_ ? from - image_span_ : 0;
+  uint64_t last = std::min(to, image_end_);
+  for (uint64_t u = first; u < last && !images_.empty(); ++u) {
+    auto it = images_.find(static_cast<uint32_t>(u));
+    if (it == images_.end() || u + (it->second.size() + kUnitSize - 1) / kUnitSize <= from) continue;
+    image_bytes_ -= it->second.size();
+    images_.erase(it);
+  }
+  bool whole_page = offset >= kHeaderSize && (offset - kHeaderSize) % kUnitSize == 0 && size % kUnitSize == 0 &&
+                    size >= kUnitSize && load_le32(bytes) == offset;
+  if (whole_page) keep_image(static_cast<uint32_t>(from), bytes, size);
 }
 
 std::vector<Page*> PageCache::pages() const {
   std::vector<Page*> out;
   out.reserve(count_);
-  for (Entry* e : lru_) out.push_back(e->page.get());
+  for (Entry* e = newest_; e; e = e->older) out.push_back(&e->page);
   return out;
 }
 
 std::vector<Page*> PageCache::dirty_pages() const {
   std::vector<Page*> out;
-  for (Entry* e : lru_)
-    if (e->page->dirty) out.push_back(e->page.get());
+  for (Entry* e = newest_; e; e = e->older)
+    if (e->page.dirty) out.push_back(&e->page);
   return out;
 }
 

@@ -6,10 +6,23 @@
 // while it has gone unused for long compared with the average page (more
 // than three times the mean age, counted in lookups). Dirty pages are never
 // released: they belong to the update in progress.
+//
+// Beneath the decoded pages, the cache keeps the stored bytes of pages read
+// or written (up to a budget), so that a page released and needed again is
+// decoded from memory rather than read from the file. They are dropped with
+// the decoded pages whenever those are (another process changed the file,
+// an update was abandoned or recovered), and a write over them replaces
+// them.
+//
+// Every page carries a stamp, new whenever it is loaded, created or marked
+// changed, so that a reader that remembered a page (a cursor) can tell that
+// it is still the same page with the same records.
 #pragma once
 #include <cstdint>
-#include <list>
+#include <deque>
 #include <memory>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "runtime/data/bdx_page.h"
@@ -22,7 +35,7 @@ class PageCache {
   static constexpr size_t kAlwaysKept = 19;
   static constexpr size_t kHardLimit = 100;
 
-  PageCache();
+  PageCache() = default;
   ~PageCache();
   PageCache(const PageCache&) = delete;
   PageCache& operator=(const PageCache&) = delete;
@@ -42,22 +55,48 @@ class PageCache {
   // Every cached page, in no particular order.
   std::vector<Page*> pages() const;
   std::vector<Page*> dirty_pages() const;
+  // A stamp no page has had yet.
+  uint64_t new_stamp() { return ++stamps_; }
+
+  // The stored bytes of the page at the unit, when kept; null otherwise.
+  const std::vector<uint8_t>* image(uint32_t unit) const;
+  void keep_image(uint32_t unit, const uint8_t* bytes, size_t size);
+  // Bytes were written to the file at the offset: images they overlap are
+  // dropped, and a whole page written at its own offset is kept.
+  void note_write(uint64_t offset, const uint8_t* bytes, size_t size);
+  static constexpr size_t kImageBudget = size_t{32} << 20;
 
  private:
+  // The page lives in its entry, so that a lookup reaches it without a
+  // second pointer; the entries form the recently-used list themselves.
   struct Entry {
-    std::unique_ptr<Page> page;
+    Page page;
     uint64_t last_use = 0;
-    Entry* chain_next = nullptr;
-    std::list<Entry*>::iterator lru;
+    Entry* newer = nullptr;
+    Entry* older = nullptr;
   };
-  Entry** chain_slot(uint32_t unit);
-  Entry* unlink(uint32_t unit);
+  // A chain keeps its units beside the entries: a search reads one array.
+  using Chain = std::vector<std::pair<uint32_t, Entry*>>;
+  Chain& chain(uint32_t unit) { return chains_[unit % kChains]; }
+  Entry* detach(uint32_t unit);  // out of its chain only
+  void link_front(Entry* e);
+  void unlink_lru(Entry* e);
+  void use(Entry* e);
   void release(Entry* e);
 
-  Entry* chains_[kChains];
-  std::list<Entry*> lru_;  // front: most recently used
+  Chain chains_[kChains];
+  Entry* newest_ = nullptr;
+  Entry* oldest_ = nullptr;
   size_t count_ = 0;
   uint64_t clock_ = 0;
+  uint64_t use_sum_ = 0;  // sum of last_use over the entries, for the mean age
+  uint64_t stamps_ = 0;
+  std::unordered_map<uint32_t, std::vector<uint8_t>> images_;
+  std::deque<uint32_t> image_order_;  // oldest first; may name dropped ones
+  size_t image_bytes_ = 0;
+  // Every kept image lies below this unit and spans at most this many.
+  uint64_t image_end_ = 0;
+  uint64_t image_span_ = 0;
 };
 
 }  // namespace vrt::data

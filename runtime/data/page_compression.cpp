@@ -1,5 +1,7 @@
 #include "runtime/data/page_compression.h"
 
+#include <cstring>
+
 namespace vrt::data {
 
 namespace {
@@ -61,12 +63,15 @@ bool decompress_body(const uint8_t* in, size_t in_size, uint8_t* out, size_t out
     size_t literals, repeats;
     if (!get_count(in, in_size, &pos, &literals)) return false;
     if (literals > out_size - done || literals > in_size - pos) return false;
-    for (size_t i = 0; i < literals; ++i) out[done++] = in[pos++];
+    std::memcpy(out + done, in + pos, literals);
+    done += literals;
+    pos += literals;
     if (done == out_size) break;
     if (!get_count(in, in_size, &pos, &repeats)) return false;
     if (repeats > out_size - done || (repeats > 0 && done == 0)) return false;
     uint8_t last = done ? out[done - 1] : 0;
-    for (size_t i = 0; i < repeats; ++i) out[done++] = last;
+    std::memset(out + done, last, repeats);
+    done += repeats;
   }
   return true;
 }

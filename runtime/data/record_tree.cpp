@@ -55,26 +55,44 @@ bool RecordTree::find(std::string_view key, PageRecord* out) {
   return r != nullptr;
 }
 
-const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool forward) {
+const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor) {
+  if (cursor && cursor->stamp) {
+    Page* p = store_.cache().find(cursor->unit);
+    size_t i = cursor->index;
+    if (p && p->stamp == cursor->stamp && i < p->records.size() && p->records[i].key() == key) {
+      if (!strictly) return &p->records[i];
+      if (forward ? i + 1 < p->records.size() : i > 0) {
+        cursor->index = forward ? i + 1 : i - 1;
+        return &p->records[cursor->index];
+      }
+    }
+  }
   std::vector<Step> path;
   Page* leaf = descend(key, &path);
   if (!leaf) return nullptr;
+  auto found = [&](Page* p, size_t index) {
+    if (cursor) *cursor = TreeCursor{p->unit, p->stamp, index};
+    return &p->records[index];
+  };
   size_t i = leaf->lower_bound(key);  // records before i are less than key
   bool equal = i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0;
   if (forward) {
     if (strictly && equal) ++i;
-    if (i < leaf->records.size()) return &leaf->records[i];
+    if (i < leaf->records.size()) return found(leaf, i);
   } else {
-    if (!strictly && equal) return &leaf->records[i];
-    if (i > 0) return &leaf->records[i - 1];
+    if (!strictly && equal) return found(leaf, i);
+    if (i > 0) return found(leaf, i - 1);
   }
   // On to the neighbouring leaf.
   while (!path.empty()) {
     Step s = path.back();
     path.pop_back();
     if (forward && s.index + 1 < s.page->children.size())
-      return &leftmost(s.page->children[s.index + 1], s.page->level - 1)->records.front();
-    if (!forward && s.index > 0) return &rightmost(s.page->children[s.index - 1], s.page->level - 1)->records.back();
+      return found(leftmost(s.page->children[s.index + 1], s.page->level - 1), 0);
+    if (!forward && s.index > 0) {
+      Page* p = rightmost(s.page->children[s.index - 1], s.page->level - 1);
+      return found(p, p->records.size() - 1);
+    }
   }
   return nullptr;
 }

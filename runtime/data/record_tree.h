@@ -13,6 +13,15 @@
 
 namespace vrt::data {
 
+// A reader's place in a leaf page, kept between operations: the next step
+// from the record there needs no descent while the page is still cached
+// with the same stamp (unchanged since) and still holds that record there.
+struct TreeCursor {
+  uint32_t unit = 0;
+  uint64_t stamp = 0;  // 0: no place
+  size_t index = 0;
+};
+
 class RecordTree {
  public:
   explicit RecordTree(PageStore& store) : store_(store) {}
@@ -26,7 +35,9 @@ class RecordTree {
   // The same lookups without a copy: the record stays valid until the
   // operation changes the tree or ends.
   const PageRecord* find_ref(std::string_view key);
-  const PageRecord* seek_ref(std::string_view key, bool strictly, bool forward);
+  // With a cursor, a step from the record the cursor is at is taken in its
+  // page when it can be, and the cursor is left at the record found.
+  const PageRecord* seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor = nullptr);
 
   // The first and last records of the tree.
   bool first(PageRecord* out);
