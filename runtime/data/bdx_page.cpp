@@ -112,6 +112,18 @@ size_t stored_page_size(const uint8_t* bytes, size_t size) {
   return stored;
 }
 
+namespace {
+// Whether b sorts after a, which shares its first `shared` bytes (a prefix
+// copied from it): only the bytes past those need comparing, and mostly
+// the first of them decides.
+bool ascending(std::string_view a, std::string_view b, size_t shared) {
+  size_t same = std::min({shared, a.size(), b.size()});
+  if (same < a.size() && same < b.size() && a[same] != b[same])
+    return static_cast<uint8_t>(a[same]) < static_cast<uint8_t>(b[same]);
+  return compare_keys(a.substr(same), b.substr(same)) < 0;
+}
+}  // namespace
+
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page) {
   size_t stored = stored_page_size(bytes, size);
   if (stored == 0 || stored > size || load_le32(bytes) != unit_offset(unit)) return kPageBadHeader;
@@ -170,7 +182,7 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
     if (shared) r.bytes.assign(p.records[i - 1].bytes, 0, shared);
     r.bytes.append(reinterpret_cast<const char*>(plain + pos), own);
     pos += own;
-    if (i > 0 && compare_keys(p.records[i - 1].key(), r.key()) >= 0) return kPageOutOfOrder;
+    if (i > 0 && !ascending(p.records[i - 1].key(), r.key(), shared)) return kPageOutOfOrder;
   }
   if (pos != plain_size) return kPageBadRecords;
   *page = std::move(p);

@@ -59,13 +59,16 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
   std::string data_prefix = key_prefix(-1);
   std::string from = data_prefix;
   bool strictly = false;
-  PageRecord r;
-  while (t.seek(from, strictly, &r) && has_prefix(r.key(), data_prefix)) {
-    if (r.key().size() != 9 || r.data().size() != declaration().record_length) fail_internal(kFailRecordShape);
-    uint32_t number = be32_at(r.key(), 5);
-    std::string buffer(r.data());
+  // The data records are read in order with a cursor: inserting entries
+  // changes other pages, so the data pages mostly need no new descent.
+  TreeCursor cursor;
+  const PageRecord* r;
+  while ((r = t.seek_ref(from, strictly, true, &cursor)) && has_prefix(r->key(), data_prefix)) {
+    if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+    uint32_t number = be32_at(r->key(), 5);
+    std::string buffer(r->data());
     buffer_form(&buffer);
-    from.assign(r.key());
+    from.assign(r->key());
     strictly = true;
     if (filter) {
       std::memcpy(file_->record.data(), buffer.data(), std::min(buffer.size(), file_->record.size()));

@@ -31,13 +31,19 @@ void PageCache::use(Entry* e) {
   }
 }
 
+// A chain is kept in unit order: while an update holds thousands of pages
+// the chains are long, and a search halves them.
+PageCache::Chain::iterator PageCache::locate(Chain& c, uint32_t unit) {
+  return std::lower_bound(c.begin(), c.end(), unit,
+                          [](const std::pair<uint32_t, Entry*>& a, uint32_t u) { return a.first < u; });
+}
+
 Page* PageCache::find(uint32_t unit) {
-  for (auto& [u, e] : chain(unit))
-    if (u == unit) {
-      use(e);
-      return &e->page;
-    }
-  return nullptr;
+  Chain& c = chain(unit);
+  auto it = locate(c, unit);
+  if (it == c.end() || it->first != unit) return nullptr;
+  use(it->second);
+  return &it->second->page;
 }
 
 // Callers insert only units the cache does not hold (a page just read after
@@ -48,7 +54,8 @@ Page* PageCache::insert(std::unique_ptr<Page> page) {
   e->page.stamp = new_stamp();
   e->last_use = ++clock_;
   use_sum_ += clock_;
-  chain(e->page.unit).push_back({e->page.unit, e});
+  Chain& c = chain(e->page.unit);
+  c.insert(locate(c, e->page.unit), {e->page.unit, e});
   link_front(e);
   ++count_;
   return &e->page;
@@ -56,14 +63,11 @@ Page* PageCache::insert(std::unique_ptr<Page> page) {
 
 PageCache::Entry* PageCache::detach(uint32_t unit) {
   Chain& c = chain(unit);
-  for (size_t i = 0; i < c.size(); ++i)
-    if (c[i].first == unit) {
-      Entry* e = c[i].second;
-      c[i] = c.back();
-      c.pop_back();
-      return e;
-    }
-  return nullptr;
+  auto it = locate(c, unit);
+  if (it == c.end() || it->first != unit) return nullptr;
+  Entry* e = it->second;
+  c.erase(it);
+  return e;
 }
 
 void PageCache::rekey(Page* page, uint32_t new_unit) {
@@ -71,7 +75,8 @@ void PageCache::rekey(Page* page, uint32_t new_unit) {
   if (!e) return;
   erase(new_unit);  // a stale page at the new unit
   e->page.unit = new_unit;
-  chain(new_unit).push_back({new_unit, e});
+  Chain& c = chain(new_unit);
+  c.insert(locate(c, new_unit), {new_unit, e});
 }
 
 void PageCache::release(Entry* e) {
@@ -83,11 +88,9 @@ void PageCache::release(Entry* e) {
 }
 
 void PageCache::erase(uint32_t unit) {
-  for (auto& [u, e] : chain(unit))
-    if (u == unit) {
-      release(e);
-      return;
-    }
+  Chain& c = chain(unit);
+  auto it = locate(c, unit);
+  if (it != c.end() && it->first == unit) release(it->second);
 }
 
 void PageCache::trim() {

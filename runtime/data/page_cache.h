@@ -75,9 +75,11 @@ class PageCache {
     Entry* newer = nullptr;
     Entry* older = nullptr;
   };
-  // A chain keeps its units beside the entries: a search reads one array.
+  // A chain keeps its units beside the entries, in order: a search reads
+  // one array.
   using Chain = std::vector<std::pair<uint32_t, Entry*>>;
   Chain& chain(uint32_t unit) { return chains_[unit % kChains]; }
+  static Chain::iterator locate(Chain& chain, uint32_t unit);
   Entry* detach(uint32_t unit);  // out of its chain only
   void link_front(Entry* e);
   void unlink_lru(Entry* e);

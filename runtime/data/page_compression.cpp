@@ -6,12 +6,19 @@ namespace vrt::data {
 
 namespace {
 
-void put_count(std::vector<uint8_t>* out, size_t n) {
+uint8_t* put_count(uint8_t* out, size_t n) {
   while (n >= 128) {
-    out->push_back(static_cast<uint8_t>(0x80 | (n & 0x7F)));
+    *out++ = static_cast<uint8_t>(0x80 | (n & 0x7F));
     n >>= 7;
   }
-  out->push_back(static_cast<uint8_t>(n));
+  *out++ = static_cast<uint8_t>(n);
+  return out;
+}
+
+uint8_t* put_literals(uint8_t* out, const uint8_t* from, size_t n) {
+  out = put_count(out, n);
+  std::memcpy(out, from, n);
+  return out + n;
 }
 
 // Reads a count; at most four bytes (28 bits) are accepted.
@@ -32,8 +39,15 @@ bool get_count(const uint8_t* in, size_t size, size_t* pos, size_t* n) {
 }  // namespace
 
 bool compress_body(const uint8_t* body, size_t size, std::vector<uint8_t>* out) {
-  std::vector<uint8_t> coded;
-  coded.reserve(size);
+  // Every pair but the last covers at least a 4-byte run, and no count
+  // takes more bytes than one for the whole size: this bounds the output,
+  // which is laid out in a buffer kept for the next page.
+  size_t count_bytes = 1;
+  for (size_t n = size; n >= 128; n >>= 7) ++count_bytes;
+  size_t bound = size + 2 * count_bytes * (size / 4 + 2);
+  static thread_local std::vector<uint8_t> coded;
+  if (coded.size() < bound) coded.resize(bound);
+  uint8_t* at = coded.data();
   size_t literal_start = 0, p = 0;
   bool any_run = false;
   while (p < size) {
@@ -44,16 +58,14 @@ bool compress_body(const uint8_t* body, size_t size, std::vector<uint8_t>* out) 
       continue;
     }
     any_run = true;
-    put_count(&coded, p - literal_start + 1);
-    coded.insert(coded.end(), body + literal_start, body + p + 1);
-    put_count(&coded, n - 1);
+    at = put_literals(at, body + literal_start, p - literal_start + 1);
+    at = put_count(at, n - 1);
     p += n;
     literal_start = p;
   }
   if (!any_run) return false;
-  put_count(&coded, size - literal_start);
-  coded.insert(coded.end(), body + literal_start, body + size);
-  *out = std::move(coded);
+  at = put_literals(at, body + literal_start, size - literal_start);
+  out->assign(coded.data(), at);
   return true;
 }
 

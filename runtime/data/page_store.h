@@ -59,7 +59,7 @@ class PageStore {
   // drops every held one.
   void hold_updates(bool on) { holding_ = on; }
   bool holding() const { return holding_; }
-  static constexpr size_t kMaxHeldPages = 4000;
+  static constexpr size_t kMaxHeldPages = 2000;
 
   // A file enlisted in a transaction (LOGOUT) holds its updates like
   // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
