@@ -113,6 +113,16 @@ size_t stored_page_size(const uint8_t* bytes, size_t size) {
 }
 
 namespace {
+
+// Record strings of released pages, with their storage, for decoding.
+constexpr size_t kPooledStrings = 4096;
+// Strings up to this length live inside the string object itself.
+const size_t kInlineString = std::string().capacity();
+std::vector<std::string>& string_pool() {
+  static thread_local std::vector<std::string> pool;
+  return pool;
+}
+
 // Whether b sorts after a, which shares its first `shared` bytes (a prefix
 // copied from it): only the bytes past those need comparing, and mostly
 // the first of them decides.
@@ -123,6 +133,14 @@ bool ascending(std::string_view a, std::string_view b, size_t shared) {
   return compare_keys(a.substr(same), b.substr(same)) < 0;
 }
 }  // namespace
+
+void recycle_records(Page& page) {
+  std::vector<std::string>& pool = string_pool();
+  for (PageRecord& r : page.records) {
+    if (pool.size() >= kPooledStrings) return;
+    if (r.bytes.capacity() > kInlineString) pool.push_back(std::move(r.bytes));
+  }
+}
 
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page) {
   size_t stored = stored_page_size(bytes, size);
@@ -154,6 +172,7 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
     for (size_t i = 0; i < count; ++i) p.children[i] = load_le32(plain + kPageHeaderSize + 4 * i);
   }
   size_t pos = head, record_length = 0, key_length = 0;
+  std::vector<std::string>& pool = string_pool();
   for (size_t i = 0; i < count; ++i) {
     if (pos >= plain_size) return kPageBadRecords;
     uint8_t flag = plain[pos++];
@@ -178,6 +197,11 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
     if (plain_size - pos < own) return kPageBadRecords;
     PageRecord& r = p.records[i];
     r.key_length = static_cast<uint16_t>(key_length);
+    if (record_length > kInlineString && !pool.empty()) {
+      r.bytes = std::move(pool.back());
+      pool.pop_back();
+      r.bytes.clear();
+    }
     r.bytes.reserve(record_length);
     if (shared) r.bytes.assign(p.records[i - 1].bytes, 0, shared);
     r.bytes.append(reinterpret_cast<const char*>(plain + pos), own);

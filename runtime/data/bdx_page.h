@@ -84,6 +84,10 @@ enum PageFault {
 // 0 when the first bytes cannot be a page.
 size_t stored_page_size(const uint8_t* bytes, size_t size);
 
+// Gives the record bytes of a page that leaves memory to the decoding of
+// the next pages, so that decoding seldom allocates.
+void recycle_records(Page& page);
+
 // Decodes untrusted bytes read at the unit into a page.
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);
 

@@ -80,6 +80,7 @@ void PageCache::rekey(Page* page, uint32_t new_unit) {
 }
 
 void PageCache::release(Entry* e) {
+  recycle_records(e->page);
   detach(e->page.unit);
   unlink_lru(e);
   use_sum_ -= e->last_use;
