@@ -52,51 +52,58 @@ bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out) {
   }
   size_t count = page.records.size();
   size_t head = kPageHeaderSize + (page.level > 0 ? 4 * count : 0);
-  std::vector<uint8_t> plain(head);
-  plain.reserve(page.size_bound());
+  // The size bound covers every record's flag, lengths and bytes: the
+  // plain page is laid out in a buffer of that size, kept for the next.
+  uint32_t bound = page.size_bound();
+  static thread_local std::vector<uint8_t> buffer;
+  if (buffer.size() < bound) buffer.resize(bound);
+  uint8_t* plain = buffer.data();
+  uint8_t* at = plain + head;
   for (size_t i = 0; i < count; ++i) {
     const PageRecord& r = page.records[i];
-    if (r.bytes.size() > kMaxRecordLength) return false;
+    size_t length = r.bytes.size();
+    if (length > kMaxRecordLength) return false;
     size_t shared = 0;
     uint8_t flag = 0xC0;
     if (i > 0) {
       const PageRecord& p = page.records[i - 1];
-      size_t limit = std::min({p.bytes.size(), r.bytes.size(), kMaxSharedPrefix});
+      size_t limit = std::min({p.bytes.size(), length, kMaxSharedPrefix});
       while (shared < limit && p.bytes[shared] == r.bytes[shared]) ++shared;
-      flag = static_cast<uint8_t>((p.bytes.size() != r.bytes.size() ? 0x80 : 0) |
-                                  (p.key_length != r.key_length ? 0x40 : 0));
+      flag = static_cast<uint8_t>((p.bytes.size() != length ? 0x80 : 0) | (p.key_length != r.key_length ? 0x40 : 0));
     }
-    plain.push_back(static_cast<uint8_t>(flag | shared));
-    uint8_t len[2];
+    *at++ = static_cast<uint8_t>(flag | shared);
     if (flag & 0x80) {
-      store_le16(len, static_cast<uint32_t>(r.bytes.size()));
-      plain.insert(plain.end(), len, len + 2);
+      store_le16(at, static_cast<uint32_t>(length));
+      at += 2;
     }
     if (flag & 0x40) {
-      store_le16(len, r.key_length);
-      plain.insert(plain.end(), len, len + 2);
+      store_le16(at, r.key_length);
+      at += 2;
     }
-    plain.insert(plain.end(), r.bytes.begin() + static_cast<long>(shared), r.bytes.end());
+    std::memcpy(at, r.bytes.data() + shared, length - shared);
+    at += length - shared;
   }
-  uint32_t bound = page.size_bound();
-  if (plain.size() > bound || plain.size() > 0xFFFF) return false;
-  store_le32(plain.data(), static_cast<uint32_t>(unit_offset(unit)));
-  store_le16(plain.data() + 6, static_cast<uint32_t>(plain.size()));
-  store_le16(plain.data() + 8, std::min<uint32_t>(bound, 0xFFFF));
-  store_le16(plain.data() + 10, static_cast<uint32_t>(count));
+  size_t plain_size = static_cast<size_t>(at - plain);
+  if (plain_size > bound || plain_size > 0xFFFF) return false;
+  std::memset(plain, 0, head);
+  store_le32(plain, static_cast<uint32_t>(unit_offset(unit)));
+  store_le16(plain + 6, static_cast<uint32_t>(plain_size));
+  store_le16(plain + 8, std::min<uint32_t>(bound, 0xFFFF));
+  store_le16(plain + 10, static_cast<uint32_t>(count));
   plain[12] = page.level;
-  for (size_t i = 0; i < count && page.level > 0; ++i) store_le32(plain.data() + kPageHeaderSize + 4 * i, page.children[i]);
+  for (size_t i = 0; i < count && page.level > 0; ++i) store_le32(plain + kPageHeaderSize + 4 * i, page.children[i]);
 
   auto units = [](size_t n) { return (n + kUnitSize - 1) / kUnitSize; };
   std::vector<uint8_t> packed;
-  bool use_packed = compress_body(plain.data() + head, plain.size() - head, &packed) &&
-                    units(head + packed.size()) < units(plain.size());
-  size_t stored = use_packed ? head + packed.size() : plain.size();
+  bool use_packed = compress_body(plain + head, plain_size - head, &packed) &&
+                    units(head + packed.size()) < units(plain_size);
+  size_t stored = use_packed ? head + packed.size() : plain_size;
   if (units(stored) * kUnitSize > kMaxStoredPage) return false;
-  out->assign(units(stored) * kUnitSize, 0xB0);
-  std::memcpy(out->data(), plain.data(), head);
+  out->resize(units(stored) * kUnitSize);
+  std::memcpy(out->data(), plain, head);
   if (use_packed) std::memcpy(out->data() + head, packed.data(), packed.size());
-  else std::memcpy(out->data() + head, plain.data() + head, plain.size() - head);
+  else std::memcpy(out->data() + head, plain + head, plain_size - head);
+  std::memset(out->data() + stored, 0xB0, out->size() - stored);
   store_le16(out->data() + 4, static_cast<uint32_t>(stored));
   if (page.stamp != 0) {
     page.encoded = *out;

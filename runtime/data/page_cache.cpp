@@ -131,36 +131,45 @@ void PageCache::clear() {
   use_sum_ = 0;
   images_.clear();
   image_order_.clear();
-  image_bytes_ = 0;
+  image_bytes_ = image_count_ = 0;
   image_end_ = image_span_ = 0;
 }
 
 const std::vector<uint8_t>* PageCache::image(uint32_t unit) const {
-  auto it = images_.find(unit);
-  return it == images_.end() ? nullptr : &it->second;
+  return unit < images_.size() && !images_[unit].empty() ? &images_[unit] : nullptr;
+}
+
+void PageCache::drop_image(uint32_t unit) {
+  std::vector<uint8_t>& bytes = images_[unit];
+  if (bytes.empty()) return;
+  image_bytes_ -= bytes.size();
+  std::vector<uint8_t>().swap(bytes);
+  --image_count_;
 }
 
 void PageCache::keep_image(uint32_t unit, const uint8_t* bytes, size_t size) {
-  if (size > kImageBudget) return;
-  auto [it, added] = images_.try_emplace(unit);
-  image_bytes_ -= it->second.size();
-  it->second.assign(bytes, bytes + size);
-  image_bytes_ += size;
+  if (size == 0 || size > kImageBudget || unit >= kImageUnits) return;
+  if (unit >= images_.size()) images_.resize(unit + 1);
+  std::vector<uint8_t>& kept = images_[unit];
+  if (kept.empty()) {
+    ++image_count_;
+    image_order_.push_back(unit);
+  }
+  image_bytes_ += size - kept.size();
+  kept.assign(bytes, bytes + size);
   uint64_t units = (size + kUnitSize - 1) / kUnitSize;
   image_span_ = std::max(image_span_, units);
   image_end_ = std::max(image_end_, uint64_t{unit} + units);
-  if (added) image_order_.push_back(unit);
   while (image_bytes_ > kImageBudget && !image_order_.empty()) {
-    auto old = images_.find(image_order_.front());
+    uint32_t old = image_order_.front();
     image_order_.pop_front();
-    if (old == images_.end() || old->first == unit) continue;
-    image_bytes_ -= old->second.size();
-    images_.erase(old);
+    if (old != unit) drop_image(old);
   }
   // Names of dropped images pile up in the order; it is rebuilt now and then.
-  if (image_order_.size() > 2 * images_.size() + 1024) {
+  if (image_order_.size() > 2 * image_count_ + 1024) {
     image_order_.clear();
-    for (auto& [u, bytes] : images_) image_order_.push_back(u);
+    for (uint32_t u = 0; u < images_.size(); ++u)
+      if (!images_[u].empty()) image_order_.push_back(u);
   }
 }
 
@@ -170,12 +179,10 @@ void PageCache::note_write(uint64_t offset, const uint8_t* bytes, size_t size) {
   uint64_t to = (offset + size - kHeaderSize + kUnitSize - 1) / kUnitSize;
   // Only images that start at most one span before the write can reach it.
   uint64_t first = from >= image_span_ ? from - image_span_ : 0;
-  uint64_t last = std::min(to, image_end_);
-  for (uint64_t u = first; u < last && !images_.empty(); ++u) {
-    auto it = images_.find(static_cast<uint32_t>(u));
-    if (it == images_.end() || u + (it->second.size() + kUnitSize - 1) / kUnitSize <= from) continue;
-    image_bytes_ -= it->second.size();
-    images_.erase(it);
+  uint64_t last = std::min<uint64_t>({to, image_end_, images_.size()});
+  for (uint64_t u = first; u < last && image_count_; ++u) {
+    const std::vector<uint8_t>& kept = images_[u];
+    if (!kept.empty() && u + (kept.size() + kUnitSize - 1) / kUnitSize > from) drop_image(static_cast<uint32_t>(u));
   }
   bool whole_page = offset >= kHeaderSize && (offset - kHeaderSize) % kUnitSize == 0 && size % kUnitSize == 0 &&
                     size >= kUnitSize && load_le32(bytes) == offset;

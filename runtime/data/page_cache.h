@@ -21,7 +21,6 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -93,9 +92,14 @@ class PageCache {
   uint64_t clock_ = 0;
   uint64_t use_sum_ = 0;  // sum of last_use over the entries, for the mean age
   uint64_t stamps_ = 0;
-  std::unordered_map<uint32_t, std::vector<uint8_t>> images_;
+  void drop_image(uint32_t unit);
+  // Images by unit (empty: none), for units below kImageUnits (files of a
+  // gigabyte); the table grows with the units met.
+  static constexpr uint32_t kImageUnits = 1u << 22;
+  std::vector<std::vector<uint8_t>> images_;
   std::deque<uint32_t> image_order_;  // oldest first; may name dropped ones
   size_t image_bytes_ = 0;
+  size_t image_count_ = 0;
   // Every kept image lies below this unit and spans at most this many.
   uint64_t image_end_ = 0;
   uint64_t image_span_ = 0;
