@@ -9,25 +9,36 @@ namespace vrt::data {
 
 PageCache::~PageCache() { clear(); }
 
-void PageCache::link_front(Entry* e) {
-  e->older = newest_;
-  e->newer = nullptr;
-  if (newest_) newest_->newer = e;
-  newest_ = e;
-  if (!oldest_) oldest_ = e;
+void PageCache::link(Entry* e, int list, bool front) {
+  List& l = lists_[list];
+  ++l.size;
+  e->list = static_cast<uint8_t>(list);
+  if (front) {
+    e->older = l.newest;
+    e->newer = nullptr;
+    (l.newest ? l.newest->newer : l.oldest) = e;
+    l.newest = e;
+  } else {
+    e->newer = l.oldest;
+    e->older = nullptr;
+    (l.oldest ? l.oldest->older : l.newest) = e;
+    l.oldest = e;
+  }
 }
 
-void PageCache::unlink_lru(Entry* e) {
-  (e->newer ? e->newer->older : newest_) = e->older;
-  (e->older ? e->older->newer : oldest_) = e->newer;
+void PageCache::unlink(Entry* e) {
+  List& l = lists_[e->list];
+  --l.size;
+  (e->newer ? e->newer->older : l.newest) = e->older;
+  (e->older ? e->older->newer : l.oldest) = e->newer;
 }
 
 void PageCache::use(Entry* e) {
   use_sum_ += ++clock_ - e->last_use;
   e->last_use = clock_;
-  if (newest_ != e) {
-    unlink_lru(e);
-    link_front(e);
+  if (e->list != kRecent || lists_[kRecent].newest != e) {
+    unlink(e);
+    link(e, kRecent, true);
   }
 }
 
@@ -56,7 +67,7 @@ Page* PageCache::insert(std::unique_ptr<Page> page) {
   use_sum_ += clock_;
   Chain& c = chain(e->page.unit);
   c.insert(locate(c, e->page.unit), {e->page.unit, e});
-  link_front(e);
+  link(e, kRecent, true);
   ++count_;
   return &e->page;
 }
@@ -82,7 +93,7 @@ void PageCache::rekey(Page* page, uint32_t new_unit) {
 void PageCache::release(Entry* e) {
   recycle_records(e->page);
   detach(e->page.unit);
-  unlink_lru(e);
+  unlink(e);
   use_sum_ -= e->last_use;
   delete e;
   --count_;
@@ -95,23 +106,25 @@ void PageCache::erase(uint32_t unit) {
 }
 
 void PageCache::trim() {
-  while (count_ > kAlwaysKept) {
-    // The least recently used clean page; dirty pages met on the way go to
-    // the front, so that the next search does not pass them again. Only a
-    // few are passed per call, so that a cache full of held updates costs
-    // little per operation.
-    Entry* victim = nullptr;
-    for (size_t passed = 0; passed < std::min<size_t>(count_, 16) && !victim; ++passed) {
-      Entry* e = oldest_;
-      if (e->page.dirty) {
-        unlink_lru(e);
-        link_front(e);
-      } else {
-        victim = e;
-      }
+  // Pages set aside while dirty come back once clean (a commit cleans them
+  // all), as the least recently used.
+  for (Entry* e = lists_[kSetAside].oldest; e && !e->page.dirty; e = lists_[kSetAside].oldest) {
+    unlink(e);
+    link(e, kRecent, false);
+  }
+  // The pages set aside are the update's, not the cache's: the limits count
+  // the others.
+  while (lists_[kRecent].size > kAlwaysKept) {
+    // The least recently used clean page; dirty pages met on the way are
+    // set aside, so that no search passes them again.
+    Entry* victim = lists_[kRecent].oldest;
+    while (victim && victim->page.dirty) {
+      unlink(victim);
+      link(victim, kSetAside, true);
+      victim = lists_[kRecent].oldest;
     }
-    if (!victim) return;
-    if (count_ < kHardLimit) {
+    if (!victim || lists_[kRecent].size <= kAlwaysKept) return;
+    if (lists_[kRecent].size < kHardLimit) {
       uint64_t mean_age = (clock_ * count_ - use_sum_) / count_;
       if (clock_ - victim->last_use <= 3 * mean_age) return;
     }
@@ -120,12 +133,14 @@ void PageCache::trim() {
 }
 
 void PageCache::clear() {
-  for (Entry* e = newest_; e;) {
-    Entry* next = e->older;
-    delete e;
-    e = next;
+  for (List& l : lists_) {
+    for (Entry* e = l.newest; e;) {
+      Entry* next = e->older;
+      delete e;
+      e = next;
+    }
+    l = List{};
   }
-  newest_ = oldest_ = nullptr;
   for (Chain& c : chains_) c.clear();
   count_ = 0;
   use_sum_ = 0;
@@ -192,14 +207,16 @@ void PageCache::note_write(uint64_t offset, const uint8_t* bytes, size_t size) {
 std::vector<Page*> PageCache::pages() const {
   std::vector<Page*> out;
   out.reserve(count_);
-  for (Entry* e = newest_; e; e = e->older) out.push_back(&e->page);
+  for (const List& l : lists_)
+    for (Entry* e = l.newest; e; e = e->older) out.push_back(&e->page);
   return out;
 }
 
 std::vector<Page*> PageCache::dirty_pages() const {
   std::vector<Page*> out;
-  for (Entry* e = newest_; e; e = e->older)
-    if (e->page.dirty) out.push_back(&e->page);
+  for (const List& l : lists_)
+    for (Entry* e = l.newest; e; e = e->older)
+      if (e->page.dirty) out.push_back(&e->page);
   return out;
 }
 

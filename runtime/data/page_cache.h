@@ -5,7 +5,8 @@
 // the least recently used one is released; in between it is released only
 // while it has gone unused for long compared with the average page (more
 // than three times the mean age, counted in lookups). Dirty pages are never
-// released: they belong to the update in progress.
+// released: they belong to the update in progress, and once met by trim
+// they are set aside and not counted until they are clean again.
 //
 // Beneath the decoded pages, the cache keeps the stored bytes of pages read
 // or written (up to a budget), so that a page released and needed again is
@@ -67,27 +68,35 @@ class PageCache {
 
  private:
   // The page lives in its entry, so that a lookup reaches it without a
-  // second pointer; the entries form the recently-used list themselves.
+  // second pointer; the entries form the lists themselves: the
+  // recently-used order, and the dirty pages that trim set aside.
   struct Entry {
     Page page;
     uint64_t last_use = 0;
     Entry* newer = nullptr;
     Entry* older = nullptr;
+    uint8_t list = 0;
   };
+  struct List {
+    Entry* newest = nullptr;
+    Entry* oldest = nullptr;
+    size_t size = 0;
+  };
+  static constexpr int kRecent = 0;
+  static constexpr int kSetAside = 1;
   // A chain keeps its units beside the entries, in order: a search reads
   // one array.
   using Chain = std::vector<std::pair<uint32_t, Entry*>>;
   Chain& chain(uint32_t unit) { return chains_[unit % kChains]; }
   static Chain::iterator locate(Chain& chain, uint32_t unit);
   Entry* detach(uint32_t unit);  // out of its chain only
-  void link_front(Entry* e);
-  void unlink_lru(Entry* e);
+  void link(Entry* e, int list, bool front);
+  void unlink(Entry* e);
   void use(Entry* e);
   void release(Entry* e);
 
   Chain chains_[kChains];
-  Entry* newest_ = nullptr;
-  Entry* oldest_ = nullptr;
+  List lists_[2];
   size_t count_ = 0;
   uint64_t clock_ = 0;
   uint64_t use_sum_ = 0;  // sum of last_use over the entries, for the mean age
