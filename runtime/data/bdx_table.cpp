@@ -193,17 +193,14 @@ uint32_t BdxTable::counter(uint8_t which) {
 
 void BdxTable::add_to_counter(uint8_t which, int32_t delta) {
   RecordTree t = tree();
-  PageRecord r;
   std::string key = counters_key(number_, which);
-  uint32_t count = 0, word = 0;
-  if (t.find(key, &r)) {
-    if (r.data().size() != 8) fail_internal(kFailRecordShape);
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(r.data().data());
-    count = load_le32(p);
-    word = load_le32(p + 4);
-    t.replace(key, counter_data(count + static_cast<uint32_t>(delta), word));
+  // The count is changed where it lies: one descent, no copy of the record.
+  if (PageRecord* r = t.find_for_change(key)) {
+    if (r->data().size() != 8) fail_internal(kFailRecordShape);
+    uint8_t* count = reinterpret_cast<uint8_t*>(r->bytes.data()) + r->key_length;
+    store_le32(count, load_le32(count) + static_cast<uint32_t>(delta));
   } else {
-    t.insert(key, counter_data(static_cast<uint32_t>(delta), word));
+    t.insert(key, counter_data(static_cast<uint32_t>(delta), 0));
   }
 }
 

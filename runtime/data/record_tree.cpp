@@ -49,6 +49,15 @@ const PageRecord* RecordTree::find_ref(std::string_view key) {
   return &leaf->records[i];
 }
 
+PageRecord* RecordTree::find_for_change(std::string_view key) {
+  Page* leaf = descend(key, nullptr);
+  if (!leaf) return nullptr;
+  size_t i = leaf->lower_bound(key);
+  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return nullptr;
+  store_.mark_dirty(*leaf);
+  return &leaf->records[i];
+}
+
 bool RecordTree::find(std::string_view key, PageRecord* out) {
   const PageRecord* r = find_ref(key);
   if (r && out) *out = *r;

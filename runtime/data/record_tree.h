@@ -39,6 +39,10 @@ class RecordTree {
   // page when it can be, and the cursor is left at the record found.
   const PageRecord* seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor = nullptr);
 
+  // The record with exactly this key, to be changed where it lies (its data
+  // bytes, never its length or key); its page is marked changed.
+  PageRecord* find_for_change(std::string_view key);
+
   // The first and last records of the tree.
   bool first(PageRecord* out);
   bool last(PageRecord* out);
