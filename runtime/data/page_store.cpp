@@ -91,6 +91,9 @@ void PageStore::write_exact(uint64_t offset, const void* buffer, size_t size) {
   if (n < 0) fail_with(kFileSystemError);
   if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
   cache_.note_write(offset, static_cast<const uint8_t*>(buffer), size);
+  // Header writes outside an operation (a transaction's) leave it to the
+  // next operation to read the header again.
+  if (offset < kHeaderSize) header_trusted_ = false;
 }
 
 void PageStore::flush_file() {
@@ -152,7 +155,11 @@ void PageStore::begin_operation(bool update) {
   // is still held for them.
   if (pending_) return;
   take_operation_lock(update);
-  if (!header_trusted_ || others_may_write_) read_header_from_disk();
+  // A file others cannot write changes only through this store: after an
+  // operation that ended well, the header in memory is the one on disk.
+  bool trusted = header_trusted_ && !others_may_write_;
+  header_trusted_ = false;
+  if (!trusted) read_header_from_disk();
   if (header_.committed_end != header_.shadow_end) {
     // A reader gives up its slot while the area is resolved: an updater
     // waiting for every slot may hold the writer byte that recovery needs.
@@ -162,7 +169,6 @@ void PageStore::begin_operation(bool update) {
     if (reader) take_operation_lock(false);
     read_header_from_disk();
   }
-  header_trusted_ = true;
   if (update) {
     committed_units_end_ = header_.units_end();
     // A transaction rolled forward by recovery left its pending record.
@@ -194,6 +200,7 @@ void PageStore::end_operation(bool success) {
   }
   cache_.trim();
   release_operation_lock();
+  if (success) header_trusted_ = true;
 }
 
 bool PageStore::take_writer_byte(int32_t seconds) {

@@ -154,8 +154,8 @@ class PageStore {
   platform::Access access_ = platform::Access::ReadWrite;
   LockProtocol protocol_ = LockProtocol::None;
   // Others may write the file (it was not opened denying them that); when
-  // they may not, the header read at the first operation stays the one on
-  // disk until an update of this store fails.
+  // they may not, the header in memory after an operation that ended well
+  // is the one on disk, and the next operation need not read it.
   bool others_may_write_ = true;
   bool header_trusted_ = false;
   uint32_t reader_slot_ = 0;
