@@ -248,7 +248,7 @@ TEST_F(BdxFile, AppendThenBuildFillsTheKeys) {
   Close(cus);
   Open(cus, kReadWrite | kDenyAll);
   for (int i = 0; i < 50; ++i) {
-    customer(cus, i, "N" + std::to_string(100 - i), i % 2 ? "Hill" : "");
+    customer(cus, i, std::string("N").append(std::to_string(100 - i)), i % 2 ? "Hill" : "");
     Append(cus);
   }
   EXPECT_EQ(Records(cus), 50);

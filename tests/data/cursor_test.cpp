@@ -152,9 +152,7 @@ TEST_F(SteppingWhileChanging, RecordOrderSkipsDeletedRecordsAndReachesNewOnes) {
     }
     if (read % 50 == 0) {
       ids.insert(next_id);
-      char name[12];
-      std::snprintf(name, sizeof name, "NEW%04d", read);
-      add(name);
+      add("NEW" + std::to_string(read));
     }
   }
   EXPECT_GT(read, 150);

@@ -195,7 +195,7 @@ TEST(PageRecords, CompressionThatSavesNoUnitIsNotUsed) {
   EXPECT_EQ(out.size(), kUnitSize);
   Page back;
   ASSERT_EQ(decode_page(out.data(), out.size(), 0, &back), kPageOk);
-  EXPECT_EQ(back.records[0].bytes, "k" + std::string(600, ' '));
+  EXPECT_EQ(back.records[0].bytes, std::string("k").append(600, ' '));
 }
 
 TEST(PageRecords, IndexPageCarriesChildUnits) {
