@@ -71,7 +71,8 @@ class TreeWalk {
       return false;
     }
     std::vector<uint8_t> bytes(static_cast<size_t>(k) * kUnitSize);
-    if (store_.file().read_at(unit_offset(unit), bytes.data(), bytes.size()) != static_cast<int64_t>(bytes.size())) {
+    if (store_.read_plain(store_.file(), unit_offset(unit), bytes.data(), bytes.size()) !=
+        static_cast<int64_t>(bytes.size())) {
       problem("page unit " + std::to_string(unit) + " lies past the end of the file");
       return false;
     }
@@ -155,7 +156,7 @@ bool read_settled_header(PageStore& store, BdxHeader* header) {
   uint32_t slot = store.reader_slot();
   if (locking) take_reader_slot(file, store.writable(), &slot);
   uint8_t bytes[kHeaderSize];
-  bool read = file.read_at(0, bytes, kHeaderSize) == static_cast<int64_t>(kHeaderSize) &&
+  bool read = store.read_plain(file, 0, bytes, kHeaderSize) == static_cast<int64_t>(kHeaderSize) &&
               decode_header(bytes, kHeaderSize, header);
   if (locking) release_reader_slot(file, slot);
   return read;

@@ -62,6 +62,9 @@ bool same_key_fields(const FileDeclaration& d, const KeyBlock& k, const uint8_t*
   return true;
 }
 
+// A file opened with an owner password is an encrypted one.
+std::string owner_of(const FileDeclaration& d) { return d.has_owner ? d.owner : std::string(); }
+
 }  // namespace
 
 BdxTable* bdx_table(FileBlock& file) {
@@ -75,7 +78,7 @@ int BdxTable::open(int32_t mode) {
   address_ = split_table_name(d.name.empty() ? d.label : d.name);
   int error;
   auto store = PageStore::open(full_file_name(address_.file), access_of(mode), share_of(mode),
-                               platform::Disposition::OpenExisting, &error);
+                               platform::Disposition::OpenExisting, &error, owner_of(d));
   if (!store) return error;
   uint32_t number = 0;
   TableCollation collation;
@@ -144,7 +147,7 @@ int BdxTable::create() {
       address.table == "UNNAMED" ? platform::Disposition::CreateAlways : platform::Disposition::OpenAlways;
   int error;
   auto store = PageStore::open(full_file_name(address.file), platform::Access::ReadWrite,
-                               platform::Share::DenyNone, disposition, &error);
+                               platform::Share::DenyNone, disposition, &error, owner_of(d));
   if (!store) return error;
   std::shared_ptr<PageStore> keep = store_;
   store_ = store;

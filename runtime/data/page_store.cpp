@@ -39,7 +39,8 @@ int open_error() {
 }  // namespace
 
 std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platform::Access access,
-                                           platform::Share share, platform::Disposition disposition, int* error) {
+                                           platform::Share share, platform::Disposition disposition, int* error,
+                                           const std::string& owner) {
   std::lock_guard<std::mutex> guard(g_registry_mutex);
   auto& reg = registry();
   if (disposition != platform::Disposition::CreateAlways) {
@@ -66,6 +67,7 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   store->others_may_write_ = share == platform::Share::DenyNone || share == platform::Share::DenyRead;
   store->reader_slot_ = platform::tick_count() % kReaderSlots;
   store->file_ = std::move(file);
+  if (!owner.empty()) store->cipher_ = std::make_unique<BlockCipher>(owner);
   store->free_slots_.resize(kPageClasses);
   reg[full_name] = store;
   *error = kOk;
@@ -78,8 +80,25 @@ PageStore::~PageStore() {
   if (it != registry().end() && it->second.expired()) registry().erase(it);
 }
 
+int64_t PageStore::read_plain(platform::File& f, uint64_t offset, void* buffer, size_t size) const {
+  int64_t n = f.read_at(offset, buffer, size);
+  if (cipher_ && n > 0)
+    cipher_->decipher(static_cast<uint8_t*>(buffer), static_cast<size_t>(n) / kCipherBlock * kCipherBlock);
+  return n;
+}
+
+int64_t PageStore::write_plain(platform::File& f, uint64_t offset, const void* buffer, size_t size) const {
+  if (!cipher_) return f.write_at(offset, buffer, size);
+  // Every transfer of the store is of whole blocks: pages are whole units,
+  // the header is 512 bytes.
+  if (size % kCipherBlock != 0) fail_internal(kFailShortTransfer);
+  std::vector<uint8_t> sealed(static_cast<const uint8_t*>(buffer), static_cast<const uint8_t*>(buffer) + size);
+  cipher_->encipher(sealed.data(), sealed.size());
+  return f.write_at(offset, sealed.data(), sealed.size());
+}
+
 void PageStore::read_exact(uint64_t offset, void* buffer, size_t size) {
-  int64_t n = file_->read_at(offset, buffer, size);
+  int64_t n = read_plain(*file_, offset, buffer, size);
   if (n < 0) fail_with(kFileSystemError);
   if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
 }
@@ -87,7 +106,7 @@ void PageStore::read_exact(uint64_t offset, void* buffer, size_t size) {
 void PageStore::write_exact(uint64_t offset, const void* buffer, size_t size) {
   if (!writable()) fail_with(kAccessDenied);
   int64_t n = fault_now(Fault::ShortWrite) ? file_->write_at(offset, buffer, size / 2)
-                                           : file_->write_at(offset, buffer, size);
+                                           : write_plain(*file_, offset, buffer, size);
   if (n < 0) fail_with(kFileSystemError);
   if (static_cast<size_t>(n) != size) fail_internal(kFailShortTransfer);
   cache_.note_write(offset, static_cast<const uint8_t*>(buffer), size);
@@ -110,7 +129,7 @@ void PageStore::read_header_from_disk() {
     encode_header(h, disk_header_);
   } else {
     uint8_t bytes[kHeaderSize];
-    int64_t n = file_->read_at(0, bytes, kHeaderSize);
+    int64_t n = read_plain(*file_, 0, bytes, kHeaderSize);
     if (n < 0) fail_with(kFileSystemError);
     if (n < static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
     // An unchanged header needs no decoding: the one in memory is it.

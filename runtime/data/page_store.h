@@ -19,6 +19,7 @@
 
 #include "runtime/data/bdx_header.h"
 #include "runtime/data/bdx_page.h"
+#include "runtime/data/block_cipher.h"
 #include "runtime/data/file_locks.h"
 #include "runtime/data/page_cache.h"
 #include "runtime/platform/os/file.h"
@@ -33,8 +34,11 @@ class PageStore {
  public:
   // Opens (or creates, as the disposition says) the file; the store is
   // shared by full name while any table uses it. Null with *error set.
+  // An owner string makes the file an encrypted one: every block is
+  // enciphered on its way to the disk (block_cipher.h).
   static std::shared_ptr<PageStore> open(const std::string& full_name, platform::Access access,
-                                         platform::Share share, platform::Disposition disposition, int* error);
+                                         platform::Share share, platform::Disposition disposition, int* error,
+                                         const std::string& owner = std::string());
   ~PageStore();
 
   std::mutex& mutex() { return mutex_; }
@@ -46,6 +50,11 @@ class PageStore {
   BdxHeader& header() { return header_; }
   PageCache& cache() { return cache_; }
   platform::File& file() { return *file_; }
+  // Reads and writes of whole 64-byte blocks through the file's cipher,
+  // on this store's handle or another of the same file; the bytes moved,
+  // or -1.
+  int64_t read_plain(platform::File& f, uint64_t offset, void* buffer, size_t size) const;
+  int64_t write_plain(platform::File& f, uint64_t offset, const void* buffer, size_t size) const;
 
   // Steps 1 and 3 of every operation; updating operations may write.
   void begin_operation(bool update);
@@ -161,6 +170,7 @@ class PageStore {
   uint32_t reader_slot_ = 0;
   Held held_ = Held::Nothing;
   std::unique_ptr<platform::File> file_;
+  std::unique_ptr<BlockCipher> cipher_;  // for an encrypted file
   BdxHeader header_;
   bool header_on_disk_ = false;
   uint8_t disk_header_[kHeaderSize] = {};

@@ -53,12 +53,12 @@ using ShadowMap = std::map<uint64_t, std::pair<uint64_t, size_t>>;
 // forward would leave the tree: the last record, read down the right edge
 // from the header copy's root, each page from its shadow copy when it has
 // one. Damage reads as "no record".
-bool pending_transaction_of(platform::File& f, const ShadowMap& copies, std::string* data) {
+bool pending_transaction_of(const PageStore& store, platform::File& f, const ShadowMap& copies, std::string* data) {
   auto header_at = copies.find(0);
   if (header_at == copies.end()) return false;
   uint8_t head[kHeaderSize];
   BdxHeader h;
-  if (f.read_at(header_at->second.first, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
+  if (store.read_plain(f, header_at->second.first, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
       !decode_header(head, kHeaderSize, &h) || h.root == kNoRoot)
     return false;
   uint32_t unit = static_cast<uint32_t>(h.root);
@@ -74,7 +74,7 @@ bool pending_transaction_of(platform::File& f, const ShadowMap& copies, std::str
       size = shadow->second.second;
     }
     bytes.assign(size, 0);
-    if (f.read_at(at, bytes.data(), size) != static_cast<int64_t>(size)) return false;
+    if (store.read_plain(f, at, bytes.data(), size) != static_cast<int64_t>(size)) return false;
     Page p;
     if (decode_page(bytes.data(), size, unit, &p) != kPageOk) return false;
     if (p.level > 0) {
@@ -209,7 +209,7 @@ bool PageStore::undo_prepared() {
     }
     // When this fails the bracket stays: the next opener resolves it, and
     // rolls it back while the transaction's control record is kept.
-    undone = length >= 0 && file_->write_at(0, head, kHeaderSize) == static_cast<int64_t>(kHeaderSize) &&
+    undone = length >= 0 && write_plain(*file_, 0, head, kHeaderSize) == static_cast<int64_t>(kHeaderSize) &&
              file_->flush();
     if (undone) std::memcpy(disk_header_, head, kHeaderSize);
   }
@@ -231,7 +231,7 @@ bool PageStore::recover() {
   WaitedLock writer(f, kWriterByte, 1, locking && held_ != Held::WriterByte);
   WaitedLock readers(f, kLockAreaBase, kReaderSlots, locking);
   uint8_t head[kHeaderSize];
-  if (f->read_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
+  if (read_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
   BdxHeader h;
   if (!decode_header(head, kHeaderSize, &h)) fail_with(kInvalidDataFile);
   if (h.committed_end == h.shadow_end) {
@@ -250,7 +250,7 @@ bool PageStore::recover() {
   uint64_t at = h.committed_end;
   uint8_t first[kUnitSize];
   while (complete && at < end) {
-    if (end - at < kUnitSize || f->read_at(at, first, kUnitSize) != static_cast<int64_t>(kUnitSize)) {
+    if (end - at < kUnitSize || read_plain(*f, at, first, kUnitSize) != static_cast<int64_t>(kUnitSize)) {
       complete = false;
       break;
     }
@@ -270,7 +270,7 @@ bool PageStore::recover() {
       // something else at offset 0.
       uint8_t copy[kHeaderSize];
       BdxHeader decoded;
-      if (f->read_at(at, copy, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
+      if (read_plain(*f, at, copy, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
           !decode_header(copy, kHeaderSize, &decoded)) {
         complete = false;
         break;
@@ -283,7 +283,7 @@ bool PageStore::recover() {
   // when the transaction passed its commit point.
   bool forward = complete && copies.count(0) != 0;
   std::string pending;
-  bool in_transaction = forward && pending_transaction_of(*f, copies, &pending);
+  bool in_transaction = forward && pending_transaction_of(*this, *f, copies, &pending);
   if (in_transaction) forward = transaction_reached_commit_point(name_, pending);
   if (forward) {
     std::vector<uint8_t> buffer(kMaxStoredPage);
@@ -292,14 +292,14 @@ bool PageStore::recover() {
           f->write_at(home, buffer.data(), where.second) != static_cast<int64_t>(where.second))
         fail_with(kFileSystemError);
     }
-    if (f->read_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !decode_header(head, kHeaderSize, &h))
+    if (read_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !decode_header(head, kHeaderSize, &h))
       fail_with(kInvalidDataFile);
     h.change_count += 1;
     if (in_transaction) stale_pending_ = true;
   }
   h.committed_end = h.shadow_end = static_cast<uint32_t>(length);
   encode_header(h, head);
-  if (f->write_at(0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !f->flush()) fail_with(kFileSystemError);
+  if (write_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !f->flush()) fail_with(kFileSystemError);
   cache_.clear();
   free_known_ = false;
   return forward;
