@@ -125,11 +125,17 @@ void BdxTable::close() {
     transaction_leave(*this);
     release_holds();
     unlock_table();
-    // Held updates are written when the file closes.
+    // Held updates are written when the file closes, and the last shadow
+    // area is cut off.
     run_on_store(*store_, true, [&] {
       store_->hold_updates(false);
       return static_cast<int>(kOk);
     });
+    if (store_->writable() && !store_->enlisted())
+      run_on_store(*store_, true, [&] {
+        store_->trim_shadow_area();
+        return static_cast<int>(kOk);
+      });
   }
   store_.reset();
   number_ = 0;

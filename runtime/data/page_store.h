@@ -128,6 +128,10 @@ class PageStore {
   bool undo_prepared();
   // Forgets every change of the update in progress.
   void abandon();
+  // Cuts off the shadow area the last update left past the page areas
+  // (safe_update.cpp), so that a closed file is no longer than its pages;
+  // an updating operation with nothing held calls it.
+  void trim_shadow_area();
   // Resolves a bracketed shadow area (safe_update.cpp); true when something
   // was rolled forward. On a file others share it holds the writer byte and
   // keeps readers out while it works, and does nothing when another process

@@ -194,6 +194,23 @@ void PageStore::finish_update() {
   u = Prepared{};
 }
 
+void PageStore::trim_shadow_area() {
+  if (pending_ || !header_on_disk_ || header_.committed_end != header_.shadow_end) return;
+  uint64_t end = unit_offset(header_.units_end());
+  int64_t length = file_->size();
+  if (length < 0) fail_with(kFileSystemError);
+  if (static_cast<uint64_t>(length) <= end) return;
+  // Readers read the header: they wait while it is rewritten. A crash
+  // after the cut leaves a committed end past the file's length, which
+  // nothing reads: the next update starts its shadow area at the pages' end.
+  WaitedLock readers(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
+  if (!file_->truncate(end)) fail_with(kFileSystemError);
+  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(end);
+  encode_header(header_, disk_header_);
+  write_exact(0, disk_header_, kHeaderSize);
+  flush_file();
+}
+
 bool PageStore::undo_prepared() {
   Prepared& u = prepared_;
   bool undone = true;

@@ -134,6 +134,23 @@ TEST(SafeUpdate, UpdatesDoNotGrowTheFileByTheirShadows) {
   size_t after_five = test::read_file(path).size();
   puts(50);
   EXPECT_EQ(test::read_file(path).size(), after_five);
+
+  // A closed file ends with its pages: the last shadow area is cut off.
+  Close(cus);
+  FileSummary summary;
+  ASSERT_EQ(summarize_file(path, &summary), 0);
+  EXPECT_EQ(summary.file_size, unit_offset(summary.header.units_end()));
+  EXPECT_LT(summary.file_size, after_five);
+  EXPECT_EQ(summary.header.committed_end, summary.file_size);
+  EXPECT_TRUE(check_file(path).empty());
+  Open(cus);
+  Set(cus);
+  Next(cus);
+  test::set_long(cus, "CUS:FIRSTTIME", 99);
+  Put(cus);
+  EXPECT_EQ(core::error_code(), 0);
+  Close(cus);
+  EXPECT_TRUE(check_file(path).empty());
 }
 
 }  // namespace
