@@ -68,7 +68,9 @@ class PageStore {
   // drops every held one.
   void hold_updates(bool on) { holding_ = on; }
   bool holding() const { return holding_; }
-  static constexpr size_t kMaxHeldPages = 2000;
+  // Fewer, larger batches write each page fewer times; the shadow area the
+  // last one leaves is cut off at CLOSE.
+  static constexpr size_t kMaxHeldPages = 10000;
 
   // A file enlisted in a transaction (LOGOUT) holds its updates like
   // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
