@@ -161,20 +161,21 @@ int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
     if (undone) remove_control_records(controls.size());
     return code;
   }
-  remove_control_records(controls.size());  // the others, now only a record
+  remove_control_records(controls.size());  // the others' records are only left-overs now
   code = guarded([] { crash_point(CrashPoint::kCommitPointPassed); });
 
-  // Decided: a file that fails from here on is finished by its next opener.
-  for (size_t i = 0; i < changed.size(); ++i) {
+  // Decided: the transaction stands even when a file fails to finish here.
+  // That file's update stays bracketed, with no control record, and its
+  // next operation rolls it forward; COMMIT must not report a failure that
+  // would make the program do the work again.
+  for (size_t i = 0; i < changed.size() && code == kOk; ++i) {
     PageStore* s = changed[i];
-    int finished = guarded([&] {
-      if (code != kOk) return;  // the process stopped at the crash point
+    guarded([&] {
       s->finish_update();
       s->write_held_updates();
       s->remove_pending_record();
-      if (i == 0) crash_point(CrashPoint::kFirstFileFinished);
     });
-    if (code == kOk) code = finished;
+    if (i == 0) code = guarded([] { crash_point(CrashPoint::kFirstFileFinished); });
   }
   return code;
 }
