@@ -20,20 +20,22 @@
 // of every update.
 //
 // Recovery (offsets 6 and 10 differ): the shadow area is walked copy by
-// copy; when it is complete, with its header copy, every copy is written
-// home (roll forward); otherwise the header at offset 0 stays and only its
-// offsets 6 and 10 are set to the file's length (roll back).
+// copy; when it is complete, with its header copy, and (for an update that
+// is part of a transaction across files) the transaction passed its commit
+// point, every copy is written home (roll forward); otherwise the header at
+// offset 0 stays and only its offsets 6 and 10 are set to the file's length
+// (roll back).
 #include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "runtime/data/byte_order.h"
 #include "runtime/data/crash_points.h"
-#include "runtime/data/record_keys.h"
-#include "runtime/data/transaction.h"
 #include "runtime/data/driver_errors.h"
 #include "runtime/data/driver_failure.h"
 #include "runtime/data/page_store.h"
+#include "runtime/data/record_keys.h"
+#include "runtime/data/transaction.h"
 
 namespace vrt::data {
 
