@@ -44,10 +44,17 @@ END
 )";
 
 const CrashPoint kPoints[] = {
-    CrashPoint::kAfterStep1,           CrashPoint::kAfterStep2,        CrashPoint::kAfterStep3,
-    CrashPoint::kAfterStep4,           CrashPoint::kAfterFirstHomeCopy, CrashPoint::kAfterHeaderHome,
-    CrashPoint::kControlRecordsWritten, CrashPoint::kFirstFilePrepared, CrashPoint::kAllFilesPrepared,
-    CrashPoint::kCommitPointPassed,    CrashPoint::kFirstFileFinished,
+    CrashPoint::kAfterStep1,
+    CrashPoint::kAfterStep2,
+    CrashPoint::kAfterStep3,
+    CrashPoint::kAfterStep4,
+    CrashPoint::kAfterFirstHomeCopy,
+    CrashPoint::kAfterHeaderHome,
+    CrashPoint::kControlRecordsWritten,
+    CrashPoint::kFirstFilePrepared,
+    CrashPoint::kAllFilesPrepared,
+    CrashPoint::kCommitPointPassed,
+    CrashPoint::kFirstFileFinished,
 };
 
 void make_block(FileBlock& f, const std::string& path) {
@@ -73,8 +80,8 @@ bool has(FileBlock& f, int32_t id) {
 
 // The committing process: transactions from the first id on, each id
 // written to the pipe once its COMMIT succeeded.
-[[noreturn]] void commit_until_killed(const std::string& a_path, const std::string& b_path, int32_t first, int fd,
-                                      int arm_after, CrashPoint point) {
+[[noreturn]] void commit_until_killed(const std::string& a_path, const std::string& b_path, int32_t first,
+                                      int fd, int arm_after, CrashPoint point) {
   FileBlock a, b;
   make_block(a, a_path);
   make_block(b, b_path);
@@ -168,9 +175,10 @@ int main(int argc, char** argv) {
       if (!vrt::data::check_file(path).empty()) ++damaged;
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("rounds %d (%d with a crash point armed): crashes %d, damaged files %d, lost commits %d, "
-              "half transactions %d; %d transactions committed in all, %.1f s\n",
-              rounds, armed, crashes, damaged, lost, half, next - 1000, seconds);
+  std::printf(
+      "rounds %d (%d with a crash point armed): crashes %d, damaged files %d, lost commits %d, "
+      "half transactions %d; %d transactions committed in all, %.1f s\n",
+      rounds, armed, crashes, damaged, lost, half, next - 1000, seconds);
   for (const char* name : {"/A.BDX", "/B.BDX", "/brindlex.tcf"}) std::remove((dir + name).c_str());
   rmdir(dir.c_str());
   return damaged + lost + half == 0 ? 0 : 1;

@@ -63,7 +63,8 @@ void make_block(FileBlock& f, const std::string& path) {
 }
 
 void set_field(FileBlock& f, const char* label, const void* bytes, size_t size, char fill) {
-  const auto& field = f.declaration.fields[static_cast<size_t>(vrt::data::find_field(f.declaration, label) - 1)];
+  const auto& field =
+      f.declaration.fields[static_cast<size_t>(vrt::data::find_field(f.declaration, label) - 1)];
   std::memset(f.record.data() + field.offset, fill, field.size);
   std::memcpy(f.record.data() + field.offset, bytes, std::min<size_t>(size, field.size));
 }
@@ -98,8 +99,9 @@ void create_with(const std::string& path, int count) {
 // One 4 KB write and a flush, over the same bytes or growing the file: the
 // median of 300, which a shared machine's occasional long flush leaves alone.
 double flush_us(const std::string& path, bool grow) {
-  auto file = vrt::platform::File::open(path, vrt::platform::Access::ReadWrite, vrt::platform::Share::DenyNone,
-                                        vrt::platform::Disposition::CreateAlways);
+  auto file =
+      vrt::platform::File::open(path, vrt::platform::Access::ReadWrite, vrt::platform::Share::DenyNone,
+                                vrt::platform::Disposition::CreateAlways);
   std::vector<char> block(4096, 'x');
   std::vector<double> times;
   for (int i = 0; i < 300; ++i) {
@@ -127,7 +129,8 @@ Figure measure(int count, Work&& work) {
 
 // Reader processes reading random records by id for the given time; the
 // total of their reads per second.
-double readers_per_second(const std::string& path, int readers, int records, double seconds, bool with_writer) {
+double readers_per_second(const std::string& path, int readers, int records, double seconds,
+                          bool with_writer) {
   int pipes[2];
   if (pipe(pipes) != 0) std::exit(1);
   std::vector<pid_t> children;
@@ -191,7 +194,8 @@ int main(int argc, char** argv) {
 
   double overwrite = flush_us(dir + "/flush.probe", false);
   double grow = flush_us(dir + "/grow.probe", true);
-  std::printf("flush of 4 KB (median): %.0f us over written bytes, %.0f us growing the file\n\n", overwrite, grow);
+  std::printf("flush of 4 KB (median): %.0f us over written bytes, %.0f us growing the file\n\n", overwrite,
+              grow);
   std::printf("%-34s %10s %14s %13s\n", "durable update (shared file)", "us each", "x flush", "calls each");
 
   // Readers in other processes start from a file nobody here has open.
@@ -236,8 +240,8 @@ int main(int argc, char** argv) {
   row("ADD", add);
   row("PUT", put);
   row("COMMIT of an ADD in each of 2 files", commit);
-  std::printf("\n4 reader processes, GET by id: %.0f reads/s alone, %.0f reads/s beside a writer (%.2f)\n", alone,
-              beside_writer, beside_writer / alone);
+  std::printf("\n4 reader processes, GET by id: %.0f reads/s alone, %.0f reads/s beside a writer (%.2f)\n",
+              alone, beside_writer, beside_writer / alone);
 
   for (const char* name : {"/A.BDX", "/B.BDX", "/brindlex.tcf", "/flush.probe", "/grow.probe"})
     std::remove((dir + name).c_str());

@@ -62,6 +62,13 @@ bool same_key_fields(const FileDeclaration& d, const KeyBlock& k, const uint8_t*
   return true;
 }
 
+// Gives a record's byte back however a PUT or DELETE ends.
+struct UpdateLock {
+  BdxTable& table;
+  uint32_t record;
+  ~UpdateLock() { table.unlock_after_update(record); }
+};
+
 // A file opened with an owner password is an encrypted one.
 std::string owner_of(const FileDeclaration& d) { return d.has_owner ? d.owner : std::string(); }
 
@@ -354,16 +361,10 @@ int BdxTable::put() {
   if (current_record == 0 || !read_record(current_record, &old)) return kRecordNotAvailable;
   // After WATCH the stored record must still be the one that was read.
   if ((file_->state & kStateWatched) && old != current_stored) return kRecordChanged;
-  // Another process holding the record keeps it from being changed; the
-  // byte is locked for this update only.
-  platform::File& f = store_->file();
-  // A record this table holds is already locked, and the PUT ends the hold.
-  uint64_t lock_at = record_lock_offset(current_record);
-  bool own_lock = store_->protocol() == LockProtocol::Shared && !holds(current_record);
-  if (own_lock && !f.lock(lock_at, 1)) return kAccessDenied;
+  if (!lock_for_update(current_record)) return kAccessDenied;
+  UpdateLock locked{*this, current_record};
   int code = put_locked(old);
-  if (own_lock) f.unlock(lock_at, 1);
-  if (code == kOk) release_record(current_record);
+  if (code == kOk) release_record(current_record);  // a PUT ends the hold
   return code;
 }
 
@@ -414,13 +415,8 @@ int BdxTable::put_locked(const std::string& old) {
 int BdxTable::remove() {
   std::string old;
   if (current_record == 0 || !read_record(current_record, &old)) return kRecordNotAvailable;
-  // Like PUT, DELETE leaves alone a record another process holds.
-  platform::File& f = store_->file();
-  uint64_t lock_at = record_lock_offset(current_record);
-  bool own_lock = store_->protocol() == LockProtocol::Shared && !holds(current_record);
-  if (own_lock && !f.lock(lock_at, 1)) return kAccessDenied;
-  if (own_lock) f.unlock(lock_at, 1);
-  release_record(current_record);
+  if (!lock_for_update(current_record)) return kAccessDenied;
+  UpdateLock locked{*this, current_record};
   std::string old_buffer = old;
   buffer_form(&old_buffer);
   RecordTree t = tree();
@@ -435,6 +431,7 @@ int BdxTable::remove() {
   t.erase(data_key(number_, current_record));
   if (!declaration().memos.empty()) erase_memos(current_record);
   add_to_counter(kKindData, -1);
+  release_record(current_record);
   current_record = 0;
   return kOk;
 }

@@ -66,6 +66,11 @@ class BdxTable : public DriverInstance {
   // waiting (false when another has it), kept until RELEASE, a PUT or a
   // DELETE of the record, or CLOSE.
   bool hold_record(uint32_t record);
+  // PUT and DELETE leave alone a record another process holds: the byte is
+  // taken without waiting for the time of the update (false when another
+  // has it), unless this table holds the record already.
+  bool lock_for_update(uint32_t record);
+  void unlock_after_update(uint32_t record);
   bool holds(uint32_t record) const { return held_.count(record) != 0; }
   void release_record(uint32_t record);
   void release_holds();

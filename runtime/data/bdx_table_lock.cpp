@@ -43,12 +43,21 @@ void BdxTable::unlock_table() {
   table_locked_ = false;
 }
 
-
 bool BdxTable::hold_record(uint32_t record) {
   if (holds(record)) return true;
   if (!take_byte(*store_, record)) return false;
   held_.insert(record);
   return true;
+}
+
+bool BdxTable::lock_for_update(uint32_t record) {
+  if (store_->protocol() != LockProtocol::Shared || holds(record)) return true;
+  return store_->file().lock(record_lock_offset(record), 1);
+}
+
+void BdxTable::unlock_after_update(uint32_t record) {
+  if (store_->protocol() != LockProtocol::Shared || holds(record)) return;
+  store_->file().unlock(record_lock_offset(record), 1);
 }
 
 void BdxTable::release_record(uint32_t record) {

@@ -55,7 +55,8 @@ using ShadowMap = std::map<uint64_t, std::pair<uint64_t, size_t>>;
 // forward would leave the tree: the last record, read down the right edge
 // from the header copy's root, each page from its shadow copy when it has
 // one. Damage reads as "no record".
-bool pending_transaction_of(const PageStore& store, platform::File& f, const ShadowMap& copies, std::string* data) {
+bool pending_transaction_of(const PageStore& store, platform::File& f, const ShadowMap& copies,
+                            std::string* data) {
   auto header_at = copies.find(0);
   if (header_at == copies.end()) return false;
   uint8_t head[kHeaderSize];
@@ -84,7 +85,8 @@ bool pending_transaction_of(const PageStore& store, platform::File& f, const Sha
       unit = p.children.back();
       continue;
     }
-    if (p.records.empty() || p.records.back().key() != std::string(1, static_cast<char>(kKindPending))) return false;
+    if (p.records.empty() || p.records.back().key() != std::string(1, static_cast<char>(kKindPending)))
+      return false;
     data->assign(p.records.back().data());
     return true;
   }
@@ -93,9 +95,7 @@ bool pending_transaction_of(const PageStore& store, platform::File& f, const Sha
 
 }  // namespace
 
-void interrupt_next_commit_after(int step) {
-  crash_next_at(static_cast<CrashPoint>(step), CrashMode::Fail);
-}
+void interrupt_next_commit_after(int step) { crash_next_at(static_cast<CrashPoint>(step), CrashMode::Fail); }
 
 void PageStore::commit() {
   try {
@@ -110,7 +110,8 @@ bool PageStore::prepare_update() {
   std::vector<Page*> dirty = cache_.dirty_pages();
   uint8_t new_header[kHeaderSize];
   encode_header(header_, new_header);
-  if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_) return false;
+  if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_)
+    return false;
 
   // Placing the pages may move them: a write, whoever called.
   bool was_updating = updating_;
@@ -124,7 +125,8 @@ bool PageStore::prepare_update() {
   // Readers of the moment finish first; new ones wait until step 6 is done.
   Prepared& u = prepared_;
   u = Prepared{};
-  u.readers = std::make_unique<WaitedLock>(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
+  u.readers =
+      std::make_unique<WaitedLock>(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
   place_dirty_pages();
   u.dirty = cache_.dirty_pages();
   std::vector<PageImage> in_place;
@@ -185,7 +187,8 @@ void PageStore::finish_update() {
     if (!file_->truncate(u.shadow_end)) fail_with(kFileSystemError);
     length = static_cast<int64_t>(u.shadow_end);
   }
-  header_.committed_end = header_.shadow_end = static_cast<uint32_t>(std::max<uint64_t>(length, u.shadow_end));
+  header_.committed_end = header_.shadow_end =
+      static_cast<uint32_t>(std::max<uint64_t>(length, u.shadow_end));
   header_.change_count = u.change_count + 1;
   encode_header(header_, disk_header_);
   write_exact(0, disk_header_, kHeaderSize);
@@ -279,7 +282,8 @@ bool PageStore::recover() {
     // A page's home lies in the page areas, below the shadow area.
     bool sound = home == 0 ? size == kHeaderSize
                            : home >= kHeaderSize && (home - kHeaderSize) % kUnitSize == 0 &&
-                                 size >= kPageHeaderSize && size <= kMaxStoredPage && home + step <= h.committed_end;
+                                 size >= kPageHeaderSize && size <= kMaxStoredPage &&
+                                 home + step <= h.committed_end;
     if (!sound || step > end - at) {
       complete = false;
       break;
@@ -311,14 +315,16 @@ bool PageStore::recover() {
           f->write_at(home, buffer.data(), where.second) != static_cast<int64_t>(where.second))
         fail_with(kFileSystemError);
     }
-    if (read_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !decode_header(head, kHeaderSize, &h))
+    if (read_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
+        !decode_header(head, kHeaderSize, &h))
       fail_with(kInvalidDataFile);
     h.change_count += 1;
     if (in_transaction) stale_pending_ = true;
   }
   h.committed_end = h.shadow_end = static_cast<uint32_t>(length);
   encode_header(h, head);
-  if (write_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !f->flush()) fail_with(kFileSystemError);
+  if (write_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) || !f->flush())
+    fail_with(kFileSystemError);
   cache_.clear();
   free_known_ = false;
   return forward;

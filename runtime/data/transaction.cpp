@@ -26,9 +26,9 @@ struct TransactionState {
   std::vector<BdxTable*> tables;
   std::vector<std::shared_ptr<PageStore>> stores;  // distinct, in order of enlisting
   std::vector<std::string> control_files;          // distinct names
-  int broken = kOk;       // a table went away while enlisted: COMMIT fails so
-  bool resolved = false;  // the first COMMIT or ROLLBACK has done the work
-  int result = kOk;       // and this was its result
+  int broken = kOk;                                // a table went away while enlisted: COMMIT fails so
+  bool resolved = false;                           // the first COMMIT or ROLLBACK has done the work
+  int result = kOk;                                // and this was its result
 };
 
 std::mutex g_mutex;
@@ -90,8 +90,10 @@ void end_transaction(TransactionState& t) {
 // COMMIT with changes in two or more files (the stores' mutexes are held).
 int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
   std::vector<std::string> names;
-  if (!g_control_name.empty()) names.push_back(g_control_name);
-  else names = t.control_files;
+  if (!g_control_name.empty())
+    names.push_back(g_control_name);
+  else
+    names = t.control_files;
   // The control file the pending records name. Files of one directory name
   // their own directory's; files of several directories all name the first
   // control file, so that deleting one record is the one commit point.
@@ -102,8 +104,8 @@ int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
     });
     stored = one_directory ? kDirectoryControlMarker : names.front();
   }
-  std::string deciding = stored == kDirectoryControlMarker ? directory_of(changed.front()->name()) + kControlFileName
-                                                           : stored;
+  std::string deciding =
+      stored == kDirectoryControlMarker ? directory_of(changed.front()->name()) + kControlFileName : stored;
   std::stable_partition(names.begin(), names.end(), [&](const std::string& n) { return n == deciding; });
 
   std::vector<std::shared_ptr<PageStore>> controls;
@@ -131,12 +133,13 @@ int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
   }
   size_t added = 0;
   int code = kOk;
-  for (; added < controls.size() && code == kOk; ++added) code = control_record(*controls[added], number, true, false, nullptr);
-  auto remove_control_records = [&](size_t count) {
-    for (size_t i = 0; i < count; ++i) control_record(*controls[i], number, false, true, nullptr);
+  for (; added < controls.size() && code == kOk; ++added)
+    code = control_record(*controls[added], number, true, false, nullptr);
+  auto remove_control_records = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) control_record(*controls[i], number, false, true, nullptr);
   };
   if (code != kOk) {
-    remove_control_records(added - 1);
+    remove_control_records(0, added - 1);
     return code;
   }
   code = guarded([] { crash_point(CrashPoint::kControlRecordsWritten); });
@@ -158,10 +161,10 @@ int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
     bool undone = true;
     for (size_t i = 0; i < prepared; ++i) undone = changed[i]->undo_prepared() && undone;
     // With a bracket left behind, the record keeps its rollback decided.
-    if (undone) remove_control_records(controls.size());
+    if (undone) remove_control_records(0, controls.size());
     return code;
   }
-  remove_control_records(controls.size());  // the others' records are only left-overs now
+  remove_control_records(1, controls.size());  // the others' records are only left-overs now
   code = guarded([] { crash_point(CrashPoint::kCommitPointPassed); });
 
   // Decided: the transaction stands even when a file fails to finish here.

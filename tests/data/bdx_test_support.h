@@ -104,4 +104,18 @@ inline void customer(data::FileBlock& f, int32_t id, const std::string& name, co
   set_string(f, "CUS:EMAIL", email);
 }
 
+// A new customer file of count records: record i is customer i + 1 named
+// "Name<i>" (the BYID key leaves out zero values).
+inline void create_customers(const std::string& path, int count) {
+  data::FileBlock cus;
+  make_file(cus, kCustomerDeclaration, path);
+  data::Create(cus);
+  data::Open(cus);
+  for (int i = 0; i < count; ++i) {
+    customer(cus, i + 1, "Name" + std::to_string(i), "Suburb");
+    data::Add(cus);
+  }
+  data::Close(cus);
+}
+
 }  // namespace vrt::test

@@ -1,13 +1,13 @@
 // The cipher of encrypted files: it undoes itself, depends on the owner,
 // works block by block wherever a block stands, and hides repetition.
+#include "runtime/data/block_cipher.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "runtime/data/block_cipher.h"
 
 namespace vrt::data {
 namespace {

@@ -61,7 +61,8 @@ TEST(EncryptedFile, OnlyTheOwnerReadsIt) {
   Close(f);
 
   test::QuietBoxes quiet;
-  for (const std::string& text : {declaration_with_owner("open sesame"), std::string(test::kCustomerDeclaration)}) {
+  for (const std::string& text :
+       {declaration_with_owner("open sesame"), std::string(test::kCustomerDeclaration)}) {
     FileBlock wrong;
     test::make_file(wrong, text, path);
     Open(wrong);

@@ -29,17 +29,7 @@ std::string name_of(int id) { return "Name" + std::to_string(id); }
 // The BYID key leaves out zero values: record n carries the number n + 1.
 int32_t number_of(int id) { return id + 1; }
 
-void create_with(const std::string& path, int count) {
-  FileBlock cus;
-  test::make_file(cus, test::kCustomerDeclaration, path);
-  Create(cus);
-  Open(cus);
-  for (int i = 0; i < count; ++i) {
-    test::customer(cus, number_of(i), name_of(i), "Suburb");
-    Add(cus);
-  }
-  Close(cus);
-}
+using test::create_customers;
 
 // Adds the records first, first + step, ... below end, one update each.
 int add_records(const std::string& path, int first, int end, int step) {
@@ -105,7 +95,7 @@ int read_while_written(const std::string& path, int rounds) {
 TEST(SharedFile, ReadersNeverSeeAHalfWrittenUpdate) {
   test::TempDir dir;
   std::string path = dir.file("SHARED.BDX");
-  create_with(path, 150);
+  create_customers(path, 150);
   std::vector<pid_t> children;
   children.push_back(start_child([&] { return add_records(path, 150, 450, 1); }));
   for (int r = 0; r < 3; ++r) children.push_back(start_child([&] { return read_while_written(path, 150); }));
@@ -123,7 +113,7 @@ TEST(SharedFile, ReadersNeverSeeAHalfWrittenUpdate) {
 TEST(SharedFile, WritersTakeTurnsAndLoseNothing) {
   test::TempDir dir;
   std::string path = dir.file("WRITERS.BDX");
-  create_with(path, 0);
+  create_customers(path, 0);
   std::vector<pid_t> children;
   for (int w = 0; w < 3; ++w) children.push_back(start_child([&, w] { return add_records(path, w, 360, 3); }));
   for (pid_t pid : children) EXPECT_EQ(child_result(pid), 0);
@@ -140,7 +130,7 @@ TEST(SharedFile, WritersTakeTurnsAndLoseNothing) {
 TEST(SharedFile, AWriterKilledMidUpdateLeavesAWholeFile) {
   test::TempDir dir;
   std::string path = dir.file("KILLED.BDX");
-  create_with(path, 100);
+  create_customers(path, 100);
   int next = 100;
   for (int round = 0; round < 8; ++round) {
     pid_t writer = start_child([&] { return add_records(path, next, next + 100000, 1); });
@@ -167,7 +157,7 @@ class LockArea : public ::testing::Test {
  protected:
   void SetUp() override {
     path = dir.file("LOCKS.BDX");
-    create_with(path, 3);
+    create_customers(path, 3);
     test::make_file(cus, test::kCustomerDeclaration, path);
     Open(cus);
     ASSERT_EQ(core::error_code(), 0);
@@ -380,7 +370,7 @@ TEST_F(LockArea, LogoutTakesTheWriterByteForTheWholeTransaction) {
 TEST(SharedFile, ARecordHeldByAnotherProcess) {
   test::TempDir dir;
   std::string path = dir.file("HELD.BDX");
-  create_with(path, 3);
+  create_customers(path, 3);
   int held[2], done[2];
   ASSERT_EQ(pipe(held), 0);
   ASSERT_EQ(pipe(done), 0);
@@ -430,7 +420,7 @@ TEST(SharedFile, ARecordHeldByAnotherProcess) {
 TEST(SharedFile, AReaderWaitsWhileAnUpdateIsCopiedHome) {
   test::TempDir dir;
   std::string path = dir.file("PAUSED.BDX");
-  create_with(path, 150);
+  create_customers(path, 150);
   // The reader is forked before this process opens the file, so that it
   // shares none of its handles; it reads when told to.
   int go[2];
@@ -473,7 +463,7 @@ TEST(SharedFile, AReaderWaitsWhileAnUpdateIsCopiedHome) {
 TEST(SharedFile, AnOpenerThatDeniesAllKeepsOthersOut) {
   test::TempDir dir;
   std::string path = dir.file("ALONE.BDX");
-  create_with(path, 1);
+  create_customers(path, 1);
   int opened[2], done[2];
   ASSERT_EQ(pipe(opened), 0);
   ASSERT_EQ(pipe(done), 0);

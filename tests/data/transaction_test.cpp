@@ -2,6 +2,8 @@
 // also when the committing process is killed at any point of the commit;
 // ROLLBACK forgets them. And faults of the file system in the middle of an
 // update: the documented error, and a file the next operation resolves.
+#include "runtime/data/transaction.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +12,6 @@
 
 #include "runtime/data/bdx_inspect.h"
 #include "runtime/data/crash_points.h"
-#include "runtime/data/transaction.h"
 #include "runtime/platform/os/file.h"
 #include "tests/data/bdx_test_support.h"
 #include "tests/data/child_process.h"
@@ -18,17 +19,7 @@
 namespace vrt::data {
 namespace {
 
-void create_with(const std::string& path, int count) {
-  FileBlock f;
-  test::make_file(f, test::kCustomerDeclaration, path);
-  Create(f);
-  Open(f);
-  for (int i = 0; i < count; ++i) {
-    test::customer(f, i + 1, "Name" + std::to_string(i), "Suburb");
-    Add(f);
-  }
-  Close(f);
-}
+using test::create_customers;
 
 // Counts in another process, which sees only what is on disk; -1 on error.
 int records_on_disk(const std::string& path) {
@@ -69,14 +60,14 @@ struct TwoFiles {
 TEST(Transaction, CommitWritesBothFilesAndRollbackNeither) {
   test::TempDir dir;
   std::string a_path = dir.file("A.BDX"), b_path = dir.file("B.BDX");
-  create_with(a_path, 3);
-  create_with(b_path, 3);
+  create_customers(a_path, 3);
+  create_customers(b_path, 3);
   TwoFiles files(a_path, b_path);
 
   Logout(1, {&files.a, &files.b});
   ASSERT_EQ(core::error_code(), 0);
   ASSERT_TRUE(files.add_to_both(100));
-  EXPECT_EQ(Records(files.a), 4);       // this process sees its updates
+  EXPECT_EQ(Records(files.a), 4);         // this process sees its updates
   EXPECT_EQ(records_on_disk(a_path), 3);  // others do not, yet
   Logout(1, {&files.a});
   EXPECT_EQ(core::error_code(), 56);
@@ -105,8 +96,8 @@ TEST(Transaction, CommitWritesBothFilesAndRollbackNeither) {
 TEST(Transaction, TheControlFileCommandNamesOneFileForEveryTransaction) {
   test::TempDir dir;
   std::string a_path = dir.file("A.BDX"), b_path = dir.file("B.BDX");
-  create_with(a_path, 1);
-  create_with(b_path, 1);
+  create_customers(a_path, 1);
+  create_customers(b_path, 1);
   TwoFiles files(a_path, b_path);
   std::string control = dir.file("ONE.TCF");
   EXPECT_EQ(Send(files.a, "TCF=" + control), control);
@@ -127,7 +118,7 @@ TEST(Transaction, OneControlFileTooManyIsAnInternalFailure) {
   for (size_t i = 0; i <= kMaxControlFiles; ++i) {
     std::string sub = dir.file("d" + std::to_string(i));
     ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
-    create_with(sub + "/F.BDX", 0);
+    create_customers(sub + "/F.BDX", 0);
     files.push_back(std::make_unique<FileBlock>());
     test::make_file(*files.back(), test::kCustomerDeclaration, sub + "/F.BDX");
     Open(*files.back());
@@ -161,8 +152,8 @@ TEST_P(KilledCommit, BothFilesAreBeforeOrBothAfter) {
   ASSERT_EQ(mkdir(other_dir.c_str(), 0700), 0);
   std::string a_path = dir.file("A.BDX");
   std::string b_path = crash.two_directories ? other_dir + "/B.BDX" : dir.file("B.BDX");
-  create_with(a_path, 120);
-  create_with(b_path, 120);
+  create_customers(a_path, 120);
+  create_customers(b_path, 120);
   pid_t child = test::start_child([&] {
     TwoFiles files(a_path, b_path);
     // One transaction first, so that the control files have pages that
@@ -182,7 +173,8 @@ TEST_P(KilledCommit, BothFilesAreBeforeOrBothAfter) {
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
       << "point " << static_cast<int>(crash.point) << " exit " << WEXITSTATUS(status);
 
-  bool committed = crash.point == CrashPoint::kCommitPointPassed || crash.point == CrashPoint::kFirstFileFinished;
+  bool committed =
+      crash.point == CrashPoint::kCommitPointPassed || crash.point == CrashPoint::kFirstFileFinished;
   for (const std::string& path : {a_path, b_path}) {
     FileBlock f;
     test::make_file(f, test::kCustomerDeclaration, path);
@@ -201,13 +193,17 @@ TEST_P(KilledCommit, BothFilesAreBeforeOrBothAfter) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryPoint, KilledCommit,
-    ::testing::Values(Crash{CrashPoint::kAfterStep4, false}, Crash{CrashPoint::kAfterHeaderHome, false},
-                      Crash{CrashPoint::kControlRecordsWritten, false}, Crash{CrashPoint::kFirstFilePrepared, false},
-                      Crash{CrashPoint::kAllFilesPrepared, false}, Crash{CrashPoint::kCommitPointPassed, false},
-                      Crash{CrashPoint::kFirstFileFinished, false}, Crash{CrashPoint::kAllFilesPrepared, true},
-                      Crash{CrashPoint::kCommitPointPassed, true}, Crash{CrashPoint::kFirstFileFinished, true}));
+INSTANTIATE_TEST_SUITE_P(EveryPoint, KilledCommit,
+                         ::testing::Values(Crash{CrashPoint::kAfterStep4, false},
+                                           Crash{CrashPoint::kAfterHeaderHome, false},
+                                           Crash{CrashPoint::kControlRecordsWritten, false},
+                                           Crash{CrashPoint::kFirstFilePrepared, false},
+                                           Crash{CrashPoint::kAllFilesPrepared, false},
+                                           Crash{CrashPoint::kCommitPointPassed, false},
+                                           Crash{CrashPoint::kFirstFileFinished, false},
+                                           Crash{CrashPoint::kAllFilesPrepared, true},
+                                           Crash{CrashPoint::kCommitPointPassed, true},
+                                           Crash{CrashPoint::kFirstFileFinished, true}));
 
 // A write that moves half its bytes, or a flush that fails, at each write
 // or flush of an update: the documented error, and the file is either
@@ -218,7 +214,7 @@ TEST_P(FaultyUpdate, EndsInTheErrorAndLeavesAWholeFile) {
   auto [fault, nth] = GetParam();
   test::TempDir dir;
   std::string path = dir.file("FAULT.BDX");
-  create_with(path, 120);
+  create_customers(path, 120);
   test::QuietBoxes quiet;
   int boxes = test::QuietBoxes::count();
   FileBlock f;
@@ -248,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(EveryWriteAndFlush, FaultyUpdate,
                          ::testing::Values(std::pair{Fault::ShortWrite, 1}, std::pair{Fault::ShortWrite, 2},
                                            std::pair{Fault::ShortWrite, 3}, std::pair{Fault::ShortWrite, 4},
                                            std::pair{Fault::ShortWrite, 6}, std::pair{Fault::FailingFlush, 1},
-                                           std::pair{Fault::FailingFlush, 2}, std::pair{Fault::FailingFlush, 3}));
+                                           std::pair{Fault::FailingFlush, 2},
+                                           std::pair{Fault::FailingFlush, 3}));
 
 }  // namespace
 }  // namespace vrt::data
