@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/error_state.h"
-#include "runtime/data/bdx_driver.h"
-#include "runtime/data/declaration_text.h"
-#include "runtime/data/record_layout.h"
-#include "runtime/data/statements.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/driver/declaration_text.h"
+#include "runtime/data/driver/record_layout.h"
+#include "runtime/data/driver/statements.h"
 #include "runtime/platform/os/file.h"
 
 namespace {

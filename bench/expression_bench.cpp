@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/evaluate.h"
-#include "runtime/core/match.h"
+#include "runtime/core/expression/evaluate.h"
+#include "runtime/core/expression/match.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <ctime>
 #include <functional>
 
-#include "runtime/core/dates.h"
-#include "runtime/core/picture.h"
+#include "runtime/core/values/dates.h"
+#include "runtime/core/pictures/picture.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <string>
 
-#include "runtime/core/error_state.h"
-#include "runtime/data/bdx_driver.h"
-#include "runtime/data/declaration_text.h"
-#include "runtime/data/record_layout.h"
-#include "runtime/data/statements.h"
-#include "runtime/data/view.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/driver/declaration_text.h"
+#include "runtime/data/driver/record_layout.h"
+#include "runtime/data/driver/statements.h"
+#include "runtime/data/view/view.h"
 #include "runtime/platform/os/file.h"
 
 using namespace vrt;

@@ -18,7 +18,7 @@ endfunction()
 # One test program per folder of tests/, every .cpp in it.
 function(vrt_test_folder folder)
   cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   if(NOT srcs)
     return()
   endif()
@@ -26,7 +26,6 @@ function(vrt_test_folder folder)
   add_executable(${target} ${srcs})
   target_link_libraries(${target} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_compile_definitions(${target} PRIVATE
-    VRT_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
     VRT_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "VRT_BINARY_DIR=${PROJECT_BINARY_DIR}")

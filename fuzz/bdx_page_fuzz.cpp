@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/data/bdx_page.h"
-#include "runtime/data/page_compression.h"
+#include "runtime/data/bdx/store/bdx_page.h"
+#include "runtime/data/bdx/store/page_compression.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vrt::data;

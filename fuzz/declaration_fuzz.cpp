@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "runtime/window/resource_buffer.h"
-#include "runtime/window/resource_compiler.h"
+#include "runtime/window/resource/resource_buffer.h"
+#include "tools/rescomp/resource_compiler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/evaluate.h"
-#include "runtime/core/filter_text.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/expression/evaluate.h"
+#include "runtime/core/expression/filter_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vrt::core;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "runtime/core/match.h"
+#include "runtime/core/expression/match.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

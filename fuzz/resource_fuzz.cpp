@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/window/resource_buffer.h"
+#include "runtime/window/resource/resource_buffer.h"
 
 namespace {
 

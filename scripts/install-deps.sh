@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those that
 # are missing.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+packages=(python3 g++ cmake ninja-build pkg-config clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libx11-dev libxtst-dev libfontconfig-dev libfreetype-dev fonts-liberation fonts-dejavu-core
   xvfb xauth libwmf-bin libsqlite3-dev libcups2-dev)
 missing=()

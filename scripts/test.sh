@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
 
+echo "== layers =="
+python3 scripts/check-layers.py
+
 echo "== build (release) =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"

@@ -2,7 +2,7 @@
 
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/message_api.h"
-#include "runtime/window/window_system.h"
+#include "runtime/window/controls/window_system.h"
 
 namespace vrt::window {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "runtime/core/fatal_error.h"
+#include "runtime/core/base/fatal_error.h"
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/theme.h"
-#include "runtime/window/modal_state.h"
-#include "runtime/window/zor_classes.h"
+#include "runtime/window/loop/modal_state.h"
+#include "runtime/window/controls/zor_classes.h"
 
 namespace vrt::window {
 

@@ -11,7 +11,7 @@
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/platform/os/process.h"
-#include "runtime/window/window_object.h"
+#include "runtime/window/controls/window_object.h"
 
 namespace vrt::window {
 

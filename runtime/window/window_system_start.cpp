@@ -1,18 +1,18 @@
 #include "runtime/window/window_system_start.h"
 
-#include "runtime/core/startup.h"
+#include "runtime/core/startup/startup.h"
 #include "runtime/platform/display/command_line.h"
 #include "runtime/platform/display/display.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
-#include "runtime/window/creator_table.h"
-#include "runtime/window/event_codes.h"
-#include "runtime/window/event_posting.h"
-#include "runtime/window/runtime_lock.h"
+#include "runtime/window/controls/creator_table.h"
+#include "runtime/window/loop/event_codes.h"
+#include "runtime/window/loop/event_posting.h"
+#include "runtime/window/loop/runtime_lock.h"
 #include "runtime/window/script_runner.h"
-#include "runtime/window/thread_start.h"
-#include "runtime/window/window_open.h"
-#include "runtime/window/window_system.h"
+#include "runtime/window/loop/thread_start.h"
+#include "runtime/window/loop/window_open.h"
+#include "runtime/window/controls/window_system.h"
 
 namespace vrt::window {
 

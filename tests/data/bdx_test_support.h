@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/runtime_box.h"
-#include "runtime/data/bdx_driver.h"
-#include "runtime/data/declaration_text.h"
-#include "runtime/data/record_layout.h"
-#include "runtime/data/statements.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/base/runtime_box.h"
+#include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/driver/declaration_text.h"
+#include "runtime/data/driver/record_layout.h"
+#include "runtime/data/driver/statements.h"
 #include "tests/test_support.h"
 
 namespace vrt::test {

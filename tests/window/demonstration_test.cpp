@@ -11,9 +11,9 @@
 
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/input_api.h"
-#include "runtime/window/sheet_control.h"
+#include "runtime/window/controls/sheet_control.h"
 #include "tools/window_demo/demo_procedures.h"
-#include "window_test_fixture.h"
+#include "tests/window/window_test_fixture.h"
 
 namespace vrt::window {
 namespace {

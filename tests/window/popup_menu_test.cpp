@@ -9,7 +9,7 @@
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/popup_menu.h"
-#include "runtime/window/zor_classes.h"
+#include "runtime/window/controls/zor_classes.h"
 
 namespace vrt::window {
 namespace {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "runtime/window/resource_buffer.h"
-#include "runtime/window/resource_compiler.h"
+#include "runtime/window/resource/resource_buffer.h"
+#include "tools/rescomp/resource_compiler.h"
 
 namespace vrt::window {
 namespace {

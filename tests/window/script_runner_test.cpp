@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "tools/window_demo/demo_procedures.h"
-#include "window_test_fixture.h"
+#include "tests/window/window_test_fixture.h"
 #include "runtime/window/script_runner.h"
 
 namespace vrt::window {

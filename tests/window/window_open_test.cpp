@@ -3,10 +3,10 @@
 // so the process goes on and the window stays closed).
 #include <gtest/gtest.h>
 
-#include "runtime/core/error_state.h"
+#include "runtime/core/base/error_state.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/menu.h"
-#include "window_test_fixture.h"
+#include "tests/window/window_test_fixture.h"
 
 namespace vrt::window {
 namespace {

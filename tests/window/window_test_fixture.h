@@ -9,14 +9,14 @@
 #include "runtime/platform/display/display.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
-#include "runtime/window/accept_loop.h"
-#include "runtime/window/event_codes.h"
-#include "runtime/window/event_posting.h"
-#include "runtime/window/runtime_lock.h"
-#include "runtime/window/thread_start.h"
-#include "runtime/window/window_open.h"
-#include "runtime/window/window_system.h"
-#include "window_test_support.h"
+#include "runtime/window/loop/accept_loop.h"
+#include "runtime/window/loop/event_codes.h"
+#include "runtime/window/loop/event_posting.h"
+#include "runtime/window/loop/runtime_lock.h"
+#include "runtime/window/loop/thread_start.h"
+#include "runtime/window/loop/window_open.h"
+#include "runtime/window/controls/window_system.h"
+#include "tests/window/window_test_support.h"
 
 namespace vrt::window::test {
 

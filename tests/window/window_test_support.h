@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/runtime_box.h"
-#include "runtime/window/resource_buffer.h"
-#include "runtime/window/resource_compiler.h"
-#include "runtime/window/resource_registry.h"
+#include "runtime/core/base/runtime_box.h"
+#include "runtime/window/resource/resource_buffer.h"
+#include "tools/rescomp/resource_compiler.h"
+#include "runtime/window/resource/resource_registry.h"
 
 namespace vrt::window::test {
 

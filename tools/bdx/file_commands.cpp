@@ -14,14 +14,14 @@
 //   bdx declare FILE[\!TABLE]           the stored declaration, source form
 #include <cstdio>
 
-#include "runtime/core/error_state.h"
-#include "runtime/data/bdx_driver.h"
-#include "runtime/data/bdx_inspect.h"
-#include "runtime/data/byte_order.h"
-#include "runtime/data/declaration_text.h"
-#include "runtime/data/driver_errors.h"
-#include "runtime/data/statements.h"
-#include "runtime/data/table_name.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/bdx/bdx_inspect.h"
+#include "runtime/data/bdx/store/byte_order.h"
+#include "runtime/data/driver/declaration_text.h"
+#include "runtime/data/driver/driver_errors.h"
+#include "runtime/data/driver/statements.h"
+#include "runtime/data/bdx/table_name.h"
 #include "tools/bdx/command.h"
 #include "tools/bdx/table_access.h"
 

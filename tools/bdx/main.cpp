@@ -3,7 +3,7 @@
 // from a declaration, imports CSV and runs views.
 #include <cstdio>
 
-#include "runtime/core/runtime_box.h"
+#include "runtime/core/base/runtime_box.h"
 #include "tools/common/command_table.h"
 
 namespace {

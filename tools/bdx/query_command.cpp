@@ -6,12 +6,12 @@
 // chosen, the bounds found and how many key entries were read.
 #include <cstdio>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/evaluate.h"
-#include "runtime/data/field_binding.h"
-#include "runtime/data/field_types.h"
-#include "runtime/data/statements.h"
-#include "runtime/data/view.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/expression/evaluate.h"
+#include "runtime/data/view/field_binding.h"
+#include "runtime/data/driver/field_types.h"
+#include "runtime/data/driver/statements.h"
+#include "runtime/data/view/view.h"
 #include "tools/bdx/command.h"
 #include "tools/bdx/table_access.h"
 

@@ -20,10 +20,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "runtime/core/error_state.h"
-#include "runtime/data/bdx_driver.h"
-#include "runtime/data/field_types.h"
-#include "runtime/data/statements.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/driver/field_types.h"
+#include "runtime/data/driver/statements.h"
 #include "tools/bdx/command.h"
 #include "tools/bdx/table_access.h"
 

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/value.h"
-#include "runtime/data/bdx_driver.h"
-#include "runtime/data/bdx_inspect.h"
-#include "runtime/data/field_types.h"
-#include "runtime/data/statements.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/values/value.h"
+#include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/bdx/bdx_inspect.h"
+#include "runtime/data/driver/field_types.h"
+#include "runtime/data/driver/statements.h"
 
 namespace vrt::bdx_tool {
 

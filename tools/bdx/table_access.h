@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "runtime/data/file_block.h"
+#include "runtime/data/driver/file_block.h"
 
 namespace vrt::bdx_tool {
 

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/settings.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/startup/read_settings.h"
+#include "runtime/core/base/settings.h"
 
 namespace vrt::tools {
 

@@ -1,7 +1,7 @@
 // vrt date, parts, time, time-parts, age.
 #include <cstdio>
 
-#include "runtime/core/dates.h"
+#include "runtime/core/values/dates.h"
 #include "tools/vrt/command.h"
 
 namespace vrt::tool {

@@ -1,12 +1,12 @@
 // vrt eval, filter, match, sound.
 #include <cstdio>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/evaluate.h"
-#include "runtime/core/filter_text.h"
-#include "runtime/core/match.h"
-#include "runtime/core/sound_code.h"
-#include "runtime/core/text_functions.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/expression/evaluate.h"
+#include "runtime/core/expression/filter_text.h"
+#include "runtime/core/expression/match.h"
+#include "runtime/core/text/sound_code.h"
+#include "runtime/core/text/text_functions.h"
 #include "tools/vrt/command.h"
 
 namespace vrt::tool {

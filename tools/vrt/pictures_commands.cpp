@@ -1,8 +1,8 @@
 // vrt format and deformat.
 #include <cstdio>
 
-#include "runtime/core/environment.h"
-#include "runtime/core/picture.h"
+#include "runtime/core/base/environment.h"
+#include "runtime/core/pictures/picture.h"
 #include "tools/vrt/command.h"
 
 namespace vrt::tool {

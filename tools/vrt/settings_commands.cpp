@@ -1,10 +1,10 @@
 // vrt message and env.
 #include <cstdio>
 
-#include "runtime/core/environment.h"
-#include "runtime/core/error_state.h"
-#include "runtime/core/message_text.h"
-#include "runtime/core/settings.h"
+#include "runtime/core/base/environment.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/base/message_text.h"
+#include "runtime/core/base/settings.h"
 #include "tools/vrt/command.h"
 
 namespace vrt::tool {

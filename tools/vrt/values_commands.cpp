@@ -2,12 +2,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/core/decimal.h"
-#include "runtime/core/decimal_field.h"
-#include "runtime/core/environment.h"
-#include "runtime/core/string_compare.h"
-#include "runtime/core/type_codes.h"
-#include "runtime/core/value.h"
+#include "runtime/core/values/decimal.h"
+#include "runtime/core/values/decimal_field.h"
+#include "runtime/core/base/environment.h"
+#include "runtime/core/base/string_compare.h"
+#include "runtime/core/values/type_codes.h"
+#include "runtime/core/values/value.h"
 #include "tools/vrt/command.h"
 
 namespace vrt::tool {

@@ -7,12 +7,12 @@
 
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/message_api.h"
-#include "runtime/window/accept_loop.h"
-#include "runtime/window/control_binding.h"
-#include "runtime/window/event_codes.h"
-#include "runtime/window/sheet_control.h"
-#include "runtime/window/thread_start.h"
-#include "runtime/window/window_open.h"
+#include "runtime/window/loop/accept_loop.h"
+#include "runtime/window/controls/control_binding.h"
+#include "runtime/window/loop/event_codes.h"
+#include "runtime/window/controls/sheet_control.h"
+#include "runtime/window/loop/thread_start.h"
+#include "runtime/window/loop/window_open.h"
 
 namespace vrt::window::demo {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/core/startup.h"
+#include "runtime/core/startup/startup.h"
 #include "runtime/platform/os/process.h"
 #include "runtime/window/window_system_start.h"
 #include "tools/window_demo/demo_procedures.h"

@@ -1,0 +1,123 @@
+// Key entries of a table: building the entry of a record, reading the
+// record number back from an entry, BUILD of a key, and the built indexes
+// that live beside the file in memory until it is closed.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "runtime/data/bdx/bdx_table.h"
+#include "runtime/data/driver/driver_errors.h"
+#include "runtime/data/driver/driver_failure.h"
+#include "runtime/data/bdx/key_encoding.h"
+#include "runtime/data/bdx/store/record_keys.h"
+#include "runtime/data/driver/record_layout.h"
+
+namespace vrt::data {
+
+std::string BdxTable::key_prefix(int key) const {
+  return kind_prefix(number_, key < 0 ? uint8_t{kKindData} : static_cast<uint8_t>(key));
+}
+
+bool BdxTable::make_entry(int key, const uint8_t* record, uint32_t number, std::string* entry_key,
+                          std::string* entry_data) {
+  return make_key_entry(declaration(), key, number_, collation_, record, number, entry_key, entry_data);
+}
+
+uint32_t BdxTable::entry_record_number(int key, const PageRecord& entry) const {
+  const KeyBlock& k = declaration().keys[static_cast<size_t>(key)];
+  size_t value = 5 + key_value_size(declaration(), k);
+  if ((k.attributes & kKeyDup) || k.dynamic_index()) {
+    if (entry.key().size() != value + 4 || !entry.data().empty()) fail_internal(kFailRecordShape);
+    return be32_at(entry.key(), value);
+  }
+  if (entry.key().size() != value || entry.data().size() != 4) fail_internal(kFailRecordShape);
+  return be32_at(entry.data(), 0);
+}
+
+bool BdxTable::find_by_key(int key, const uint8_t* record, uint32_t* number) {
+  const KeyBlock& k = declaration().keys[static_cast<size_t>(key)];
+  std::string value = key_prefix(key);
+  encode_key_value(declaration(), k, record, collation_, &value);
+  std::string found;
+  return seek_entry(key, value, false, true, &found, number) && has_prefix(found, value);
+}
+
+int BdxTable::build_key(int key, const core::Expression* filter) {
+  const KeyBlock& k = declaration().keys[static_cast<size_t>(key)];
+  RecordTree t = tree();
+  std::string prefix = key_prefix(key);
+  std::set<std::string>* index = nullptr;
+  if (k.dynamic_index()) {
+    index = &indexes_[key];
+    index->clear();
+  } else {
+    PageRecord r;
+    while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
+  }
+  int code = kOk;
+  uint32_t entries = 0;
+  std::string data_prefix = key_prefix(-1);
+  std::string from = data_prefix;
+  bool strictly = false;
+  // The data records are read in order with a cursor: inserting entries
+  // changes other pages, so the data pages mostly need no new descent.
+  TreeCursor cursor;
+  const PageRecord* r;
+  while ((r = t.seek_ref(from, strictly, true, &cursor)) && has_prefix(r->key(), data_prefix)) {
+    if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+    uint32_t number = be32_at(r->key(), 5);
+    std::string buffer(r->data());
+    buffer_form(&buffer);
+    from.assign(r->key());
+    strictly = true;
+    if (filter) {
+      std::memcpy(file_->record.data(), buffer.data(), std::min(buffer.size(), file_->record.size()));
+      if (!filter->test()) continue;
+    }
+    std::string entry_key, entry_data;
+    if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data)) {
+      bool inserted = index ? index->insert(entry_key).second : t.insert(entry_key, entry_data);
+      if (inserted) ++entries;
+      else code = kDuplicateKey;
+    }
+  }
+  if (!index) {
+    int32_t now = static_cast<int32_t>(counter(static_cast<uint8_t>(key)));
+    add_to_counter(static_cast<uint8_t>(key), static_cast<int32_t>(entries) - now);
+  }
+  return code;
+}
+
+// Components as "+PRE:FIELD,-PRE:OTHER": a sign (ascending when absent) and
+// a field label, separated by commas.
+int BdxTable::build_index(int key, const std::string& components, const std::string* filter) {
+  KeyBlock& k = file_->declaration.keys[static_cast<size_t>(key)];
+  std::vector<int32_t> parsed;
+  size_t at = 0;
+  while (at <= components.size()) {
+    size_t comma = components.find(',', at);
+    std::string item = components.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+    item.erase(0, item.find_first_not_of(' '));
+    item.erase(item.find_last_not_of(' ') + 1);
+    if (item.empty()) return kInvalidIndexString;
+    bool descending = item[0] == '-';
+    if (item[0] == '-' || item[0] == '+') item.erase(0, 1);
+    int field = find_field(declaration(), item);
+    if (field == 0) return kInvalidIndexString;
+    parsed.push_back(descending ? -field : field);
+    if (comma == std::string::npos) break;
+    at = comma + 1;
+  }
+  if (parsed.empty() || parsed.size() > 255) return kInvalidIndexString;
+  core::Expression compiled;
+  if (filter && !compiled.compile(*filter)) return kAlreadyPosted;  // 800 or 801 posted
+  k.components = parsed;
+  // The records pass through the record buffer; the program's own record
+  // comes back afterwards.
+  std::vector<uint8_t> saved = file_->record;
+  int code = build_key(key, filter ? &compiled : nullptr);
+  file_->record = saved;
+  return code;
+}
+
+}  // namespace vrt::data

@@ -1,0 +1,224 @@
+#include "runtime/data/bdx/store/bdx_page.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/data/bdx/store/bdx_header.h"
+#include "runtime/data/bdx/store/byte_order.h"
+#include "runtime/data/bdx/store/page_compression.h"
+
+namespace vrt::data {
+
+static_assert(kMaxStoredPage == kMaxPageUnits * kUnitSize, "a page is at most 59 units");
+
+int compare_keys(std::string_view a, std::string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+  if (c != 0) return c;
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+uint32_t Page::size_bound() const {
+  uint32_t bound = kPageHeaderSize;
+  uint32_t extra = level > 0 ? 9 : 5;
+  for (const PageRecord& r : records) bound += static_cast<uint32_t>(r.bytes.size()) + extra;
+  return bound;
+}
+
+bool Page::needs_split() const {
+  if (records.size() < 2) return false;
+  uint32_t bound = size_bound();
+  return bound > kSplitBound || (bound > kSplitSoftBound && records.size() > kSplitSoftCount);
+}
+
+size_t Page::lower_bound(std::string_view key) const {
+  auto it = std::lower_bound(records.begin(), records.end(), key,
+                             [](const PageRecord& r, std::string_view k) { return compare_keys(r.key(), k) < 0; });
+  return static_cast<size_t>(it - records.begin());
+}
+
+size_t Page::child_for(std::string_view key) const {
+  auto it = std::upper_bound(records.begin(), records.end(), key,
+                             [](std::string_view k, const PageRecord& r) { return compare_keys(k, r.key()) < 0; });
+  size_t i = static_cast<size_t>(it - records.begin());
+  return i == 0 ? 0 : i - 1;
+}
+
+bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out) {
+  if (page.stamp != 0 && page.encoded_stamp == page.stamp && !page.encoded.empty()) {
+    *out = page.encoded;
+    store_le32(out->data(), static_cast<uint32_t>(unit_offset(unit)));
+    return true;
+  }
+  size_t count = page.records.size();
+  size_t head = kPageHeaderSize + (page.level > 0 ? 4 * count : 0);
+  // The size bound covers every record's flag, lengths and bytes: the
+  // plain page is laid out in a buffer of that size, kept for the next.
+  uint32_t bound = page.size_bound();
+  static thread_local std::vector<uint8_t> buffer;
+  if (buffer.size() < bound) buffer.resize(bound);
+  uint8_t* plain = buffer.data();
+  uint8_t* at = plain + head;
+  for (size_t i = 0; i < count; ++i) {
+    const PageRecord& r = page.records[i];
+    size_t length = r.bytes.size();
+    if (length > kMaxRecordLength) return false;
+    size_t shared = 0;
+    uint8_t flag = 0xC0;
+    if (i > 0) {
+      const PageRecord& p = page.records[i - 1];
+      size_t limit = std::min({p.bytes.size(), length, kMaxSharedPrefix});
+      while (shared < limit && p.bytes[shared] == r.bytes[shared]) ++shared;
+      flag = static_cast<uint8_t>((p.bytes.size() != length ? 0x80 : 0) | (p.key_length != r.key_length ? 0x40 : 0));
+    }
+    *at++ = static_cast<uint8_t>(flag | shared);
+    if (flag & 0x80) {
+      store_le16(at, static_cast<uint32_t>(length));
+      at += 2;
+    }
+    if (flag & 0x40) {
+      store_le16(at, r.key_length);
+      at += 2;
+    }
+    std::memcpy(at, r.bytes.data() + shared, length - shared);
+    at += length - shared;
+  }
+  size_t plain_size = static_cast<size_t>(at - plain);
+  if (plain_size > bound || plain_size > 0xFFFF) return false;
+  std::memset(plain, 0, head);
+  store_le32(plain, static_cast<uint32_t>(unit_offset(unit)));
+  store_le16(plain + 6, static_cast<uint32_t>(plain_size));
+  store_le16(plain + 8, std::min<uint32_t>(bound, 0xFFFF));
+  store_le16(plain + 10, static_cast<uint32_t>(count));
+  plain[12] = page.level;
+  for (size_t i = 0; i < count && page.level > 0; ++i) store_le32(plain + kPageHeaderSize + 4 * i, page.children[i]);
+
+  auto units = [](size_t n) { return (n + kUnitSize - 1) / kUnitSize; };
+  std::vector<uint8_t> packed;
+  bool use_packed = compress_body(plain + head, plain_size - head, &packed) &&
+                    units(head + packed.size()) < units(plain_size);
+  size_t stored = use_packed ? head + packed.size() : plain_size;
+  if (units(stored) * kUnitSize > kMaxStoredPage) return false;
+  out->resize(units(stored) * kUnitSize);
+  std::memcpy(out->data(), plain, head);
+  if (use_packed) std::memcpy(out->data() + head, packed.data(), packed.size());
+  else std::memcpy(out->data() + head, plain + head, plain_size - head);
+  std::memset(out->data() + stored, 0xB0, out->size() - stored);
+  store_le16(out->data() + 4, static_cast<uint32_t>(stored));
+  if (page.stamp != 0) {
+    page.encoded = *out;
+    page.encoded_stamp = page.stamp;
+  }
+  return true;
+}
+
+size_t stored_page_size(const uint8_t* bytes, size_t size) {
+  if (size < kPageHeaderSize) return 0;
+  size_t stored = load_le16(bytes + 4);
+  if (stored < kPageHeaderSize || stored > kMaxStoredPage) return 0;
+  return stored;
+}
+
+namespace {
+
+// Record strings of released pages, with their storage, for decoding.
+constexpr size_t kPooledStrings = 4096;
+// Strings up to this length live inside the string object itself.
+const size_t kInlineString = std::string().capacity();
+std::vector<std::string>& string_pool() {
+  static thread_local std::vector<std::string> pool;
+  return pool;
+}
+
+// Whether b sorts after a, which shares its first `shared` bytes (a prefix
+// copied from it): only the bytes past those need comparing, and mostly
+// the first of them decides.
+bool ascending(std::string_view a, std::string_view b, size_t shared) {
+  size_t same = std::min({shared, a.size(), b.size()});
+  if (same < a.size() && same < b.size() && a[same] != b[same])
+    return static_cast<uint8_t>(a[same]) < static_cast<uint8_t>(b[same]);
+  return compare_keys(a.substr(same), b.substr(same)) < 0;
+}
+}  // namespace
+
+void recycle_records(Page& page) {
+  std::vector<std::string>& pool = string_pool();
+  for (PageRecord& r : page.records) {
+    if (pool.size() >= kPooledStrings) return;
+    if (r.bytes.capacity() > kInlineString) pool.push_back(std::move(r.bytes));
+  }
+}
+
+PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page) {
+  size_t stored = stored_page_size(bytes, size);
+  if (stored == 0 || stored > size || load_le32(bytes) != unit_offset(unit)) return kPageBadHeader;
+  size_t plain_size = load_le16(bytes + 6);
+  size_t bound = load_le16(bytes + 8);
+  size_t count = load_le16(bytes + 10);
+  uint8_t level = bytes[12];
+  size_t head = kPageHeaderSize + (level > 0 ? 4 * count : 0);
+  if (plain_size < head || stored < head || stored > plain_size || plain_size > bound || count == 0)
+    return kPageBadHeader;
+  // A plain page is decoded where it lies; a compressed one from a buffer
+  // that is kept for the next page.
+  const uint8_t* plain = bytes;
+  if (stored < plain_size) {
+    static thread_local std::vector<uint8_t> expanded;
+    if (expanded.size() < plain_size) expanded.resize(plain_size);
+    std::memcpy(expanded.data(), bytes, head);
+    if (!decompress_body(bytes + head, stored - head, expanded.data() + head, plain_size - head)) return kPageBadBody;
+    plain = expanded.data();
+  }
+
+  Page p;
+  p.unit = unit;
+  p.level = level;
+  p.records.resize(count);
+  if (level > 0) {
+    p.children.resize(count);
+    for (size_t i = 0; i < count; ++i) p.children[i] = load_le32(plain + kPageHeaderSize + 4 * i);
+  }
+  size_t pos = head, record_length = 0, key_length = 0;
+  std::vector<std::string>& pool = string_pool();
+  for (size_t i = 0; i < count; ++i) {
+    if (pos >= plain_size) return kPageBadRecords;
+    uint8_t flag = plain[pos++];
+    size_t shared = flag & 0x3F;
+    if (i == 0 && (flag & 0xC0) != 0xC0) return kPageBadRecords;
+    if (flag & 0x80) {
+      if (plain_size - pos < 2) return kPageBadRecords;
+      record_length = load_le16(plain + pos);
+      pos += 2;
+    }
+    if (flag & 0x40) {
+      if (plain_size - pos < 2) return kPageBadRecords;
+      key_length = load_le16(plain + pos);
+      pos += 2;
+    }
+    if (record_length > kMaxRecordLength) return kPageRecordTooLong;
+    size_t previous = i ? p.records[i - 1].bytes.size() : 0;
+    if (key_length > record_length || shared > record_length || shared > previous ||
+        (level > 0 && key_length != record_length))
+      return kPageBadRecords;
+    size_t own = record_length - shared;
+    if (plain_size - pos < own) return kPageBadRecords;
+    PageRecord& r = p.records[i];
+    r.key_length = static_cast<uint16_t>(key_length);
+    if (record_length > kInlineString && !pool.empty()) {
+      r.bytes = std::move(pool.back());
+      pool.pop_back();
+      r.bytes.clear();
+    }
+    r.bytes.reserve(record_length);
+    if (shared) r.bytes.assign(p.records[i - 1].bytes, 0, shared);
+    r.bytes.append(reinterpret_cast<const char*>(plain + pos), own);
+    pos += own;
+    if (i > 0 && !ascending(p.records[i - 1].key(), r.key(), shared)) return kPageOutOfOrder;
+  }
+  if (pos != plain_size) return kPageBadRecords;
+  *page = std::move(p);
+  return kPageOk;
+}
+
+}  // namespace vrt::data
+

@@ -1,0 +1,259 @@
+#include "runtime/data/bdx/store/record_tree.h"
+
+#include "runtime/data/driver/driver_failure.h"
+
+namespace vrt::data {
+
+namespace {
+constexpr int kMaxLevels = 32;
+
+PageRecord make_record(std::string_view key, std::string_view data) {
+  if (key.size() + data.size() > kMaxRecordLength) fail_internal(kFailRecordTooLarge);
+  PageRecord r;
+  r.bytes.reserve(key.size() + data.size());
+  r.bytes.append(key).append(data);
+  r.key_length = static_cast<uint16_t>(key.size());
+  return r;
+}
+}  // namespace
+
+Page* RecordTree::descend(std::string_view key, std::vector<Step>* path) {
+  if (store_.header().root == kNoRoot) return nullptr;
+  Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
+  if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
+  while (p->level > 0) {
+    size_t i = p->child_for(key);
+    if (path) path->push_back({p, i});
+    p = &store_.page(p->children[i], p->level - 1);
+  }
+  return p;
+}
+
+Page* RecordTree::leftmost(uint32_t unit, int level) {
+  Page* p = &store_.page(unit, level);
+  while (p->level > 0) p = &store_.page(p->children.front(), p->level - 1);
+  return p;
+}
+
+Page* RecordTree::rightmost(uint32_t unit, int level) {
+  Page* p = &store_.page(unit, level);
+  while (p->level > 0) p = &store_.page(p->children.back(), p->level - 1);
+  return p;
+}
+
+const PageRecord* RecordTree::find_ref(std::string_view key) {
+  Page* leaf = descend(key, nullptr);
+  if (!leaf) return nullptr;
+  size_t i = leaf->lower_bound(key);
+  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return nullptr;
+  return &leaf->records[i];
+}
+
+PageRecord* RecordTree::find_for_change(std::string_view key) {
+  Page* leaf = descend(key, nullptr);
+  if (!leaf) return nullptr;
+  size_t i = leaf->lower_bound(key);
+  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return nullptr;
+  store_.mark_dirty(*leaf);
+  return &leaf->records[i];
+}
+
+bool RecordTree::find(std::string_view key, PageRecord* out) {
+  const PageRecord* r = find_ref(key);
+  if (r && out) *out = *r;
+  return r != nullptr;
+}
+
+const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor) {
+  if (cursor && cursor->stamp) {
+    Page* p = store_.cache().find(cursor->unit);
+    size_t i = cursor->index;
+    if (p && p->stamp == cursor->stamp && i < p->records.size() && p->records[i].key() == key) {
+      if (!strictly) return &p->records[i];
+      if (forward ? i + 1 < p->records.size() : i > 0) {
+        cursor->index = forward ? i + 1 : i - 1;
+        return &p->records[cursor->index];
+      }
+    }
+  }
+  std::vector<Step> path;
+  Page* leaf = descend(key, &path);
+  if (!leaf) return nullptr;
+  auto found = [&](Page* p, size_t index) {
+    if (cursor) *cursor = TreeCursor{p->unit, p->stamp, index};
+    return &p->records[index];
+  };
+  size_t i = leaf->lower_bound(key);  // records before i are less than key
+  bool equal = i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0;
+  if (forward) {
+    if (strictly && equal) ++i;
+    if (i < leaf->records.size()) return found(leaf, i);
+  } else {
+    if (!strictly && equal) return found(leaf, i);
+    if (i > 0) return found(leaf, i - 1);
+  }
+  // On to the neighbouring leaf.
+  while (!path.empty()) {
+    Step s = path.back();
+    path.pop_back();
+    if (forward && s.index + 1 < s.page->children.size())
+      return found(leftmost(s.page->children[s.index + 1], s.page->level - 1), 0);
+    if (!forward && s.index > 0) {
+      Page* p = rightmost(s.page->children[s.index - 1], s.page->level - 1);
+      return found(p, p->records.size() - 1);
+    }
+  }
+  return nullptr;
+}
+
+bool RecordTree::seek(std::string_view key, bool strictly, PageRecord* out) {
+  const PageRecord* r = seek_ref(key, strictly, true);
+  if (r) *out = *r;
+  return r != nullptr;
+}
+
+bool RecordTree::seek_back(std::string_view key, bool strictly, PageRecord* out) {
+  const PageRecord* r = seek_ref(key, strictly, false);
+  if (r) *out = *r;
+  return r != nullptr;
+}
+
+bool RecordTree::first(PageRecord* out) {
+  if (store_.header().root == kNoRoot) return false;
+  *out = leftmost(static_cast<uint32_t>(store_.header().root), -1)->records.front();
+  return true;
+}
+
+bool RecordTree::last(PageRecord* out) {
+  if (store_.header().root == kNoRoot) return false;
+  *out = rightmost(static_cast<uint32_t>(store_.header().root), -1)->records.back();
+  return true;
+}
+
+void RecordTree::fix_first_keys(std::vector<Step>& path, Page* child) {
+  for (size_t n = path.size(); n > 0; --n) {
+    Step& s = path[n - 1];
+    PageRecord& sep = s.page->records[s.index];
+    std::string_view first = child->records.front().key();
+    if (sep.key() == first) return;
+    sep.bytes.assign(first);
+    sep.key_length = static_cast<uint16_t>(first.size());
+    store_.mark_dirty(*s.page);
+    if (s.index != 0) return;
+    child = s.page;
+  }
+}
+
+bool RecordTree::insert(std::string_view key, std::string_view data) {
+  PageRecord record = make_record(key, data);
+  std::vector<Step> path;
+  Page* leaf = descend(key, &path);
+  if (!leaf) {
+    Page& root = store_.new_page(0);
+    root.records.push_back(std::move(record));
+    store_.header().root = static_cast<int32_t>(root.unit);
+    return true;
+  }
+  size_t i = leaf->lower_bound(key);
+  if (i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) return false;
+  leaf->records.insert(leaf->records.begin() + static_cast<long>(i), std::move(record));
+  store_.mark_dirty(*leaf);
+  if (i == 0) fix_first_keys(path, leaf);
+  split_if_needed(*leaf);
+  return true;
+}
+
+bool RecordTree::replace(std::string_view key, std::string_view data) {
+  Page* leaf = descend(key, nullptr);
+  if (!leaf) return false;
+  size_t i = leaf->lower_bound(key);
+  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
+  leaf->records[i] = make_record(key, data);
+  store_.mark_dirty(*leaf);
+  split_if_needed(*leaf);
+  return true;
+}
+
+void RecordTree::split_if_needed(Page& page) {
+  Page* p = &page;
+  while (p->needs_split()) {
+    size_t n = p->records.size();
+    size_t middle = n / 2;  // the root record of the page's balanced tree
+    size_t left = middle, right = n - middle - 1;
+    size_t cut = left < right ? middle + 1 : middle;  // the middle goes to the smaller half
+    Page& q = store_.new_page(p->level);
+    q.records.assign(std::make_move_iterator(p->records.begin() + static_cast<long>(cut)),
+                     std::make_move_iterator(p->records.end()));
+    p->records.resize(cut);
+    if (p->level > 0) {
+      q.children.assign(p->children.begin() + static_cast<long>(cut), p->children.end());
+      p->children.resize(cut);
+    }
+    store_.mark_dirty(*p);
+    PageRecord sep;
+    sep.bytes.assign(q.records.front().key());
+    sep.key_length = static_cast<uint16_t>(sep.bytes.size());
+    size_t pos;
+    Page* parent = store_.parent_of(*p, &pos);
+    if (!parent) {
+      Page& root = store_.new_page(static_cast<uint8_t>(p->level + 1));
+      PageRecord first;
+      first.bytes.assign(p->records.front().key());
+      first.key_length = static_cast<uint16_t>(first.bytes.size());
+      root.records.push_back(std::move(first));
+      root.records.push_back(std::move(sep));
+      root.children = {p->unit, q.unit};
+      store_.header().root = static_cast<int32_t>(root.unit);
+    } else {
+      parent->records.insert(parent->records.begin() + static_cast<long>(pos + 1), std::move(sep));
+      parent->children.insert(parent->children.begin() + static_cast<long>(pos + 1), q.unit);
+      store_.mark_dirty(*parent);
+    }
+    split_if_needed(q);
+    if (parent) split_if_needed(*parent);
+  }
+}
+
+bool RecordTree::erase(std::string_view key) {
+  std::vector<Step> path;
+  Page* leaf = descend(key, &path);
+  if (!leaf) return false;
+  size_t i = leaf->lower_bound(key);
+  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
+  leaf->records.erase(leaf->records.begin() + static_cast<long>(i));
+  store_.mark_dirty(*leaf);
+  if (leaf->records.empty()) remove_empty(path, leaf);
+  else if (i == 0) fix_first_keys(path, leaf);
+  collapse_root();
+  return true;
+}
+
+void RecordTree::remove_empty(std::vector<Step>& path, Page* page) {
+  while (page->records.empty()) {
+    store_.free_page(*page);
+    if (path.empty()) return;  // the root went: the tree is empty
+    Step s = path.back();
+    path.pop_back();
+    Page* parent = s.page;
+    parent->records.erase(parent->records.begin() + static_cast<long>(s.index));
+    parent->children.erase(parent->children.begin() + static_cast<long>(s.index));
+    store_.mark_dirty(*parent);
+    if (!parent->records.empty()) {
+      if (s.index == 0) fix_first_keys(path, parent);
+      return;
+    }
+    page = parent;
+  }
+}
+
+void RecordTree::collapse_root() {
+  while (store_.header().root != kNoRoot) {
+    Page& root = store_.page(static_cast<uint32_t>(store_.header().root));
+    if (root.level == 0 || root.children.size() != 1) return;
+    uint32_t child = root.children.front();
+    store_.free_page(root);
+    store_.header().root = static_cast<int32_t>(child);
+  }
+}
+
+}  // namespace vrt::data

@@ -1,0 +1,73 @@
+// The ordered tree of records of a BDX file: leaf pages hold the records in
+// ascending key order, index pages hold, for each child, the child's first
+// key and its unit. Lookups descend from the header's root; inserts split
+// pages that grow too large; erasing the last record of a page removes the
+// page from its parent.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/data/bdx/store/bdx_page.h"
+#include "runtime/data/bdx/store/page_store.h"
+
+namespace vrt::data {
+
+// A reader's place in a leaf page, kept between operations: the next step
+// from the record there needs no descent while the page is still cached
+// with the same stamp (unchanged since) and still holds that record there.
+struct TreeCursor {
+  uint32_t unit = 0;
+  uint64_t stamp = 0;  // 0: no place
+  size_t index = 0;
+};
+
+class RecordTree {
+ public:
+  explicit RecordTree(PageStore& store) : store_(store) {}
+
+  // The record with exactly this key.
+  bool find(std::string_view key, PageRecord* out);
+  // The first record with a key not less than key (greater than key when
+  // strictly), or, backwards, the last one not greater (less when strictly).
+  bool seek(std::string_view key, bool strictly, PageRecord* out);
+  bool seek_back(std::string_view key, bool strictly, PageRecord* out);
+  // The same lookups without a copy: the record stays valid until the
+  // operation changes the tree or ends.
+  const PageRecord* find_ref(std::string_view key);
+  // With a cursor, a step from the record the cursor is at is taken in its
+  // page when it can be, and the cursor is left at the record found.
+  const PageRecord* seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor = nullptr);
+
+  // The record with exactly this key, to be changed where it lies (its data
+  // bytes, never its length or key); its page is marked changed.
+  PageRecord* find_for_change(std::string_view key);
+
+  // The first and last records of the tree.
+  bool first(PageRecord* out);
+  bool last(PageRecord* out);
+
+  // Inserts a new record; false when the key is already there.
+  bool insert(std::string_view key, std::string_view data);
+  // Replaces the data of an existing record; false when absent.
+  bool replace(std::string_view key, std::string_view data);
+  bool erase(std::string_view key);
+
+ private:
+  struct Step {
+    Page* page;
+    size_t index;  // the child followed
+  };
+  // Descends to the leaf for key; path receives the index pages passed.
+  Page* descend(std::string_view key, std::vector<Step>* path);
+  Page* leftmost(uint32_t unit, int level);
+  Page* rightmost(uint32_t unit, int level);
+  void fix_first_keys(std::vector<Step>& path, Page* leaf);
+  void split_if_needed(Page& page);
+  void remove_empty(std::vector<Step>& path, Page* leaf);
+  void collapse_root();
+
+  PageStore& store_;
+};
+
+}  // namespace vrt::data

@@ -1,0 +1,114 @@
+#include "runtime/window/controls/sheet_control.h"
+
+#include <algorithm>
+#include <string>
+
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/gui/theme.h"
+#include "runtime/platform/gui/window_api.h"
+#include "runtime/window/controls/zor_classes.h"
+
+namespace vrt::window {
+
+namespace {
+
+using namespace vrt::platform;
+
+constexpr const char* kSelectedProp = "ZorSelectedTab";
+constexpr int kHeaderPadding = 12;
+
+std::vector<HWND> tabs_of(HWND sheet) {
+  std::vector<HWND> tabs = GetChildren(sheet);
+  std::erase_if(tabs, [](HWND h) { return GetClassName(h) != kZorTab; });
+  // Children come front to back; tabs are shown in creation order.
+  std::sort(tabs.begin(), tabs.end(), [](HWND a, HWND b) { return GetDlgCtrlID(a) < GetDlgCtrlID(b); });
+  return tabs;
+}
+
+// The header rectangles, left to right, from the titles' widths.
+std::vector<RECT> headers(HWND sheet, HDC dc) {
+  std::vector<RECT> out;
+  int x = 0;
+  for (HWND tab : tabs_of(sheet)) {
+    SIZE s = dc->GetTextExtentPoint(GetWindowText(tab));
+    out.push_back({x, 0, x + s.cx + kHeaderPadding, kTabHeaderHeight});
+    x = out.back().right;
+  }
+  return out;
+}
+
+void paint_sheet(HWND sheet) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(sheet, &ps);
+  SelectObject(dc, GetWindowFont(sheet));
+  RECT client = GetClientRect(sheet);
+  std::vector<HWND> tabs = tabs_of(sheet);
+  std::vector<RECT> rects = headers(sheet, dc);
+  int selected = selected_tab(sheet);
+  RECT page{0, kTabHeaderHeight - 1, client.right, client.bottom};
+  dc->Rectangle(page.left, page.top, page.right, page.bottom);
+  for (size_t i = 0; i < tabs.size(); ++i) {
+    RECT r = rects[i];
+    if (static_cast<int>(i) != selected) r.top += 2;
+    dc->Rectangle(r.left, r.top, r.right, r.bottom);
+    DrawText(dc, GetWindowText(tabs[i]), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  EndPaint(sheet, &ps);
+}
+
+LRESULT sheet_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_PAINT:
+      paint_sheet(h);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      HDC dc = GetDC(h);
+      SelectObject(dc, GetWindowFont(h));
+      std::vector<RECT> rects = headers(h, dc);
+      ReleaseDC(h, dc);
+      POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+      for (size_t i = 0; i < rects.size(); ++i)
+        if (p.x >= rects[i].left && p.x < rects[i].right && p.y >= rects[i].top && p.y < rects[i].bottom)
+          select_tab(h, static_cast<int>(i));
+      return 0;
+    }
+    case WM_NCDESTROY:
+      RemoveProp(h, kSelectedProp);
+      break;
+  }
+  return DefWindowProc(h, m, w, l);
+}
+
+LRESULT tab_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  // A page passes its controls' notifications to the window that owns the sheet.
+  if (m == WM_COMMAND || m == WM_NOTIFY) return SendMessage(GetParent(GetParent(h)), m, w, l);
+  return DefWindowProc(h, m, w, l);
+}
+
+}  // namespace
+
+void register_sheet_classes() {
+  WNDCLASS sheet;
+  sheet.lpszClassName = kZorSheet;
+  sheet.lpfnWndProc = sheet_proc;
+  sheet.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  RegisterClass(sheet);
+  WNDCLASS tab;
+  tab.lpszClassName = kZorTab;
+  tab.lpfnWndProc = tab_proc;
+  tab.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  RegisterClass(tab);
+}
+
+void select_tab(HWND sheet, int index) {
+  std::vector<HWND> tabs = tabs_of(sheet);
+  if (index < 0 || index >= static_cast<int>(tabs.size())) return;
+  SetProp(sheet, kSelectedProp, static_cast<uintptr_t>(index));
+  for (size_t i = 0; i < tabs.size(); ++i) ShowWindow(tabs[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
+  InvalidateRect(sheet, nullptr, true);
+}
+
+int selected_tab(HWND sheet) { return static_cast<int>(GetProp(sheet, kSelectedProp)); }
+
+}  // namespace vrt::window

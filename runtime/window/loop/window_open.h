@@ -1,0 +1,17 @@
+// Opening and closing a procedure's window: the structure is located by
+// module and label, the platform window made by its kind (the application
+// frame, an MDI child, an ordinary window) after the checks of that kind,
+// and its controls, menu bar, toolbar and status bar created from the
+// records. "EVENT:OpenWindow" is the first event its procedure receives.
+#pragma once
+#include "runtime/window/controls/window_object.h"
+
+namespace vrt::window {
+
+// Fatal runtime errors 535, 526-533 and 502 end the process while the
+// runtime is active; otherwise Open returns with the window not open.
+void Open(WindowObject& window);
+// Destroys the platform window; the object may be opened again.
+void Close(WindowObject& window);
+
+}  // namespace vrt::window
