@@ -20,6 +20,9 @@ TEST(VrtExpressions, EvalPrintsTheResultOrTheError) {
   EXPECT_EQ(unbound.exit_code, 1);
   EXPECT_EQ(unbound.out, "error 801: No BIND on variable (Who)\n");
   EXPECT_EQ(vrt("eval '1' --bind =3").exit_code, 2);
+  // A bound number out of a double's range is a usage mistake, not an abort.
+  EXPECT_EQ(vrt("eval x --bind x=1e400").exit_code, 2);
+  EXPECT_EQ(vrt("filter x --bind x=-1e400").exit_code, 2);
 }
 
 TEST(VrtExpressions, FilterMatchSound) {

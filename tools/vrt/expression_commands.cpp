@@ -1,4 +1,6 @@
 // vrt eval, filter, match, sound.
+#include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 #include "runtime/core/base/error_state.h"
@@ -22,9 +24,15 @@ bool take_bindings(Args& args) {
     if (eq == std::string::npos || eq == 0) return false;
     std::string value = binding.substr(eq + 1);
     long long whole;
-    core::ExprValue v = parse_int(value, &whole)   ? core::ExprValue::of_integer(whole)
-                        : core::Numeric(value)     ? core::ExprValue::of_real(std::stod(value))
-                                                   : core::ExprValue::of_string(value);
+    core::ExprValue v = core::ExprValue::of_string(value);
+    if (parse_int(value, &whole)) {
+      v = core::ExprValue::of_integer(whole);
+    } else if (core::Numeric(value)) {
+      // A number beyond a double's range is a mistake in the command line.
+      double real = std::strtod(value.c_str(), nullptr);
+      if (!std::isfinite(real)) return false;
+      v = core::ExprValue::of_real(real);
+    }
     core::Bind(binding.substr(0, eq), [v] { return v; });
   }
   return true;

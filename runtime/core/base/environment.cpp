@@ -1,13 +1,14 @@
-#include "runtime/core/environment.h"
+#include "runtime/core/base/environment.h"
 
 #include <strings.h>
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
-#include "runtime/core/error_state.h"
-#include "runtime/core/message_text.h"
-#include "runtime/core/settings.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/core/base/message_text.h"
+#include "runtime/core/base/settings.h"
 #include "runtime/platform/os/codepage.h"
 #include "runtime/platform/os/file.h"
 
@@ -33,6 +34,9 @@ constexpr size_t kMaxValueUsed = 395;
 constexpr size_t kMaxKey = 31;
 constexpr size_t kMaxLineValue = 1024;
 constexpr size_t kReadBuffer = 2048;
+// More than every key with its longest value and a message override for
+// every message number: what lies beyond is no setting.
+constexpr uint64_t kMaxEnvironmentFile = 4 << 20;
 
 Key classify(const std::string& key) {
   for (const KeyName& k : kKeys)
@@ -407,7 +411,12 @@ bool load_environment_file(const std::string& name) {
     set_environment_value("ZORAMPM", "WINDOWS");
     return true;
   }
-  auto file = platform::File::open(name, platform::Access::Read, platform::Share::DenyNone);
+  // Only a regular file is read, and only as much as the settings can use:
+  // a device or a pipe named as the environment file would never end.
+  std::error_code ec;
+  auto file = std::filesystem::is_regular_file(name, ec)
+                  ? platform::File::open(name, platform::Access::Read, platform::Share::DenyNone)
+                  : nullptr;
   if (!file) {
     post_error(2);
     return false;
@@ -416,7 +425,7 @@ bool load_environment_file(const std::string& name) {
   LineParser parser;
   char buffer[kReadBuffer];
   uint64_t offset = 0;
-  while (!parser.ended()) {
+  while (!parser.ended() && offset < kMaxEnvironmentFile) {
     int64_t n = file->read_at(offset, buffer, sizeof buffer);
     if (n <= 0) break;
     parser.feed(buffer, static_cast<size_t>(n));

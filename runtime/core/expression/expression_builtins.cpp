@@ -1,17 +1,17 @@
-#include "runtime/core/expression_builtins.h"
+#include "runtime/core/expression/expression_builtins.h"
 
 #include <unistd.h>
 
 #include <cmath>
 
-#include "runtime/core/dates.h"
-#include "runtime/core/evaluate.h"
-#include "runtime/core/instring.h"
-#include "runtime/core/match.h"
-#include "runtime/core/number_text.h"
-#include "runtime/core/picture.h"
-#include "runtime/core/string_compare.h"
-#include "runtime/core/text_functions.h"
+#include "runtime/core/values/dates.h"
+#include "runtime/core/expression/evaluate.h"
+#include "runtime/core/text/instring.h"
+#include "runtime/core/expression/match.h"
+#include "runtime/core/values/number_text.h"
+#include "runtime/core/pictures/picture.h"
+#include "runtime/core/base/string_compare.h"
+#include "runtime/core/text/text_functions.h"
 #include "runtime/platform/os/clock.h"
 #include "runtime/platform/os/profile.h"
 
@@ -71,9 +71,10 @@ bool call(Builtin code, const Args& a, ExprValue* out) {
     case Builtin::Left: return text(Left(a[0].as_text(), optional_integer(a, 1, -1)));
     case Builtin::Right: return text(Right(a[0].as_text(), optional_integer(a, 1, -1)));
     case Builtin::Chr: return text(std::string(1, static_cast<char>(a[0].as_integer() & 0xFF)));
-    // Without a picture, DEFORMAT takes the number out of the text.
+    // Without a picture, DEFORMAT reads the text through the empty picture,
+    // which takes the number out of it ("$1,234.56" is 1234.56).
     case Builtin::Deformat:
-      return text(a.size() > 1 ? Deformat(a[0].as_text(), a[1].as_text()) : real_to_text(text_to_real(a[0].as_text())));
+      return text(Deformat(a[0].as_text(), a.size() > 1 ? a[1].as_text() : std::string()));
     case Builtin::Format: return text(Format(a[0].as_text(), a[1].as_text()));
     case Builtin::Len: return integer(static_cast<int64_t>(a[0].as_text().size()));
     case Builtin::Lower: return text(Lower(a[0].as_text()));

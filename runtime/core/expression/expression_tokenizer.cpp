@@ -1,10 +1,11 @@
-#include "runtime/core/expression_tokenizer.h"
+#include "runtime/core/expression/expression_tokenizer.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/core/expression_names.h"
+#include "runtime/core/expression/expression_names.h"
 
 namespace vrt::core {
 
@@ -73,6 +74,14 @@ Token Tokenizer::identifier() {
   return {TokenKind::Identifier, name, ExprValue::of_string(std::move(written))};
 }
 
+// A real beyond the range of a double is no literal this evaluator can hold
+// (it would read as infinity and print as 0).
+Token Tokenizer::real_literal(std::string literal) {
+  double r = std::strtod(literal.c_str(), nullptr);
+  if (!std::isfinite(r)) return error_token();
+  return {TokenKind::Literal, std::move(literal), ExprValue::of_real(r)};
+}
+
 // Digits with a "." are a real (with an optional exponent); otherwise
 // letters may follow and the last character names the base: H, O or B.
 Token Tokenizer::number() {
@@ -89,8 +98,7 @@ Token Tokenizer::number() {
         while (pos_ < text_.size() && is_digit(text_[pos_])) ++pos_;
       }
     }
-    std::string literal(text_.substr(start, pos_ - start));
-    return {TokenKind::Literal, literal, ExprValue::of_real(std::strtod(literal.c_str(), nullptr))};
+    return real_literal(std::string(text_.substr(start, pos_ - start)));
   }
   while (pos_ < text_.size() && (is_letter(text_[pos_]) || is_digit(text_[pos_]))) ++pos_;
   std::string_view run = text_.substr(start, pos_ - start);
@@ -112,8 +120,7 @@ Token Tokenizer::number() {
     if (dv >= base) return error_token();
     if (v > (limit - static_cast<uint64_t>(dv)) / static_cast<uint64_t>(base)) {
       if (base != 10) return error_token();
-      return {TokenKind::Literal, std::string(run),
-              ExprValue::of_real(std::strtod(std::string(digits).c_str(), nullptr))};
+      return real_literal(std::string(run));
     }
     v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(dv);
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/core/expression_value.h"
+#include "runtime/core/expression/expression_value.h"
 
 namespace vrt::core {
 
@@ -38,6 +38,7 @@ class Tokenizer {
  private:
   Token scan();
   Token number();
+  Token real_literal(std::string literal);
   Token string_literal();
   Token picture();
   Token identifier();

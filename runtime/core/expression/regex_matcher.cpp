@@ -17,36 +17,68 @@ constexpr size_t kMaxDfaStates = 4096;
 
 using ByteSet = std::bitset<256>;
 
-// The automaton's instructions.
+// The automaton's instructions. Every instruction names its successors, so
+// a fragment is built once and never copied or moved: compiling is linear
+// in the pattern, however its repetitions and alternatives nest.
 struct Inst {
   enum Kind : uint8_t { Set, Split, Jump, Bol, Eol, Match } kind;
-  uint32_t x = 0, y = 0;  // targets of Split and Jump; set index of Set
+  uint32_t x = 0, y = 0;  // successors: x for all but Match, y for Split
+  uint32_t set = 0;       // index of a Set's byte set
 };
 
 struct Program {
   std::vector<Inst> code;
   std::vector<ByteSet> sets;
+  uint32_t start = 0;
 };
 
-// Recursive descent that emits code. Each fragment is a contiguous block of
-// code; jumps are patched with absolute targets.
+// A piece of the automaton under construction: where it begins, and the
+// successor fields still to be pointed at whatever follows it (2 * pc for an
+// instruction's x, 2 * pc + 1 for a Split's y).
+struct Fragment {
+  uint32_t start = 0;
+  std::vector<uint32_t> outs;
+};
+
+// Recursive descent over groups only (bounded by kMaxGroupDepth); the
+// alternatives and items of one group are read in loops.
 class Compiler {
  public:
   Compiler(std::string_view p, bool no_case) : p_(p), no_case_(no_case) {}
 
   bool compile(Program* out) {
     if (p_.size() > kMaxPattern) return false;
-    if (!alternation(0) || pos_ != p_.size()) return false;
-    emit({Inst::Match});
+    prog_.code.reserve(2 * p_.size() + 4);  // at most two a pattern byte
+    Fragment f;
+    if (!alternation(0, &f) || pos_ != p_.size()) return false;
+    patch(f, emit({Inst::Match}));
+    prog_.start = f.start;
     *out = std::move(prog_);
     return true;
   }
 
  private:
-  uint32_t pc() const { return static_cast<uint32_t>(prog_.code.size()); }
   uint32_t emit(Inst i) {
     prog_.code.push_back(i);
-    return pc() - 1;
+    return static_cast<uint32_t>(prog_.code.size() - 1);
+  }
+  Inst& at(uint32_t pc) { return prog_.code[pc]; }
+
+  void patch(Fragment& f, uint32_t to) {
+    for (uint32_t out : f.outs) {
+      Inst& i = at(out / 2);
+      (out % 2 ? i.y : i.x) = to;
+    }
+    f.outs.clear();
+  }
+  static void append_outs(Fragment& to, Fragment& from) {
+    to.outs.insert(to.outs.end(), from.outs.begin(), from.outs.end());
+  }
+
+  // An empty piece: a jump whose target comes later.
+  Fragment empty() {
+    uint32_t j = emit({Inst::Jump});
+    return {j, {2 * j}};
   }
 
   uint32_t set_index(const ByteSet& s) {
@@ -67,83 +99,71 @@ class Compiler {
     return out;
   }
 
-  bool alternation(int depth) {
+  // a|b|c: Split(a, Split(b, c)), every branch's end left open.
+  bool alternation(int depth, Fragment* out) {
     if (depth > kMaxGroupDepth) return false;
-    uint32_t start = pc();
-    if (!concatenation(depth)) return false;
-    if (pos_ >= p_.size() || p_[pos_] != '|') return true;
-    ++pos_;
-    // start: Split(first, second); first...; Jump(end); second...
-    std::vector<Inst> first(prog_.code.begin() + start, prog_.code.end());
-    prog_.code.resize(start);
-    uint32_t split = emit({Inst::Split});
-    uint32_t first_begin = pc();
-    for (Inst i : first) prog_.code.push_back(relocate(i, start, first_begin));
-    uint32_t jump = emit({Inst::Jump});
-    uint32_t second_begin = pc();
-    if (!alternation(depth)) return false;
-    prog_.code[split].x = first_begin;
-    prog_.code[split].y = second_begin;
-    prog_.code[jump].x = pc();
+    if (!concatenation(depth, out)) return false;
+    while (pos_ < p_.size() && p_[pos_] == '|') {
+      ++pos_;
+      Fragment next;
+      if (!concatenation(depth, &next)) return false;
+      uint32_t split = emit({Inst::Split});
+      at(split).x = out->start;
+      at(split).y = next.start;
+      out->start = split;
+      append_outs(*out, next);
+    }
     return true;
   }
 
-  // Moves a block of code from `from` to `to`, fixing its absolute targets.
-  static Inst relocate(Inst i, uint32_t from, uint32_t to) {
-    if (i.kind == Inst::Split || i.kind == Inst::Jump) {
-      i.x = i.x - from + to;
-      if (i.kind == Inst::Split) i.y = i.y - from + to;
-    }
-    return i;
-  }
-
-  bool concatenation(int depth) {
+  bool concatenation(int depth, Fragment* out) {
     bool first = true;
     while (pos_ < p_.size() && p_[pos_] != '|' && p_[pos_] != '}') {
       char c = p_[pos_];
       if ((c == '?' || c == '+' || c == '*') && first) return false;
-      uint32_t start = pc();
-      if (!atom(depth)) return false;
-      while (pos_ < p_.size() && (p_[pos_] == '?' || p_[pos_] == '+' || p_[pos_] == '*')) repeat(start, p_[pos_++]);
+      Fragment item;
+      if (!atom(depth, &item)) return false;
+      while (pos_ < p_.size() && (p_[pos_] == '?' || p_[pos_] == '+' || p_[pos_] == '*')) repeat(&item, p_[pos_++]);
+      if (first) {
+        *out = std::move(item);
+      } else {
+        patch(*out, item.start);
+        out->outs = std::move(item.outs);
+      }
       first = false;
     }
+    if (first) *out = empty();
     return true;
   }
 
-  // Wraps the code from `start` in a loop or an option.
-  void repeat(uint32_t start, char op) {
-    std::vector<Inst> body(prog_.code.begin() + start, prog_.code.end());
-    prog_.code.resize(start);
-    if (op == '+') {
-      for (Inst i : body) prog_.code.push_back(i);
-      uint32_t split = emit({Inst::Split});
-      prog_.code[split].x = start;
-      prog_.code[split].y = pc();
-      return;
-    }
+  // x* : Split(x, next) with x back to the split; x+ : x then Split(x, next);
+  // x? : Split(x, next).
+  void repeat(Fragment* f, char op) {
     uint32_t split = emit({Inst::Split});
-    uint32_t body_begin = pc();
-    for (Inst i : body) prog_.code.push_back(relocate(i, start, body_begin));
+    at(split).x = f->start;
     if (op == '*') {
-      uint32_t jump = emit({Inst::Jump});
-      prog_.code[jump].x = split;
+      patch(*f, split);
+      f->start = split;
+    } else if (op == '+') {
+      patch(*f, split);
+    } else {
+      f->start = split;
     }
-    prog_.code[split].x = body_begin;
-    prog_.code[split].y = pc();
+    f->outs.push_back(2 * split + 1);
   }
 
-  bool atom(int depth) {
+  bool atom(int depth, Fragment* out) {
     char c = p_[pos_++];
     ByteSet s;
     switch (c) {
-      case '^': emit({Inst::Bol}); return true;
-      case '$': emit({Inst::Eol}); return true;
+      case '^': return single({Inst::Bol}, out);
+      case '$': return single({Inst::Eol}, out);
       case '.': s.set(); break;
       case '[':
         if (!set(&s)) return false;
         break;
       case '{':
-        if (!alternation(depth + 1) || pos_ >= p_.size() || p_[pos_] != '}') return false;
+        if (!alternation(depth + 1, out) || pos_ >= p_.size() || p_[pos_] != '}') return false;
         ++pos_;
         return true;
       case '\\':
@@ -156,7 +176,14 @@ class Compiler {
         s = fold(s);
         break;
     }
-    emit({Inst::Set, 0, set_index(s)});
+    Inst i{Inst::Set};
+    i.set = set_index(s);
+    return single(i, out);
+  }
+
+  bool single(Inst i, Fragment* out) {
+    uint32_t pc = emit(i);
+    *out = {pc, {2 * pc}};
     return true;
   }
 
@@ -250,11 +277,11 @@ struct Regex::Impl {
           break;
         case Inst::Jump: stack.push_back(i.x); break;
         case Inst::Bol:
-          if (at_start) stack.push_back(p + 1);
+          if (at_start) stack.push_back(i.x);
           break;
         case Inst::Eol:
           if (at_end)
-            stack.push_back(p + 1);
+            stack.push_back(i.x);
           else
             out->push_back(p);
           break;
@@ -286,7 +313,7 @@ struct Regex::Impl {
     std::fill(mark.begin(), mark.end(), 0);
     std::vector<uint32_t> ignored;
     for (uint32_t p : pcs)
-      if (prog.code[p].kind == Inst::Eol) closure(p + 1, false, true, &ignored, &s.match_at_end);
+      if (prog.code[p].kind == Inst::Eol) closure(prog.code[p].x, false, true, &ignored, &s.match_at_end);
     s.match_at_end = s.match_at_end || match;
     next.insert(next.end(), static_cast<size_t>(classes), -1);
     decided.push_back(match ? 1 : s.pcs.empty() ? 2 : 0);
@@ -300,7 +327,7 @@ struct Regex::Impl {
     std::vector<uint32_t> pcs;
     bool match = false;
     std::fill(mark.begin(), mark.end(), 0);
-    closure(0, true, false, &pcs, &match);
+    closure(prog.start, true, false, &pcs, &match);
     return intern(std::move(pcs), match);
   }
 
@@ -313,9 +340,9 @@ struct Regex::Impl {
     const std::vector<uint32_t> current = states[static_cast<size_t>(from)].pcs;
     for (uint32_t p : current) {
       const Inst& i = prog.code[p];
-      if (i.kind == Inst::Set && prog.sets[i.y][byte]) closure(p + 1, false, false, &pcs, &match);
+      if (i.kind == Inst::Set && prog.sets[i.set][byte]) closure(i.x, false, false, &pcs, &match);
     }
-    closure(0, false, false, &pcs, &match);
+    closure(prog.start, false, false, &pcs, &match);
     uint64_t before = generation;
     int to = intern(std::move(pcs), match);
     // Interning may have started the cache again, and `from` is gone then.

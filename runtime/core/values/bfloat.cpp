@@ -1,4 +1,4 @@
-#include "runtime/core/bfloat.h"
+#include "runtime/core/values/bfloat.h"
 
 #include <cstring>
 
@@ -20,11 +20,13 @@ double double_of(uint64_t b) {
   return v;
 }
 
-// The stored exponent byte for an IEEE value; 0 stores zero.
+constexpr int kMaxStoredExponent = 255;
+
+// The stored exponent byte for an IEEE value; 0 stores zero, and a value
+// too large for the format answers more than the largest exponent.
 int stored_exponent(uint64_t bits) {
   if ((bits >> 48) == 0) return 0;
   int e = static_cast<int>((bits >> 52) & 0x7FF) - kExponentShift;
-  if (e > 255) return 255;
   if (e <= 0) return 0;  // too small for the format
   return e;
 }
@@ -50,6 +52,13 @@ void to_bfloat(double value, uint8_t* bytes, int mantissa_bits) {
   }
   uint64_t mantissa = bits & ((UINT64_C(1) << 52) - 1);
   mantissa = mantissa_bits >= 52 ? mantissa << (mantissa_bits - 52) : mantissa >> (52 - mantissa_bits);
+  if (exponent > kMaxStoredExponent) {
+    // Too large (infinities and NaN among them): the largest value of the
+    // format with the value's sign, never the mantissa under a forced
+    // exponent, which would be an unrelated number.
+    exponent = kMaxStoredExponent;
+    mantissa = (UINT64_C(1) << mantissa_bits) - 1;
+  }
   uint64_t sign = bits >> 63;
   put_le(bytes, size - 1, (sign << mantissa_bits) | mantissa);
   bytes[size - 1] = static_cast<uint8_t>(exponent);

@@ -124,6 +124,9 @@ void CharToOemBuff(const char* source, char* dest, size_t length) {
 bool IsCharAlpha(uint8_t c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
   uint32_t u = unicode_of(kAnsiToUnicode, c);
+  // The OE ligature is a letter with its own case pair, though no base
+  // letter stands for it.
+  if (u == 0x152 || u == 0x153) return true;
   return base_letter(u) != 0 && u != 0xD7 && u != 0xF7;
 }
 

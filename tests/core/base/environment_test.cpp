@@ -123,6 +123,23 @@ TEST_F(Environment, CaseTableTakesOnlyHighPairs) {
   EXPECT_EQ(s.case_kind[0xD7], kCaseOther);  // the multiplication sign
 }
 
+TEST_F(Environment, WindowsCaseHasEveryPairOfTheCodePage) {
+  set_environment_value("ZORCASE", "WINDOWS");
+  const Settings& s = settings();
+  int pairs = 0;
+  for (int c = 128; c < 256; ++c) pairs += s.case_kind[c] == kCaseUpper;
+  EXPECT_EQ(pairs, 34);  // 30 accented capitals, S and Z caron, Y diaeresis and the OE ligature
+  EXPECT_EQ(s.case_kind[0x8C], kCaseUpper);  // the OE ligature
+  EXPECT_EQ(s.case_partner[0x8C], 0x9C);
+  EXPECT_EQ(s.case_kind[0x9C], kCaseLower);
+}
+
+TEST_F(Environment, ADeviceAsTheEnvironmentFileIsNotReadForEver) {
+  EXPECT_FALSE(load_environment_file("/dev/zero"));
+  EXPECT_EQ(error_code(), 2);
+  EXPECT_FALSE(load_environment_file("/tmp"));  // a folder
+}
+
 TEST_F(Environment, DigraphsAndTheirOemCopy) {
   set_environment_value("ZORDIGRAPH", "\xC4" "AE,\xD6OE");
   const Settings& s = settings();

@@ -26,6 +26,18 @@ class Evaluation : public ::testing::Test {
   }
 };
 
+TEST_F(Evaluation, RealsBeyondTheRangeAreNoLiterals) {
+  EXPECT_EQ(eval("1.0e309"), "error 800");
+  EXPECT_EQ(eval("1.0e309 = 1.0e309"), "error 800");
+  EXPECT_EQ(eval(std::string(400, '9')), "error 800");
+  EXPECT_EQ(eval("1.5e308 > 1"), "1");
+}
+
+TEST_F(Evaluation, DeformatWithoutAPictureUsesTheEmptyPicture) {
+  EXPECT_EQ(eval("DEFORMAT('$1,234.56')"), "1234.56");
+  EXPECT_EQ(eval("DEFORMAT('$1,234.56') = DEFORMAT('$1,234.56', '')"), "1");
+}
+
 TEST_F(Evaluation, PrecedenceAndAssociativity) {
   EXPECT_EQ(eval("1+2*3"), "7");
   EXPECT_EQ(eval("(1+2)*3"), "9");
@@ -114,7 +126,7 @@ TEST_F(Evaluation, HostileTextNeverOverflowsTheStack) {
   for (int i = 0; i < 5000; ++i) nested += "ABS(";
   EXPECT_EQ(eval(nested + "1" + std::string(5000, ')')), "error 800");
   EXPECT_EQ(eval("'" + std::string(1 << 20, 'x') + "' = ''"), "0");
-  EXPECT_EQ(eval(std::string(1000, '9') + ".5 > 1"), "1");
+  EXPECT_EQ(eval(std::string(1000, '9') + ".5 > 1"), "error 800");  // beyond the range of a real
 }
 
 TEST_F(Evaluation, UnboundNamesNameThemselves) {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <regex>
 
 #include "runtime/core/base/environment.h"
+#include "runtime/core/expression/evaluate.h"
 #include "runtime/core/expression/regex_matcher.h"
 #include "runtime/core/base/settings.h"
 #include "runtime/core/text/sound_code.h"
@@ -136,6 +139,54 @@ TEST(MatchRegular, ManyStatesStayCorrect) {
   EXPECT_EQ(Match(text, pattern, kMatchRegular), expected);
   text[text.size() - 13] = expected ? 'b' : 'a';
   EXPECT_EQ(Match(text, pattern, kMatchRegular), !expected);
+}
+
+// Runs `body` on a thread with a small stack, as a procedure thread has.
+template <typename Body>
+void on_small_stack(Body body) {
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, 256 * 1024);
+  pthread_t thread;
+  auto run = [](void* arg) -> void* {
+    (*static_cast<Body*>(arg))();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attr, run, &body), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+}
+
+TEST(MatchRegular, ManyAlternativesNeedNoDeepStack) {
+  std::string pattern;
+  for (int i = 0; i < 30000; ++i) pattern += "a|";
+  pattern += "x";
+  bool found = false, missing = true, in_evaluate = false;
+  on_small_stack([&] {
+    found = Match("x", pattern, kMatchRegular);
+    missing = Match("y", pattern, kMatchRegular);
+    Expression e;
+    ExprValue v;
+    in_evaluate = e.compile("MATCH('zxz', '" + pattern + "', 2)") && e.evaluate(&v) && v.as_text() == "1";
+  });
+  EXPECT_TRUE(found);
+  EXPECT_FALSE(missing);
+  EXPECT_TRUE(in_evaluate);
+}
+
+TEST(MatchRegular, RepeatedRepetitionsCompileAndMatch) {
+  // Each "*" once copied the growing body: 65,000 of them took seconds.
+  std::string pattern = "^a" + std::string(65000, '*') + "$";
+  EXPECT_TRUE(Match("aaaa", pattern, kMatchRegular));
+  EXPECT_TRUE(Match("", pattern, kMatchRegular));
+  EXPECT_FALSE(Match("ab", pattern, kMatchRegular));
+  EXPECT_TRUE(Match("ab", "^{a|}+b$", kMatchRegular));  // an empty alternative under a loop
+  EXPECT_TRUE(Match("abab", "^{ab}*{}$", kMatchRegular));
+}
+
+TEST(MatchRegular, GroupsNestOnlyAsDeepAsTheBound) {
+  EXPECT_TRUE(Match("a", std::string(100, '{') + "a" + std::string(100, '}'), kMatchRegular));
+  EXPECT_FALSE(Match("a", std::string(5000, '{') + "a" + std::string(5000, '}'), kMatchRegular));
 }
 
 TEST(SoundCode, Examples) {

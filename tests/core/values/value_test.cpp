@@ -38,6 +38,20 @@ TEST(BFloat, KnownBytes) {
   EXPECT_EQ(b8[7], 255);
 }
 
+TEST(BFloat, OverflowStoresTheLargestValueWithItsSign) {
+  uint8_t b4[4];
+  real_to_bfloat4(2e38, b4);
+  EXPECT_EQ(0, std::memcmp(b4, "\xFF\xFF\x7F\xFF", 4));
+  const double largest = bfloat4_to_real(b4);
+  EXPECT_GT(largest, 1.7e38);  // not 9.99999968e37, the mantissa under a forced exponent
+  real_to_bfloat4(1e39, b4);
+  EXPECT_EQ(bfloat4_to_real(b4), largest);
+  real_to_bfloat4(-2e38, b4);
+  EXPECT_EQ(bfloat4_to_real(b4), -largest);
+  real_to_bfloat4(HUGE_VAL, b4);
+  EXPECT_EQ(bfloat4_to_real(b4), largest);
+}
+
 TEST(BFloat, RoundTrips) {
   for (double v : {1.0, -2.5, 3.14159265358979, 1e30, -1e-30}) {
     uint8_t b8[8], b4[4];
