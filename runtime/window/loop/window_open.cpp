@@ -224,7 +224,7 @@ void Open(WindowObject& w) {
   w.controls = create_controls(w, *w.buffer, w.buffer->field(w.structure, "children"), w.hwnd, w.units, {0, 0});
   make_tool_tips(w);
   if (uint32_t interval = w.timer_interval()) {
-    SetTimer(w.hwnd, 1, interval * 10);
+    SetTimer(w.hwnd, kEventTimerId, interval * 10);
     w.has_timer = true;
   }
   thread_windows().push_back(&w);
@@ -238,7 +238,7 @@ void Open(WindowObject& w) {
 void Close(WindowObject& w) {
   WindowSystem& s = window_system();
   if (w.hwnd) {
-    if (w.has_timer) KillTimer(w.hwnd, 1);
+    if (w.has_timer) KillTimer(w.hwnd, kEventTimerId);
     SetWindowLongPtr(w.hwnd, GWLP_USERDATA, 0);
     DestroyWindow(w.hwnd);
     w.hwnd = nullptr;

@@ -223,7 +223,7 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       if ((w->flags() & kFlagReport) && !IsIconic(h)) PostEvent(*w, event::Moved);
       break;
     case WM_TIMER:
-      if (wp == 1) {
+      if (wp == kEventTimerId) {
         if (!w->timer_pending) {
           w->timer_pending = true;  // one Timer waiting at most
           PostEvent(*w, event::Timer);
