@@ -11,6 +11,7 @@
 #include "runtime/data/bdx/oem_text.h"
 #include "runtime/data/bdx/store/record_keys.h"
 #include "runtime/data/bdx/store/store_operation.h"
+#include "runtime/data/bdx/table_limits.h"
 #include "runtime/platform/os/codepage.h"
 
 namespace vrt::data {
@@ -83,6 +84,7 @@ int BdxTable::open(int32_t mode) {
   const FileDeclaration& d = declaration();
   if (!declaration_fits(d)) return kInvalidDeclaration;
   address_ = split_table_name(d.name.empty() ? d.label : d.name);
+  if (address_.table.empty()) return kInvalidFilename;
   int error;
   auto store = PageStore::open(full_file_name(address_.file), access_of(mode), share_of(mode),
                                platform::Disposition::OpenExisting, &error, owner_of(d));
@@ -151,16 +153,16 @@ void BdxTable::close() {
   file_->state &= ~(kStateWrite | kStateExclusive);
 }
 
+// CREATE makes the file when it is missing and replaces the one table it
+// names; the file's other tables stay as they are.
 int BdxTable::create() {
   const FileDeclaration& d = declaration();
-  if (!declaration_fits(d)) return kInvalidDeclaration;
+  if (int code = check_storable(d)) return code;
   TableAddress address = split_table_name(d.name.empty() ? d.label : d.name);
-  // A named table joins its file; the unnamed table of a file replaces it.
-  auto disposition =
-      address.table == "UNNAMED" ? platform::Disposition::CreateAlways : platform::Disposition::OpenAlways;
+  if (address.table.empty()) return kInvalidFilename;
   int error;
   auto store = PageStore::open(full_file_name(address.file), platform::Access::ReadWrite,
-                               platform::Share::DenyNone, disposition, &error, owner_of(d));
+                               platform::Share::DenyNone, platform::Disposition::OpenAlways, &error, owner_of(d));
   if (!store) return error;
   std::shared_ptr<PageStore> keep = store_;
   store_ = store;
@@ -330,6 +332,7 @@ int BdxTable::check_unique(const uint8_t* record, uint32_t number) {
 
 int BdxTable::add(bool with_keys) {
   const uint8_t* buffer = file_->record.data();
+  if (int code = check_memo_sizes(declaration())) return code;
   // Uniqueness first, so that a refused record changes nothing at all.
   if (with_keys) {
     int code = check_unique(buffer, 0);
@@ -373,6 +376,7 @@ int BdxTable::put_locked(const std::string& old) {
   std::string stored = stored_form(buffer);
   // An unchanged record is not written.
   if (stored == old && declaration().memos.empty()) return kOk;
+  if (int code = check_memo_sizes(declaration())) return code;
   RecordTree t = tree();
   std::string old_buffer = old;
   buffer_form(&old_buffer);
