@@ -3,8 +3,9 @@
 // given.
 //
 //   FIELD TYPE                 TAKES
-//   BYTE SHORT USHORT LONG     a number in the type's range (DATE and TIME:
-//   ULONG DATE TIME            a LONG's), rounded to a whole number
+//   BYTE SHORT USHORT LONG     a number in the type's range, rounded to a
+//   ULONG                      whole number
+//   DATE TIME                  a standard date or time, or 0 for none
 //   DECIMAL PDECIMAL           a number with at most digits - places integer
 //                              digits, rounded to the field's places
 //   SREAL REAL BFLOAT4 BFLOAT8 a finite number in the type's range

@@ -298,10 +298,11 @@ void BdxTable::read_memos(uint32_t record) {
     MemoBlock& memo = memos[m];
     std::string text;
     PageRecord chunk;
-    for (uint16_t seq = 0; t.find(memo_key(number_, record, static_cast<uint8_t>(m), seq), &chunk); ++seq) {
+    // The sequence numbers are 16-bit: the last chunk is number 65535.
+    for (uint32_t seq = 0;
+         seq < kMaxMemoChunks && t.find(memo_key(number_, record, static_cast<uint8_t>(m), static_cast<uint16_t>(seq)), &chunk);
+         ++seq)
       text.append(chunk.data());
-      if (text.size() > (size_t{1} << 30)) fail_internal(kFailRecordShape);
-    }
     if (memo.is_blob() && text.size() >= 4) text.erase(0, 4);
     else if (!memo.is_blob() && collation_.oem && !(memo.flags & kMemoBinary))
       platform::OemToCharBuff(text.data(), text.data(), text.size());
