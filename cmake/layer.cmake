@@ -4,7 +4,7 @@ function(vrt_layer name)
   cmake_parse_arguments(L "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
-    # A layer whose issue has not come yet: present, so others can name it.
+    # A layer with no sources yet: present, so others can name it.
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${L_DEPS})

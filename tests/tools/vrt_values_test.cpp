@@ -75,6 +75,10 @@ TEST_F(VrtValues, SystemLayoutsFollowTheProfile) {
   EXPECT_EQ(vrt("format @D18 58015", dir.file("de.ini")).out, "31. October 1959  \n");
   EXPECT_EQ(vrt("format @T7 6300001", dir.file("de.ini")).out, "17:30\n");
   EXPECT_EQ(vrt("deformat @D17 31.10.1959", dir.file("de.ini")).out, "58015\n");
+  // No separator after the month: none at all, not "/" (1959/10/31) nor a letter.
+  write_file(dir.file("iso.ini"), "[intl]\nsShortDate=yyyyMMdd\n");
+  EXPECT_EQ(vrt("format @D17 58015", dir.file("iso.ini")).out, "19591031\n");
+  EXPECT_EQ(vrt("deformat @D17 19591031", dir.file("iso.ini")).out, "58015\n");
 }
 
 TEST_F(VrtValues, UsageMistakesExitTwo) {

@@ -1,6 +1,7 @@
 #include "runtime/core/expression/evaluate.h"
 
 #include <cmath>
+#include <vector>
 
 #include "runtime/core/base/error_state.h"
 #include "runtime/core/expression/expression_builtins.h"
@@ -51,9 +52,8 @@ bool arithmetic(Op op, double a, double b, ExprValue* out) {
   return true;
 }
 
-bool binary(const ExprNode& n, ExprValue* out) {
-  ExprValue a, b;
-  if (!evaluate_node(*n.kids[0], &a)) return false;
+// One operator of a chain, its left side `a` already known.
+bool apply_binary(const ExprNode& n, const ExprValue& a, ExprValue* out) {
   // AND and OR need the right side only when the left does not decide.
   if (n.op == Op::And && !a.truth()) {
     *out = ExprValue::of_integer(0);
@@ -63,6 +63,7 @@ bool binary(const ExprNode& n, ExprValue* out) {
     *out = ExprValue::of_integer(1);
     return true;
   }
+  ExprValue b;
   if (!evaluate_node(*n.kids[1], &b)) return false;
   switch (n.op) {
     case Op::And:
@@ -77,6 +78,21 @@ bool binary(const ExprNode& n, ExprValue* out) {
     case Op::GreaterEqual: *out = ExprValue::of_integer(relation_holds(n.op, compare_values(a, b))); return true;
     default: return arithmetic(n.op, a.as_real(), b.as_real(), out);
   }
+}
+
+// Binary operators associate to the left, so a long chain (ID = 1 OR ID = 2
+// OR ...) hangs down the left sides: it is walked in a loop, not by
+// recursion, however long it is.
+bool binary(const ExprNode& top, ExprValue* out) {
+  std::vector<const ExprNode*> chain;
+  const ExprNode* n = &top;
+  for (; n->kind == ExprNode::Kind::Binary; n = n->kids[0].get()) chain.push_back(n);
+  ExprValue value;
+  if (!evaluate_node(*n, &value)) return false;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+    if (!apply_binary(**it, value, &value)) return false;
+  *out = std::move(value);
+  return true;
 }
 
 // name[i] is the i-th character, name[i:j] the characters i to j (from 1).

@@ -65,7 +65,9 @@ class Parser {
     n->kind = kind;
     n->op = op;
     n->type = type;
-    n->depth = a->depth + 1;
+    // A chain's left side adds no depth: the walkers loop along chains.
+    bool chained = kind == ExprNode::Kind::Binary && a->kind == ExprNode::Kind::Binary;
+    n->depth = chained ? a->depth : a->depth + 1;
     if (b) n->depth = std::max(n->depth, b->depth + 1);
     n->kids.push_back(std::move(a));
     if (b) n->kids.push_back(std::move(b));

@@ -24,7 +24,21 @@ struct ExprNode {
   // slice (two nodes).
   std::vector<std::unique_ptr<ExprNode>> kids;
   bool slice = false;
-  int depth = 1;  // the longest chain of nodes below and including this one
+  // The nesting below and including this node; the left operand of a binary
+  // operator that is itself one (a chain: a OR b OR c) adds nothing, as the
+  // walkers follow chains in loops.
+  int depth = 1;
+
+  ExprNode() = default;
+  ExprNode(const ExprNode&) = delete;
+  ExprNode& operator=(const ExprNode&) = delete;
+  // Takes a long chain apart in a loop, not by recursion.
+  ~ExprNode() {
+    while (!kids.empty() && kids[0] && !kids[0]->kids.empty()) {
+      std::unique_ptr<ExprNode> child = std::move(kids[0]);
+      kids[0] = std::move(child->kids[0]);
+    }
+  }
 };
 
 using ExprTree = std::unique_ptr<ExprNode>;

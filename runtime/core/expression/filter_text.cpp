@@ -1,5 +1,7 @@
 #include "runtime/core/expression/filter_text.h"
 
+#include <vector>
+
 
 namespace vrt::core {
 
@@ -105,25 +107,47 @@ class Writer {
     return parens ? "(" + s + ")" : s;
   }
 
+  // A left-associative chain of one precedence is written in a loop, so a
+  // long one (ID = 1 OR ID = 2 OR ...) needs no deep recursion.
   std::string binary(const ExprNode& n) {
+    if (std::string s; special(n, &s)) return s;
+    int p = precedence(n);
+    std::vector<const ExprNode*> chain{&n};
+    for (;;) {
+      const ExprNode& a = *chain.back()->kids[0];
+      std::string ignored;
+      if (a.kind != ExprNode::Kind::Binary || precedence(a) != p || special(a, &ignored)) break;
+      chain.push_back(&a);
+    }
+    std::string s = operand(*chain.back()->kids[0], p, false);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) s += op_text((*it)->op) + operand(*(*it)->kids[1], p, true);
+    return s;
+  }
+
+  // The comparisons a driver reads as patterns: IS [NOT] NULL and LIKE.
+  bool special(const ExprNode& n, std::string* out) {
     const ExprNode& a = *n.kids[0];
     const ExprNode& b = *n.kids[1];
     // NULL(field) compared with a constant: field IS [NOT] NULL.
     if (is_function(a, Builtin::Null) && a.kids.size() == 1 && is_constant(b) &&
         (n.op == Op::Equal || n.op == Op::NotEqual)) {
       bool is_not = (n.op == Op::Equal && is_number(b, 0)) || (n.op == Op::NotEqual && !is_number(b, 0));
-      return write(*a.kids[0]) + " IS " + (is_not ? "NOT " : "") + "NULL ";
+      *out = write(*a.kids[0]) + " IS " + (is_not ? "NOT " : "") + "NULL ";
+      return true;
     }
     // SUB(field, 1, n) = 'constant of length n': a prefix match.
     if (n.op == Op::Equal && is_function(a, Builtin::Sub) && a.kids.size() == 3 && is_number(*a.kids[1], 1) &&
-        is_string_constant(b) && is_number(*a.kids[2], static_cast<double>(b.value.text.size())))
-      return write(*a.kids[0]) + " LIKE '" + doubled(b.value.text) + "%'";
+        is_string_constant(b) && is_number(*a.kids[2], static_cast<double>(b.value.text.size()))) {
+      *out = write(*a.kids[0]) + " LIKE '" + doubled(b.value.text) + "%'";
+      return true;
+    }
     // INSTRING('constant', field, 1, 1) <> 0: a contains match.
     if (n.op == Op::NotEqual && is_number(b, 0) && is_function(a, Builtin::Instring) && a.kids.size() == 4 &&
-        is_string_constant(*a.kids[0]) && is_number(*a.kids[2], 1) && is_number(*a.kids[3], 1))
-      return write(*a.kids[1]) + " LIKE '%" + doubled(a.kids[0]->value.text) + "%'";
-    int p = precedence(n);
-    return operand(a, p, false) + op_text(n.op) + operand(b, p, true);
+        is_string_constant(*a.kids[0]) && is_number(*a.kids[2], 1) && is_number(*a.kids[3], 1)) {
+      *out = write(*a.kids[1]) + " LIKE '%" + doubled(a.kids[0]->value.text) + "%'";
+      return true;
+    }
+    return false;
   }
 };
 

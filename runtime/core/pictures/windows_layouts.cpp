@@ -73,15 +73,18 @@ void build_short_date(std::string_view f, ElementRow* row) {
   char day_fill = f.find("dd") != std::string_view::npos ? '0' : ' ';
   char month_fill = f.find("MM") != std::string_view::npos ? '0' : ' ';
   int year_digits = f.find("yyy") != std::string_view::npos ? 4 : 2;
+  // The separator is the character after the last "M" ("/" when the month
+  // ends the layout). A day or year letter there means the layout has no
+  // separator at all ("yyyyMMdd" is 19591031), not that letter as one.
   char separator = '/';
   size_t last_m = f.rfind('M');
   if (last_m != std::string_view::npos && last_m + 1 < f.size()) {
     char c = f[last_m + 1];
-    if (c != 'd' && c != 'y' && c != 'M') separator = c;
+    separator = c == 'd' || c == 'y' ? '\0' : c;
   }
   const char* order = order_for(f.empty() ? 'M' : f[0]);
   for (int k = 0; k < 3; ++k) {
-    if (k > 0) row->add(separator, kCodeSeparator);
+    if (k > 0 && separator) row->add(separator, kCodeSeparator);
     switch (order[k]) {
       case 'd': row->add(day_fill, kCodeDay); row->add('0', kCodeDay); break;
       case 'M': row->add(month_fill, kCodeMonth); row->add('0', kCodeMonth); break;

@@ -15,6 +15,7 @@
 #include "runtime/data/bdx/store/record_tree.h"
 #include "runtime/data/bdx/store/store_operation.h"
 #include "runtime/platform/os/clock.h"
+#include "runtime/platform/os/mutex.h"
 #include "runtime/platform/os/system_error.h"
 
 namespace vrt::data {
@@ -32,9 +33,9 @@ struct TransactionState {
   int result = kOk;                                // and this was its result
 };
 
-std::mutex g_mutex;
-TransactionState g_state;
-std::string g_control_name;  // set with the TCF command
+platform::Mutex g_mutex;
+TransactionState g_state VRT_GUARDED_BY(g_mutex);
+std::string g_control_name VRT_GUARDED_BY(g_mutex);  // set with the TCF command
 
 std::string directory_of(const std::string& file) {
   size_t slash = file.find_last_of('/');
@@ -89,7 +90,7 @@ void end_transaction(TransactionState& t) {
 }
 
 // COMMIT with changes in two or more files (the stores' mutexes are held).
-int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
+int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) VRT_REQUIRES(g_mutex) {
   std::vector<std::string> names;
   if (!g_control_name.empty())
     names.push_back(g_control_name);
@@ -184,7 +185,7 @@ int commit_across(TransactionState& t, const std::vector<PageStore*>& changed) {
   return code;
 }
 
-int commit_all(TransactionState& t) {
+int commit_all(TransactionState& t) VRT_REQUIRES(g_mutex) {
   if (t.broken != kOk) return t.broken;
   std::vector<std::unique_lock<std::mutex>> locks;
   std::vector<PageStore*> changed;
@@ -206,7 +207,7 @@ void forget_table(TransactionState& t, BdxTable& table) {
 }  // namespace
 
 int transaction_enlist(BdxTable& table, int32_t seconds) {
-  std::lock_guard<std::mutex> guard(g_mutex);
+  platform::MutexLock guard(g_mutex);
   TransactionState& t = g_state;
   // A transaction that was resolved but not told to all its tables ends.
   if (t.resolved) t = TransactionState{};
@@ -235,7 +236,7 @@ int transaction_enlist(BdxTable& table, int32_t seconds) {
 }
 
 int transaction_commit(BdxTable& table) {
-  std::lock_guard<std::mutex> guard(g_mutex);
+  platform::MutexLock guard(g_mutex);
   TransactionState& t = g_state;
   if (!t.resolved) {
     t.result = commit_all(t);
@@ -248,7 +249,7 @@ int transaction_commit(BdxTable& table) {
 }
 
 int transaction_rollback(BdxTable& table) {
-  std::lock_guard<std::mutex> guard(g_mutex);
+  platform::MutexLock guard(g_mutex);
   TransactionState& t = g_state;
   if (!t.resolved) {
     end_transaction(t);
@@ -260,7 +261,7 @@ int transaction_rollback(BdxTable& table) {
 }
 
 void transaction_leave(BdxTable& table) {
-  std::lock_guard<std::mutex> guard(g_mutex);
+  platform::MutexLock guard(g_mutex);
   TransactionState& t = g_state;
   if (std::find(t.tables.begin(), t.tables.end(), &table) == t.tables.end()) return;
   if (!t.resolved) {
@@ -271,12 +272,12 @@ void transaction_leave(BdxTable& table) {
 }
 
 std::string transaction_control_name() {
-  std::lock_guard<std::mutex> guard(g_mutex);
+  platform::MutexLock guard(g_mutex);
   return g_control_name;
 }
 
 void set_transaction_control_name(const std::string& name) {
-  std::lock_guard<std::mutex> guard(g_mutex);
+  platform::MutexLock guard(g_mutex);
   g_control_name = name;
 }
 
@@ -320,8 +321,10 @@ void PageStore::add_pending_record(const std::string& data) {
 }
 
 void PageStore::remove_pending_record() {
-  begin_operation(true);
   try {
+    // Inside the try: a begin that fails after taking the writer byte must
+    // still give it back.
+    begin_operation(true);
     RecordTree(*this).erase(kPendingKey);
     end_operation(true);
   } catch (...) {

@@ -20,6 +20,7 @@
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/operation_table.h"
 #include "runtime/platform/os/clock.h"
+#include "runtime/platform/os/mutex.h"
 #include "runtime/platform/os/profile.h"
 
 namespace vrt::data {
@@ -147,11 +148,8 @@ struct FileTrace {
   bool declared = false;
 };
 
-std::mutex g_trace_mutex;
-std::map<const FileBlock*, FileTrace>& file_traces() {
-  static std::map<const FileBlock*, FileTrace> m;
-  return m;
-}
+platform::Mutex g_trace_mutex;
+std::map<const FileBlock*, FileTrace> g_file_traces VRT_GUARDED_BY(g_trace_mutex);
 
 bool dumps_record(int32_t op) {
   switch (op) {
@@ -212,8 +210,8 @@ void append_trace(const std::string& file, const std::string& text) {
 int32_t traced_driver_call(int32_t operation, FileBlock* file, const DriverArg* args) {
   FileTrace trace;
   {
-    std::lock_guard lock(g_trace_mutex);
-    auto& known = file_traces();
+    platform::MutexLock lock(g_trace_mutex);
+    auto& known = g_file_traces;
     auto it = known.find(file);
     // The switches are read at a file's first call, and again whenever it
     // is opened or created anew.

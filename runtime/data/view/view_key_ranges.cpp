@@ -43,18 +43,28 @@ bool field_comparison(const ExprNode& n, int field, bool nocase, const FieldReso
   return false;
 }
 
-bool constrains(const ExprNode& n, int field, bool nocase, const FieldResolver& resolve, bool negated) {
-  if (n.kind == ExprNode::Kind::Unary && n.op == Op::Not)
-    return constrains(*n.kids[0], field, nocase, resolve, !negated);
-  if (n.kind == ExprNode::Kind::Binary && (n.op == Op::And || n.op == Op::Or)) {
-    bool a = constrains(*n.kids[0], field, nocase, resolve, negated);
-    bool b = constrains(*n.kids[1], field, nocase, resolve, negated);
-    bool either = (n.op == Op::And) != negated;
-    return either ? a || b : a && b;
+bool constrains(const ExprNode& top, int field, bool nocase, const FieldResolver& resolve, bool negated) {
+  const ExprNode* n = &top;
+  while (n->kind == ExprNode::Kind::Unary && n->op == Op::Not) {
+    negated = !negated;
+    n = n->kids[0].get();
+  }
+  if (n->kind == ExprNode::Kind::Binary && (n->op == Op::And || n->op == Op::Or)) {
+    // A chain of ANDs and ORs is folded from its left end in a loop.
+    std::vector<const ExprNode*> chain;
+    for (; n->kind == ExprNode::Kind::Binary && (n->op == Op::And || n->op == Op::Or); n = n->kids[0].get())
+      chain.push_back(n);
+    bool a = constrains(*n, field, nocase, resolve, negated);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      bool b = constrains(*(*it)->kids[1], field, nocase, resolve, negated);
+      bool either = ((*it)->op == Op::And) != negated;
+      a = either ? a || b : a && b;
+    }
+    return a;
   }
   Op op;
   const ExprNode* value;
-  return field_comparison(n, field, nocase, resolve, &op, &value);
+  return field_comparison(*n, field, nocase, resolve, &op, &value);
 }
 
 // Keeps the tighter of two bounds on one side.
@@ -89,14 +99,20 @@ void apply(ComponentRange* r, Op op, const core::ExprValue& v) {
   }
 }
 
-// The comparisons joined by the top-level ANDs.
-void conjuncts(const ExprNode& n, std::vector<const ExprNode*>* out) {
-  if (n.kind == ExprNode::Kind::Binary && n.op == Op::And) {
-    conjuncts(*n.kids[0], out);
-    conjuncts(*n.kids[1], out);
-    return;
+// The comparisons joined by the top-level ANDs, in their order; walked with
+// a stack of our own, as a program's filter may chain thousands of them.
+void conjuncts(const ExprNode& top, std::vector<const ExprNode*>* out) {
+  std::vector<const ExprNode*> todo{&top};
+  while (!todo.empty()) {
+    const ExprNode* n = todo.back();
+    todo.pop_back();
+    if (n->kind == ExprNode::Kind::Binary && n->op == Op::And) {
+      todo.push_back(n->kids[1].get());
+      todo.push_back(n->kids[0].get());
+    } else {
+      out->push_back(n);
+    }
   }
-  out->push_back(&n);
 }
 
 }  // namespace
@@ -112,10 +128,14 @@ int node_field(const ExprNode& n, bool nocase, const FieldResolver& resolve) {
   return 0;
 }
 
-bool independent_of_view(const ExprNode& n, const FieldResolver& resolve) {
-  if (n.kind == ExprNode::Kind::Variable && resolve(n.text) != kNotAField) return false;
-  for (const auto& k : n.kids)
-    if (!independent_of_view(*k, resolve)) return false;
+bool independent_of_view(const ExprNode& top, const FieldResolver& resolve) {
+  std::vector<const ExprNode*> todo{&top};
+  while (!todo.empty()) {
+    const ExprNode* n = todo.back();
+    todo.pop_back();
+    if (n->kind == ExprNode::Kind::Variable && resolve(n->text) != kNotAField) return false;
+    for (const auto& k : n->kids) todo.push_back(k.get());
+  }
   return true;
 }
 

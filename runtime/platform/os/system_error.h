@@ -29,6 +29,8 @@ enum SystemError : uint32_t {
   kErrorFileExists = 80,
   kErrorCannotMake = 82,
   kErrorInvalidParameter = 87,
+  kErrorInvalidName = 123,
+  kErrorBadPathName = 161,
 };
 
 uint32_t GetLastError();

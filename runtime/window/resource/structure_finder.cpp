@@ -5,6 +5,7 @@
 
 #include "runtime/core/base/fatal_error.h"
 #include "runtime/core/base/string_compare.h"
+#include "runtime/platform/os/mutex.h"
 #include "runtime/window/resource/resource_registry.h"
 
 namespace vrt::window {
@@ -13,9 +14,9 @@ namespace {
 
 // The runtime lock guards these for procedure code; the mutex keeps a
 // search from a thread outside the lock (tests, tools) sound as well.
-std::mutex g_mutex;
-std::string g_last_image;
-std::shared_ptr<const ResourceBuffer> g_current;
+platform::Mutex g_mutex;
+std::string g_last_image VRT_GUARDED_BY(g_mutex);
+std::shared_ptr<const ResourceBuffer> g_current VRT_GUARDED_BY(g_mutex);
 
 FoundStructure search_image(const std::string& image, std::string_view module, std::string_view label) {
   auto resource = find_resource(image, resource_name(module), kResourceType);
@@ -38,7 +39,7 @@ FoundStructure search_image(const std::string& image, std::string_view module, s
 }  // namespace
 
 FoundStructure find_structure(std::string_view module, std::string_view label) {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   std::vector<std::string> order = resource_images();
   if (!g_last_image.empty()) {
     std::erase(order, g_last_image);
@@ -69,7 +70,7 @@ FoundStructure locate_structure(std::string_view module, std::string_view label)
 }
 
 std::shared_ptr<const ResourceBuffer> current_resource_buffer() {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   return g_current;
 }
 

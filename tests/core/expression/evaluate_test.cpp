@@ -4,6 +4,7 @@
 
 #include "runtime/core/base/error_state.h"
 #include "runtime/core/expression/expression_builtins.h"
+#include "runtime/core/expression/filter_text.h"
 #include "runtime/core/base/fatal_error.h"
 #include "runtime/core/pictures/picture.h"
 
@@ -25,6 +26,19 @@ class Evaluation : public ::testing::Test {
     return r;
   }
 };
+
+TEST_F(Evaluation, ProgramBuiltSelectionsOfThousandsOfRecords) {
+  Bind("ID", [] { return ExprValue::of_integer(1999); });
+  std::string filter = "ID = 0";
+  for (int i = 1; i < 2000; ++i) filter += " OR ID = " + std::to_string(i);
+  EXPECT_EQ(eval(filter), "1");
+  EXPECT_EQ(eval("NOT (" + filter + ")"), "0");
+  Expression e;
+  ASSERT_TRUE(e.compile(filter));
+  std::string text = filter_text(*e.tree());
+  EXPECT_EQ(text.substr(0, 19), "ID = 0 OR ID = 1 OR");
+  EXPECT_TRUE(text.ends_with(" OR ID = 1998 OR ID = 1999")) << text.substr(text.size() - 40);
+}
 
 TEST_F(Evaluation, RealsBeyondTheRangeAreNoLiterals) {
   EXPECT_EQ(eval("1.0e309"), "error 800");
@@ -121,7 +135,8 @@ TEST_F(Evaluation, HostileTextNeverOverflowsTheStack) {
   EXPECT_EQ(eval(std::string(100000, '-') + "1"), "1");  // signs fold into one
   std::string chain = "1";
   for (int i = 0; i < 50000; ++i) chain += "+1";
-  EXPECT_EQ(eval(chain), "error 800");
+  EXPECT_EQ(eval(chain), "50001");  // a chain is long, not deep
+  EXPECT_EQ(eval("(" + chain + ")*2"), "100002");
   std::string nested;
   for (int i = 0; i < 5000; ++i) nested += "ABS(";
   EXPECT_EQ(eval(nested + "1" + std::string(5000, ')')), "error 800");

@@ -290,6 +290,22 @@ TEST_F(Views, OrdersNoKeyGivesAreSortedByTheView) {
   EXPECT_EQ(read(v, true), (std::vector<std::string>{"1", "3", "6", "2", "4", "5"}));
 }
 
+TEST_F(Views, SortedNumbersBelowZeroComeFirstInTheirOrder) {
+  for (int id : {-3, -10, -250000}) {
+    std::memset(people.record.data(), ' ', people.record.size());
+    test::set_long(people, "PEO:ID", id);
+    test::set_string(people, "PEO:NAME", "Negative");
+    test::set_string(people, "PEO:TOWN", "York");
+    Add(people);
+  }
+  View up(view_node(people), resolve);
+  ASSERT_TRUE(up.set_order("PEO:TOWN, PEO:ID"));
+  EXPECT_EQ(read(up), (std::vector<std::string>{"5", "4", "2", "-250000", "-10", "-3", "1", "3", "6"}));
+  View down(view_node(people), resolve);
+  ASSERT_TRUE(down.set_order("PEO:TOWN, -PEO:ID"));
+  EXPECT_EQ(read(down), (std::vector<std::string>{"5", "4", "2", "6", "3", "1", "-3", "-10", "-250000"}));
+}
+
 TEST_F(Views, SortingSpillsToATemporaryFile) {
   // 400 people with long rows: more than the store keeps in memory.
   for (int id = 7; id <= 400; ++id) {

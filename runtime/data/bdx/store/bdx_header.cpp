@@ -28,10 +28,10 @@ int BdxHeader::class_of(uint32_t unit) const {
 void encode_header(const BdxHeader& h, uint8_t out[kHeaderSize]) {
   std::memset(out, 0, kHeaderSize);
   store_le32(out + 0, h.reserved0);
-  store_le16(out + 4, h.header_size);
-  store_le32(out + 6, h.committed_end);
-  store_le32(out + 10, h.shadow_end);
-  std::memcpy(out + 14, kSignature, 4);
+  store_le16(out + kStoredSizeAt, h.header_size);
+  store_le32(out + kCommittedEndAt, h.committed_end);
+  store_le32(out + kShadowEndAt, h.shadow_end);
+  std::memcpy(out + kSignatureAt, kSignature, 4);
   store_le16(out + 18, h.reserved18);
   std::memcpy(out + 20, h.last_number, 4);
   store_le32(out + 24, h.change_count);
@@ -43,12 +43,12 @@ void encode_header(const BdxHeader& h, uint8_t out[kHeaderSize]) {
 }
 
 bool decode_header(const uint8_t* in, size_t size, BdxHeader* h) {
-  if (size < kHeaderSize || std::memcmp(in + 14, kSignature, 4) != 0) return false;
+  if (size < kHeaderSize || std::memcmp(in + kSignatureAt, kSignature, 4) != 0) return false;
   BdxHeader r;
   r.reserved0 = load_le32(in);
-  r.header_size = load_le16(in + 4);
-  r.committed_end = load_le32(in + 6);
-  r.shadow_end = load_le32(in + 10);
+  r.header_size = load_le16(in + kStoredSizeAt);
+  r.committed_end = load_le32(in + kCommittedEndAt);
+  r.shadow_end = load_le32(in + kShadowEndAt);
   r.reserved18 = load_le16(in + 18);
   std::memcpy(r.last_number, in + 20, 4);
   r.change_count = load_le32(in + 24);

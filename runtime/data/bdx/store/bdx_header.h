@@ -20,6 +20,14 @@
 namespace vrt::data {
 
 inline constexpr size_t kHeaderSize = 512;
+// Offsets of the header's fields that the safe update reads and writes on
+// their own. Every stored image (header or page) starts with its home and
+// its size, which is how recovery reads a shadow copy.
+inline constexpr size_t kHomeAt = 0;
+inline constexpr size_t kStoredSizeAt = 4;
+inline constexpr size_t kCommittedEndAt = 6;
+inline constexpr size_t kShadowEndAt = 10;
+inline constexpr size_t kSignatureAt = 14;
 inline constexpr size_t kUnitSize = 256;
 inline constexpr int kPageClasses = 60;  // entry 0 unused
 inline constexpr int kMaxPageUnits = 59;

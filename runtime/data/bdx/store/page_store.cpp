@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "runtime/core/base/check.h"
 #include "runtime/data/bdx/store/byte_order.h"
 #include "runtime/data/bdx/store/crash_points.h"
 #include "runtime/data/driver/driver_errors.h"
@@ -30,8 +31,8 @@ int open_error() {
   if (e == platform::kErrorSharingViolation) return kAccessDenied;
   if (e == platform::kErrorFileNotFound) return kFileNotFound;
   if (e == platform::kErrorPathNotFound) return kPathNotFound;
-  if (e == 123) return kInvalidFilename;
-  if (e == 161) return kPathNotFound;
+  if (e == platform::kErrorInvalidName) return kInvalidFilename;
+  if (e == platform::kErrorBadPathName) return kPathNotFound;
   return static_cast<int>(e);
 }
 
@@ -172,12 +173,42 @@ void PageStore::release_operation_lock() {
   held_ = Held::Nothing;
 }
 
+PageStore::State PageStore::state() const {
+  if (operating_) return updating_ ? State::Updating : State::Reading;
+  if (prepared_.active) return State::Prepared;
+  return pending_ ? State::Holding : State::Idle;
+}
+
+const char* PageStore::broken_invariant() const {
+  bool shared = protocol_ == LockProtocol::Shared;
+  if (!operating_) {
+    if (updating_) return "an update outside an operation";
+    if (held_ == Held::ReaderSlot) return "1: a reader slot kept between operations";
+    if (pending_ && !writable()) return "2: held updates on a handle that cannot write";
+    if (pending_ && shared && held_ != Held::WriterByte) return "2: held updates without the writer byte";
+    if (held_ == Held::WriterByte && !pending_ && !enlisted_ && !prepared_.active)
+      return "3: the writer byte kept with nothing to keep it for";
+    if (!pending_ && !prepared_.active && !cache_.dirty_pages().empty()) return "5: dirty pages with no update held";
+  } else {
+    if (header_.committed_end != header_.shadow_end) return "7: an operation on an unresolved shadow area";
+    if (shared && held_ == Held::Nothing) return "8: an operation on a shared file without a lock";
+  }
+  if (lost_held_updates_ && !enlisted_) return "4: lost held updates on a file outside a transaction";
+  if (next_provisional_ < kProvisionalUnit) return "6: a provisional unit below its base";
+  return nullptr;
+}
+
 void PageStore::begin_operation(bool update) {
+  VRT_CHECK_INVARIANTS(*this);
+  operating_ = true;
   updating_ = update;
   touched_ = false;
   // The held updates are the file as this process sees it; the writer byte
   // is still held for them.
-  if (pending_) return;
+  if (pending_) {
+    VRT_CHECK_INVARIANTS(*this);
+    return;
+  }
   take_operation_lock(update);
   // A file others cannot write changes only through this store: after an
   // operation that ended well, the header in memory is the one on disk.
@@ -194,9 +225,11 @@ void PageStore::begin_operation(bool update) {
     read_header_from_disk();
   }
   if (update) committed_units_end_ = header_.units_end();
+  VRT_CHECK_INVARIANTS(*this);
 }
 
 void PageStore::end_operation(bool success) {
+  operating_ = false;
   if (updating_) {
     if (success) {
       pending_ = pending_ || touched_;
@@ -207,6 +240,7 @@ void PageStore::end_operation(bool success) {
         updating_ = false;
         abandon();
         release_operation_lock();
+        VRT_CHECK_INVARIANTS(*this);
         throw;
       }
       if (write) {
@@ -221,6 +255,7 @@ void PageStore::end_operation(bool success) {
   cache_.trim();
   release_operation_lock();
   if (success) header_trusted_ = true;
+  VRT_CHECK_INVARIANTS(*this);
 }
 
 bool PageStore::take_writer_byte(int32_t seconds) {

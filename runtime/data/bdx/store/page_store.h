@@ -10,6 +10,36 @@
 //   3. end_operation: an update is written by the safe-update sequence
 //      (commit, safe_update.cpp), or dropped on failure (abandon); the lock
 //      is released.
+//
+// States (state()):
+//
+//            begin_operation(false)            end_operation
+//   Idle ---------------------------> Reading ---------------> Idle
+//    |  begin_operation(true)                  end_operation: written or dropped
+//    +--------------------------> Updating ----------------------------> Idle
+//                                   |  ^     end_operation under STREAM or in
+//                                   |  |     a transaction: kept, not written
+//                    begin_operation|  +-----------------------+
+//                                   v                          |
+//                                 Holding <--------------------+
+//                                   | write_held_updates, drop_held_updates --> Idle
+//                                   | prepare_update (a commit across files)
+//                                   v
+//                                 Prepared --finish_update, undo_prepared--> Idle
+//
+// Invariants between operations (broken_invariant() names the first that
+// fails; debug builds check them at both ends of every operation):
+//   1. No reader slot is kept: a reader holds one only inside an operation.
+//   2. Held updates belong to a handle that may write, and on a shared file
+//      they keep the writer byte.
+//   3. The writer byte is kept only for held updates, a transaction
+//      (enlisted) or a prepared update.
+//   4. Only an enlisted file can have lost its held updates.
+//   5. Dirty pages exist only while updates are held or prepared.
+//   6. Provisional units count up from kProvisionalUnit.
+// and inside one:
+//   7. The file is resolved: no bracketed shadow area is left.
+//   8. On a shared file the operation holds a lock (slot or writer byte).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -71,6 +101,11 @@ class PageStore {
   void begin_operation(bool update);
   void end_operation(bool success);
   bool updating() const { return updating_; }
+
+  enum class State { Idle, Reading, Updating, Holding, Prepared };
+  State state() const;
+  // The first invariant of the header comment that does not hold, or null.
+  const char* broken_invariant() const;
 
   // While updates are held (STREAM), successful updates stay in memory and
   // are written together, by one safe update, when holding ends (FLUSH,
@@ -193,6 +228,7 @@ class PageStore {
   uint8_t disk_header_[kHeaderSize] = {};
   PageCache cache_;
   uint32_t next_provisional_ = kProvisionalUnit;
+  bool operating_ = false;  // between begin_operation and end_operation
   bool updating_ = false;
   bool holding_ = false;
   bool enlisted_ = false;

@@ -163,8 +163,8 @@ bool PageStore::prepare_update() {
   flush_file();
   uint8_t bracket[kHeaderSize];
   std::memcpy(bracket, disk_header_, kHeaderSize);
-  store_le32(bracket + 6, static_cast<uint32_t>(shadow_start));
-  store_le32(bracket + 10, static_cast<uint32_t>(u.shadow_end));
+  store_le32(bracket + kCommittedEndAt, static_cast<uint32_t>(shadow_start));
+  store_le32(bracket + kShadowEndAt, static_cast<uint32_t>(u.shadow_end));
   u.active = true;
   write_exact(0, bracket, kHeaderSize);
   flush_file();
@@ -229,8 +229,8 @@ bool PageStore::undo_prepared() {
     uint8_t head[kHeaderSize];
     std::memcpy(head, disk_header_, kHeaderSize);
     if (length >= 0) {
-      store_le32(head + 6, static_cast<uint32_t>(length));
-      store_le32(head + 10, static_cast<uint32_t>(length));
+      store_le32(head + kCommittedEndAt, static_cast<uint32_t>(length));
+      store_le32(head + kShadowEndAt, static_cast<uint32_t>(length));
     }
     // When this fails the bracket stays: the next opener resolves it, and
     // rolls it back while the transaction's control record is kept.
@@ -279,8 +279,8 @@ bool PageStore::recover() {
       complete = false;
       break;
     }
-    uint64_t home = load_le32(first);
-    size_t size = load_le16(first + 4);
+    uint64_t home = load_le32(first + kHomeAt);
+    size_t size = load_le16(first + kStoredSizeAt);
     uint64_t step = round_to_units(size);
     // A page's home lies in the page areas, below the shadow area.
     bool sound = home == 0 ? size == kHeaderSize
