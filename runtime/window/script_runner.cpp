@@ -1,9 +1,13 @@
 #include "runtime/window/script_runner.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <thread>
 #include <vector>
+
+#include "runtime/core/startup/startup.h"
 
 #include "runtime/platform/display/automation.h"
 #include "runtime/platform/gui/input_api.h"
@@ -11,7 +15,10 @@
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/platform/os/process.h"
+#include "runtime/platform/gui/controls.h"
+#include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_object.h"
+#include "runtime/window/controls/zor_classes.h"
 
 namespace vrt::window {
 
@@ -21,6 +28,7 @@ using namespace vrt::platform;
 namespace automation = vrt::platform::automation;
 
 constexpr int kWaitMs = 10000;
+constexpr auto kEndWait = std::chrono::seconds(10);
 
 struct Key {
   const char* name;
@@ -100,14 +108,30 @@ HWND active_runtime_window() {
   return top;
 }
 
-// A menu item by its path of texts, or 0.
-UINT menu_item(HMENU menu, const std::vector<std::string>& path, size_t depth = 0) {
+// A menu item by its path of texts: its command, or 0; `greyed` tells
+// whether it (or a menu on the way) cannot be chosen.
+UINT menu_item(HMENU menu, const std::vector<std::string>& path, bool& greyed, size_t depth = 0) {
   for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
     if (plain(GetMenuString(menu, static_cast<UINT>(i), MF_BYPOSITION)) != plain(path[depth])) continue;
+    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) greyed = true;
     if (depth + 1 == path.size()) return GetMenuItemID(menu, i);
-    return menu_item(GetSubMenu(menu, i), path, depth + 1);
+    return menu_item(GetSubMenu(menu, i), path, greyed, depth + 1);
   }
   return 0;
+}
+
+// A button of a toolbar in the window (the frame's, say) by its command:
+// the toolbar and the button's rectangle in it.
+HWND toolbar_button(HWND top, int id, RECT* rect) {
+  WNDCLASS toolbar, cls;
+  if (!GetClassInfo(kToolbarClass, &toolbar)) return nullptr;
+  for (HWND c : GetChildren(top)) {
+    if (!GetClassInfo(GetClassName(c), &cls) || cls.lpfnWndProc != toolbar.lpfnWndProc) continue;
+    LRESULT index = SendMessage(c, TB_COMMANDTOINDEX, static_cast<WPARAM>(id), 0);
+    if (index >= 0 && SendMessage(c, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)))
+      return c;
+  }
+  return nullptr;
 }
 
 class Runner {
@@ -125,7 +149,8 @@ class Runner {
     if (v == "expect" && w.size() == 3 && w[1] == "window")
       return find_window_anywhere(w[2]) ? "" : "no window \"" + w[2] + "\" is open";
     if (v == "menu" && w.size() == 2) {
-      HWND top = current_ ? GetTopLevel(current_) : GetActiveWindow();
+      HWND top = current_top();
+      if (!top) return "no window to choose from";
       std::vector<std::string> path;
       for (size_t start = 0;;) {
         size_t bar = w[1].find('|', start);
@@ -133,14 +158,19 @@ class Runner {
         if (bar == std::string::npos) break;
         start = bar + 1;
       }
-      UINT id = menu_item(GetMenu(top), path);
+      bool greyed = false;
+      UINT id = menu_item(GetMenu(top), path, greyed);
       if (id == 0) return "no menu item \"" + w[1] + "\"";
+      if (greyed) return "the menu item \"" + w[1] + "\" is greyed";
       PostMessage(top, WM_COMMAND, id, 0);
       return settle();
     }
-    if (v == "click" && w.size() == 3 && w[1] == "field") return click(field(w[2]), "field " + w[2]);
+    if (v == "click" && w.size() == 3 && w[1] == "field") {
+      if (HWND control = field(w[2])) return click(control, "field " + w[2]);
+      return click_tool(std::atoi(w[2].c_str()), "field " + w[2]);
+    }
     if (v == "click" && w.size() == 2) {
-      HWND in = current_ ? GetTopLevel(current_) : GetActiveWindow();
+      HWND in = current_top();
       return click(in ? automation::find_child(in, w[1]) : nullptr, "\"" + w[1] + "\"");
     }
     if (v == "answer" && w.size() == 2) {
@@ -162,8 +192,9 @@ class Runner {
       return settle();
     }
     if (v == "screenshot" && w.size() == 2) {
-      HWND top = current_ ? GetTopLevel(current_) : nullptr;
       settle();
+      HWND top = current_top();
+      if (!top) return "no window to photograph";
       return automation::screenshot(top, w[1]) ? "" : "the screenshot " + w[1] + " could not be written";
     }
     if (v == "expect" && w.size() == 5 && w[1] == "text" && w[2] == "field") {
@@ -180,10 +211,42 @@ class Runner {
     automation::settle();
     return "";
   }
+  // The top-level window of the current window; once that has closed, the
+  // active window (the frame, when a document window closed).
+  HWND current_top() {
+    if (current_ && !IsWindow(current_)) current_ = nullptr;
+    return current_ ? GetTopLevel(current_) : GetActiveWindow();
+  }
   std::string click(HWND target, const std::string& what) {
     if (!target) return "nothing to click: " + what;
+    // A tab is chosen by its header; its page is only shown.
+    if (GetClassName(target) == kZorTab) return click_header(target, what);
+    if (!IsWindowVisible(target)) return what + " is hidden";
+    if (!IsWindowEnabled(target)) return what + " is disabled";
     automation::click(target);
     return "";
+  }
+  std::string click_header(HWND tab, const std::string& what) {
+    HWND sheet = GetParent(tab);
+    if (!IsWindowVisible(sheet)) return what + " is hidden";
+    RECT header = tab_header(tab);
+    return click_in(sheet, {(header.left + header.right) / 2, (header.top + header.bottom) / 2});
+  }
+  // A point of a window's client area, as the mouse would click it.
+  std::string click_in(HWND hwnd, POINT client) {
+    HWND top = GetTopLevel(hwnd);
+    POINT screen = ClientToScreen(hwnd, client);
+    RECT t = GetWindowRect(top);
+    automation::click_at(top, {screen.x - t.left, screen.y - t.top});
+    return "";
+  }
+  std::string click_tool(int id, const std::string& what) {
+    HWND top = current_top();
+    RECT button;
+    HWND toolbar = top ? toolbar_button(top, id, &button) : nullptr;
+    if (!toolbar) return "nothing to click: " + what;
+    if (!SendMessage(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0)) return what + " is disabled";
+    return click_in(toolbar, {(button.left + button.right) / 2, (button.top + button.bottom) / 2});
   }
   HWND field(const std::string& number) {
     int id = std::atoi(number.c_str());
@@ -196,7 +259,17 @@ class Runner {
 
 }  // namespace
 
+namespace {
+std::atomic<int> g_scripts_running{0};
+}  // namespace
+
+bool script_running() { return g_scripts_running > 0; }
+
 ScriptOutcome run_script(const std::string& path) {
+  ++g_scripts_running;
+  struct Done {
+    ~Done() { --g_scripts_running; }
+  } done;
   std::ifstream in(path);
   if (!in) return {false, path + ": cannot be read"};
   Runner runner;
@@ -212,13 +285,22 @@ ScriptOutcome run_script(const std::string& path) {
   return {};
 }
 
+void end_program() {
+  // Every runtime window at the top is asked to close (the frame's loop ends
+  // with it, and the program ends through its exit and stop routines).
+  for (HWND top : GetTopLevelWindows())
+    if (GetClassName(top).starts_with(kWindowClassPrefix)) PostMessage(top, WM_CLOSE, 0, 0);
+  std::this_thread::sleep_for(kEndWait);
+  // Still here: a procedure did not let its window close.
+  std::fprintf(stderr, "the program did not end within %lld s of the script's end\n",
+               static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(kEndWait).count()));
+  core::halt(0);
+}
+
 void start_script(const std::string& path, std::function<void()> done) {
   std::thread([path, done] {
     ScriptOutcome outcome = run_script(path);
-    if (outcome.ok) {
-      if (done) return done();
-      exit_process(0);
-    }
+    if (outcome.ok) return done ? done() : end_program();
     std::fprintf(stderr, "%s\n", outcome.message.c_str());
     exit_process(1);
   }).detach();

@@ -25,13 +25,21 @@ struct ScriptOutcome {
   std::string message;  // "FILE:LINE: ..." when not ok
 };
 
+// True while a script drives the program (a box shown now can be answered).
+bool script_running();
+
 // Runs the script from the calling thread, which must not be a thread
 // whose windows the script drives.
 ScriptOutcome run_script(const std::string& path);
 
 // Runs it on a thread of its own; a failure is written to standard error
 // and ends the process with exit code 1. When every verb succeeded,
-// `done` runs (by default the process ends with exit code 0).
+// `done` runs (by default end_program).
 void start_script(const std::string& path, std::function<void()> done = {});
+
+// Ends the program as its user would: its top-level windows are asked to
+// close, so that the main procedure returns and the exit and stop routines
+// run; should it still run 10 s later, the process halts (exit code 0).
+[[noreturn]] void end_program();
 
 }  // namespace vrt::window

@@ -1,5 +1,7 @@
 #include "runtime/window/window_system_start.h"
 
+#include <cstdio>
+
 #include "runtime/core/startup/startup.h"
 #include "runtime/platform/display/command_line.h"
 #include "runtime/platform/display/display.h"
@@ -9,6 +11,7 @@
 #include "runtime/window/loop/event_codes.h"
 #include "runtime/window/loop/event_posting.h"
 #include "runtime/window/loop/runtime_lock.h"
+#include "runtime/window/runtime_box_window.h"
 #include "runtime/window/script_runner.h"
 #include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_open.h"
@@ -17,6 +20,10 @@
 namespace vrt::window {
 
 namespace {
+
+// How long the shutdown waits for started procedures to end after
+// "EVENT:CloseDown".
+constexpr int kShutdownWaitMs = 10000;
 
 // Every runtime window of other threads: top-level ones and MDI children.
 std::vector<WindowObject*> other_threads_windows() {
@@ -56,6 +63,7 @@ void start_window_system() {
   if (script.path.empty()) platform::start_display();
   else platform::start_display(platform::DisplayKind::Headless);
   register_standard_controls();
+  install_runtime_box_window();
   if (!script.path.empty()) start_script(script.path, script.done);
   window_system().active = true;
   if (!runtime_lock_held()) take_runtime_lock();
@@ -64,7 +72,9 @@ void start_window_system() {
 void shutdown_window_system() {
   for (WindowObject* w : other_threads_windows()) PostEvent(*w, event::CloseDown);
   int levels = release_runtime_lock_fully();
-  wait_for_started_threads();
+  if (!wait_for_started_threads(kShutdownWaitMs))
+    std::fprintf(stderr, "vorthal: %d started procedures did not end within %d s of the shutdown; ending without them\n",
+                 started_threads_running(), kShutdownWaitMs / 1000);
   retake_runtime_lock(levels);
   while (!thread_windows().empty()) Close(*thread_windows().back());
   window_system().active = false;

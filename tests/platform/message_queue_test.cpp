@@ -181,5 +181,64 @@ TEST_F(Messages, ThreadTimersCallTheirCallback) {
   EXPECT_TRUE(KillTimer(nullptr, id));
 }
 
+TEST_F(Messages, SendToAWindowWhoseThreadEndedAnswersZeroAtOnce) {
+  HWND left = nullptr;
+  std::thread::id gone;
+  std::thread([&] {
+    left = CreateWindow("Logged", "left behind", 0, 0, 0, 10, 10, nullptr, nullptr);
+    gone = std::this_thread::get_id();
+  }).join();  // the thread ends without destroying its window
+  EXPECT_FALSE(IsWindow(left)) << "a thread's windows go with it";
+  // Sent from a thread of its own, which a send that waits for ever would keep.
+  auto answer = std::make_shared<std::atomic<LRESULT>>(-1);
+  std::thread([answer, left] { *answer = SendMessage(left, kPing, 1, 0); }).detach();
+  EXPECT_TRUE(automation::wait_until([&] { return *answer != -1; }, 5000)) << "the send waits for ever";
+  EXPECT_EQ(answer->load(), 0);
+  EXPECT_FALSE(PostMessage(left, kPing, 1, 0));
+  EXPECT_FALSE(PostThreadMessage(gone, kPing, 1, 0)) << "nothing is queued for a thread that has ended";
+}
+
+TEST_F(Messages, RepaintsNeverLoseTheirWakeUp) {
+  // The window's thread sleeps in GetMessage; each invalidation must wake
+  // it, however it falls against the thread's last look at its queue.
+  std::atomic<HWND> hwnd{nullptr};
+  std::atomic<int> paints{0};
+  std::atomic<bool> stop{false};
+  std::thread owner([&] {
+    WNDCLASS wc;
+    wc.lpszClassName = "Painted";
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+      if (m == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(h, &ps);
+        EndPaint(h, &ps);
+        ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtr(h, GWLP_USERDATA));
+        return 0;
+      }
+      return DefWindowProc(h, m, w, l);
+    };
+    RegisterClass(wc);
+    HWND h = CreateWindow("Painted", "", WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr);
+    SetWindowLongPtr(h, GWLP_USERDATA, reinterpret_cast<intptr_t>(&paints));
+    hwnd = h;
+    MSG m;
+    while (!stop && GetMessage(&m)) DispatchMessage(m);
+    DestroyWindow(h);
+  });
+  while (!hwnd) std::this_thread::yield();
+  int lost = 0;
+  for (int i = 0; i < 3000 && lost == 0; ++i) {
+    int before = paints;
+    InvalidateRect(hwnd, nullptr, false);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (paints == before && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    lost += paints == before;
+  }
+  EXPECT_EQ(lost, 0) << "a repaint slept through its wake-up";
+  stop = true;
+  PostMessage(hwnd, WM_NULL, 0, 0);
+  owner.join();
+}
+
 }  // namespace
 }  // namespace vrt::platform::test

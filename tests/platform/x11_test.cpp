@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -124,6 +125,70 @@ TEST(X11, ClicksKeysAndPixelsGoThroughTheServer) {
   EXPECT_TRUE(typed);
   XCloseDisplay(dpy);
   DestroyWindow(top);
+  DeleteObject(green.hbrBackground);
+  stop_display();
+}
+
+TEST(X11, ABusyWindowDoesNotHoldUpTheInputOfAnother) {
+  XServer server;
+  if (!server.ok()) GTEST_SKIP() << "Xvfb is not available";
+  setenv("DISPLAY", server.display().c_str(), 1);
+  stop_display();
+  ASSERT_EQ(start_display(DisplayKind::X11), DisplayKind::X11);
+  WNDCLASS green;
+  green.lpszClassName = "Green";
+  green.lpfnWndProc = logging_proc;
+  green.hbrBackground = CreateSolidBrush(RGB(0, 200, 0));
+  RegisterClass(green);
+  // A window whose thread stops taking messages for three seconds when told.
+  std::atomic<HWND> busy{nullptr};
+  std::atomic<bool> go_busy{false}, done{false};
+  std::thread owner([&] {
+    busy = CreateWindow("Green", "busy", WS_VISIBLE, 50, 50, 200, 150, nullptr, nullptr);
+    while (!done) {
+      if (go_busy.exchange(false)) std::this_thread::sleep_for(std::chrono::seconds(3));
+      MSG m;
+      if (PeekMessage(&m, nullptr, PM_REMOVE)) DispatchMessage(m);
+      else WaitMessage(50);
+    }
+    DestroyWindow(busy);
+  });
+  HWND quick = CreateWindow("Green", "quick", WS_VISIBLE, 400, 100, 300, 200, nullptr, nullptr);
+  Display* dpy = XOpenDisplay(server.display().c_str());
+  ASSERT_NE(dpy, nullptr);
+  auto pixel = [&](int x, int y) {
+    XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), x, y, 1, 1, AllPlanes, ZPixmap);
+    unsigned long p = img ? XGetPixel(img, 0, 0) : 0;
+    if (img) XDestroyImage(img);
+    return p;
+  };
+  EXPECT_TRUE(automation::wait_until([&] { return pixel(150, 150) == 0x00C800 && pixel(550, 250) == 0x00C800; }, 5000));
+  log().clear();
+  go_busy = true;
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // its thread sleeps now
+  for (POINT p : {POINT{150, 150}, POINT{550, 250}}) {
+    XTestFakeMotionEvent(dpy, 0, p.x, p.y, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+  }
+  XFlush(dpy);
+  // The quick window hears its click while the busy one still sleeps.
+  EXPECT_TRUE(automation::wait_until([&] { return log().count(quick, WM_LBUTTONDOWN) >= 1; }, 1500))
+      << "the display's input thread waited on the busy window";
+  EXPECT_TRUE(automation::wait_until([&] { return log().count(busy, WM_LBUTTONDOWN) >= 1; }, 8000))
+      << "the busy window gets its click once it takes messages again";
+  // The owner's last messages may be sent to this thread's window: this
+  // thread keeps taking them until the owner has ended.
+  std::atomic<bool> ended{false};
+  done = true;
+  std::thread joiner([&] {
+    owner.join();
+    ended = true;
+  });
+  automation::wait_until([&] { return ended.load(); }, 10000);
+  joiner.join();
+  XCloseDisplay(dpy);
+  DestroyWindow(quick);
   DeleteObject(green.hbrBackground);
   stop_display();
 }

@@ -130,5 +130,31 @@ TEST_F(Rescomp, UsageMistakes) {
   EXPECT_EQ(missing.err, (dir / "none.wnd").string() + ": cannot be read\n");
 }
 
+TEST(ResourceCompiler, PictureWrittenWithItsAtSignIsAnError) {
+  CompileResult r = compile_declarations(R"(module "t$pic"
+window "P1$W" title="x"
+  value var=LONG,4 picture="@n-14" at=4,4,40,10
+end
+)", "pic.wnd");
+  ASSERT_EQ(r.errors.size(), 1u);
+  EXPECT_EQ(r.errors[0], "pic.wnd:3: picture=\"@n-14\" is written without its \"@\": picture=\"n-14\"");
+  EXPECT_TRUE(r.resource.empty());
+}
+
+TEST(ResourceCompiler, TwoRecordsWithOneFieldNumberAreAnError) {
+  CompileResult r = compile_declarations(R"(module "t$twice"
+window "P1$W" title="x"
+  button "&One" at=4,4,40,14
+  button "&Two" at=4,20,40,14 field=1
+  prompt "Three" at=4,36,40,10 field=7
+  prompt "Four" at=4,50,40,10 field=7
+end
+)", "twice.wnd");
+  ASSERT_EQ(r.errors.size(), 2u);
+  EXPECT_EQ(r.errors[0], "twice.wnd:4: field number 1 is taken by the button on line 3");
+  EXPECT_EQ(r.errors[1], "twice.wnd:6: field number 7 is taken by the prompt on line 5");
+  EXPECT_TRUE(r.resource.empty());
+}
+
 }  // namespace
 }  // namespace vrt::window

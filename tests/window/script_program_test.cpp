@@ -26,16 +26,19 @@ class ScriptedProgram : public ::testing::Test {
   int run(const std::string& script) {
     std::string path = (dir / "run.script").string(), err = (dir / "stderr.txt").string();
     std::ofstream(path) << script;
+    std::string out = (dir / "stdout.txt").string();
     std::string command = "cd " + dir.string() + " && VORTHAL_DISPLAY=headless timeout 60 " +
-                          std::string(VRT_BINARY_DIR) + "/tools/window_demo --script " + path + " 2>" + err;
+                          std::string(VRT_BINARY_DIR) + "/tools/window_demo --script " + path + " >" + out + " 2>" + err;
     int status = std::system(command.c_str());
-    std::stringstream text;
+    std::stringstream text, printed;
     text << std::ifstream(err).rdbuf();
     errors = text.str();
+    printed << std::ifstream(out).rdbuf();
+    output = printed.str();
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   fs::path dir;
-  std::string errors;
+  std::string errors, output;
 };
 
 TEST_F(ScriptedProgram, ScriptThatHoldsEndsWithZero) {
@@ -60,6 +63,15 @@ TEST_F(ScriptedProgram, FailedExpectationEndsWithOneAndNamesTheLine) {
   EXPECT_EQ(errors, path + ":2: no window \"Nothing Like It\" is open\n");
   EXPECT_EQ(run("fly away\n"), 1);
   EXPECT_EQ(errors, path + ":1: unknown verb: fly\n");
+}
+
+TEST_F(ScriptedProgram, ScriptThatHoldsEndsTheProgramThroughItsExitRoutines) {
+  EXPECT_EQ(run("wait window \"Vorthal Demonstration\"\n"
+                "menu \"&File|Open Child\"\n"
+                "wait window \"Demonstration Child\"\n"),
+            0)
+      << errors;
+  EXPECT_EQ(output, "The demonstration has ended.\n") << "the program ended before its exit routines ran";
 }
 
 }  // namespace

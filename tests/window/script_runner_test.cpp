@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "runtime/platform/gui/theme.h"
 #include "tools/window_demo/demo_procedures.h"
 #include "tests/window/window_test_fixture.h"
 #include "runtime/window/script_runner.h"
@@ -57,8 +58,8 @@ wait window "Vorthal Demonstration"
 menu "&File|Open Child"
 wait window "Demonstration Child"
 expect text field 7 "Choose a size, then start."
-click "Start"
 click field 6
+click "Start"
 screenshot )" + shot + R"(
 click field 12
 )");
@@ -85,6 +86,57 @@ TEST_F(Script, MistakesInTheScript) {
             path + ":2: no menu item \"&File|Nothing\"");
   EXPECT_EQ(run("wait window \"Vorthal Demonstration\"\nclick \"unclosed\n").message,
             path + ":2: text not closed by a quote");
+}
+
+// The width of a PNG file, from its header.
+uint32_t png_width(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char header[24] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  return (uint32_t{header[16]} << 24) | (uint32_t{header[17]} << 16) | (uint32_t{header[18]} << 8) | header[19];
+}
+
+TEST_F(Script, GoesOnWithTheFrameOnceTheCurrentWindowCloses) {
+  std::string shot = (dir / "frame.png").string();
+  ScriptOutcome outcome = run(R"(wait window "Vorthal Demonstration"
+menu "&File|Open Child"
+wait window "Demonstration Child"
+click "Close"
+menu "&File|Open Child"
+wait window "Demonstration Child"
+click "Close"
+screenshot )" + shot + "\n");
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+  ASSERT_TRUE(fs::exists(shot));
+  EXPECT_LT(png_width(shot), static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN))) << "the frame, not the screen";
+}
+
+TEST_F(Script, ClicksTheFramesToolbarButtonsByField) {
+  ScriptOutcome outcome = run(R"(wait window "Vorthal Demonstration"
+click field 2000
+wait window "Demonstration Child"
+)");
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+}
+
+TEST_F(Script, GreyedMenuItemIsAFailure) {
+  std::string path = (dir / "demo.script").string();
+  ScriptOutcome outcome = run(R"(wait window "Vorthal Demonstration"
+menu "&Help|&Contents"
+)");
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.message, path + ":2: the menu item \"&Help|&Contents\" is greyed");
+}
+
+TEST_F(Script, ClickOnATabChoosesItsPage) {
+  g_page = 0;
+  ScriptOutcome outcome = run(R"(wait window "Vorthal Demonstration"
+menu "&File|Open Child"
+wait window "Demonstration Child"
+click "Progress"
+)");
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+  EXPECT_EQ(g_page, 2) << "the child's procedure heard of the second page";
 }
 
 }  // namespace

@@ -322,6 +322,10 @@ class Parser {
 
   bool set(DeclNode& node, const FieldShape& f, const std::vector<DeclValue>& values) {
     if (std::string e = check_values(f, values); !e.empty()) return report(e), false;
+    // The runtime puts the "@" before a stored picture itself.
+    if (f.name == std::string_view("picture") && values[0].text.starts_with("@"))
+      return report("picture=\"" + values[0].text + "\" is written without its \"@\": picture=\"" +
+                    values[0].text.substr(1) + "\""), false;
     if (!node.values.emplace(f.name, values).second) return report(std::string(f.name) + " given twice"), false;
     return true;
   }

@@ -39,6 +39,9 @@ int type_code_of(const std::string& name);
 DeclModule parse_declarations(std::string_view text, std::string_view file_name, std::vector<std::string>& errors);
 // Numbers controls and menu entries depth first.
 void number_fields(DeclModule& module);
+// Two records of one structure with the same field number: an error each
+// ("FILE:LINE: ..."), for the program could not tell them apart.
+void check_field_numbers(const DeclModule& module, std::string_view file, std::vector<std::string>& errors);
 // Writes the resource bytes: module name, NUL, structure area.
 std::vector<uint8_t> write_resource(const DeclModule& module);
 

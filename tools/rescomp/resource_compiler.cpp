@@ -9,6 +9,8 @@ CompileResult compile_declarations(std::string_view text, std::string_view file_
   DeclModule module = parse_declarations(text, file_name, result.errors);
   if (!result.ok()) return result;
   number_fields(module);
+  check_field_numbers(module, file_name, result.errors);
+  if (!result.ok()) return result;
   result.module = module.module;
   result.resource = write_resource(module);
   return result;

@@ -3,6 +3,7 @@
 // forward (the loader refuses anything else). The byte layout of every
 // record is in resource_format.h and kRecordShapes.
 #include <algorithm>
+#include <map>
 #include <cstring>
 
 #include "tools/rescomp/declaration_tree.h"
@@ -169,6 +170,34 @@ void number(DeclNode& n, int32_t& next, int32_t& next_menu, bool application) {
 }
 
 }  // namespace
+
+namespace {
+
+// The numbered records of a structure, depth first (their lines tell them apart).
+void numbered(const DeclNode& n, std::vector<const DeclNode*>& out) {
+  if (n.field && *n.field != 0 && n.shape->type != RecordType::DetailBand) out.push_back(&n);
+  for (auto* list : {&n.menubar, &n.toolbar, &n.children})
+    for (const DeclNode& c : *list) numbered(c, out);
+}
+
+}  // namespace
+
+void check_field_numbers(const DeclModule& module, std::string_view file, std::vector<std::string>& errors) {
+  for (const DeclNode& s : module.structures) {
+    std::vector<const DeclNode*> nodes;
+    for (auto* list : {&s.menubar, &s.toolbar, &s.children})
+      for (const DeclNode& c : *list) numbered(c, nodes);
+    std::ranges::stable_sort(nodes, {}, &DeclNode::line);
+    std::map<int32_t, const DeclNode*> taken;
+    for (const DeclNode* n : nodes) {
+      auto [at, fresh] = taken.emplace(*n->field, n);
+      if (!fresh)
+        errors.push_back(std::string(file) + ":" + std::to_string(n->line) + ": field number " +
+                         std::to_string(*n->field) + " is taken by the " + at->second->shape->keyword + " on line " +
+                         std::to_string(at->second->line));
+    }
+  }
+}
 
 void number_fields(DeclModule& module) {
   for (DeclNode& s : module.structures) {

@@ -21,6 +21,7 @@ inline constexpr const char* kDemo = "vrtdemo$demo01";
 
 inline std::atomic<HWND> g_child{nullptr};
 inline std::atomic<int> g_progress{0};
+inline std::atomic<int> g_page{0};  // the page the user chose last (1 or 2), 0 before
 
 inline void child_procedure(const std::string&) {
   WindowObject w(kDemo, "P2$DEMOCHILD", WindowKind::MdiChild);
@@ -35,6 +36,9 @@ inline void child_procedure(const std::string&) {
     switch (w.event) {
       case event::Timer:
         if (running && percent < 100) g_progress = percent += 5;
+        break;
+      case event::NewSelection:
+        if (w.field == 1) g_page = selected_tab(sheet) + 1;  // the sheet: the user chose a page
         break;
       case event::Accepted:
         if (w.field == 11) {  // Start

@@ -12,6 +12,7 @@
 
 #include "runtime/core/startup/startup.h"
 #include "runtime/platform/os/process.h"
+#include "runtime/window/script_runner.h"
 #include "runtime/window/window_system_start.h"
 #include "tools/window_demo/demo_procedures.h"
 
@@ -31,7 +32,7 @@ void use_shots_script(const std::string& dir) {
                          "screenshot " << dir << "/window-demo-progress.png\n";
   vrt::window::use_script(path, [dir] {
     std::printf("wrote %s/window-demo-settings.png and %s/window-demo-progress.png\n", dir.c_str(), dir.c_str());
-    vrt::platform::exit_process(0);
+    vrt::window::end_program();
   });
 }
 
@@ -40,6 +41,7 @@ void use_shots_script(const std::string& dir) {
 int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--shots") == 0) use_shots_script(argv[i + 1]);
+  vrt::core::add_exit_routine([](int) { std::printf("The demonstration has ended.\n"); });
   vrt::window::install_window_system();
   vrt::core::process_entry(g_program, vrt::window::demo::frame_procedure);
 }

@@ -260,6 +260,11 @@ class X11Display : public DisplayBackend {
     return c;
   }
 
+  // Input is handed to the thread of the window it came to, and this
+  // thread goes on at once: hit-testing and activation send messages to
+  // windows, and a busy procedure must not hold up the input of the others.
+  static void hand_over(HWND top, std::function<void()> input) { post_work(top, std::move(input)); }
+
   void handle(XEvent& e) {
     auto it = by_xid_.find(e.xany.window);
     HWND top = it == by_xid_.end() ? nullptr : it->second;
@@ -268,7 +273,7 @@ class X11Display : public DisplayBackend {
         if (top) blit(top, {e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height});
         break;
       case MotionNotify:
-        if (top) inject_mouse_move(top, {e.xmotion.x, e.xmotion.y});
+        if (top) hand_over(top, [top, p = POINT{e.xmotion.x, e.xmotion.y}] { inject_mouse_move(top, p); });
         break;
       case ButtonPress:
       case ButtonRelease: {
@@ -276,11 +281,11 @@ class X11Display : public DisplayBackend {
         POINT p{e.xbutton.x, e.xbutton.y};
         unsigned b = e.xbutton.button;
         if (b == 4 || b == 5) {
-          if (e.type == ButtonPress) inject_mouse_wheel(top, p, b == 4 ? 120 : -120);
+          if (e.type == ButtonPress) hand_over(top, [top, p, b] { inject_mouse_wheel(top, p, b == 4 ? 120 : -120); });
           break;
         }
         int button = b == 1 ? 0 : b == 3 ? 1 : 2;
-        inject_mouse_button(top, p, button, e.type == ButtonPress);
+        hand_over(top, [top, p, button, down = e.type == ButtonPress] { inject_mouse_button(top, p, button, down); });
         break;
       }
       case KeyPress:
@@ -292,12 +297,16 @@ class X11Display : public DisplayBackend {
         if (e.type == KeyPress && n == 1) ch = buf[0];
         if (e.type == KeyPress && n == 0 && sym >= 0xA0 && sym <= 0xFF) ch = static_cast<char>(sym);  // Latin-1
         if (sym == XK_Return) ch = '\r';
-        inject_key(vk_from_keysym(sym), e.type == KeyPress, ch);
+        UINT vk = vk_from_keysym(sym);
+        bool down = e.type == KeyPress;
+        // Keys go to the focus, whose thread the focused window's is.
+        HWND to = GetFocus() ? GetFocus() : top;
+        if (to) hand_over(to, [vk, down, ch] { inject_key(vk, down, ch); });
         break;
       }
       case FocusIn:
         if (top && !(GetWindowLongPtr(top, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
-          SetActiveWindow(top);
+          hand_over(top, [top] { SetActiveWindow(top); });
           // Text copied in other programs comes in when our window gets
           // the focus.
           if (XGetSelectionOwner(dpy_, clipboard_) != clip_owner_)

@@ -64,7 +64,8 @@ void relay_tool_tip_event(HWND tip, HWND from, POINT client);
 
 // Toolbars: buttons with an icon, a command and a tip.
 enum : UINT { TB_ADDBUTTONS = WM_USER + 20, TB_ENABLEBUTTON = WM_USER + 1, TB_CHECKBUTTON = WM_USER + 2,
-              TB_ISBUTTONENABLED = WM_USER + 9, TB_BUTTONCOUNT = WM_USER + 24, TB_GETITEMRECT = WM_USER + 29 };
+              TB_ISBUTTONENABLED = WM_USER + 9, TB_BUTTONCOUNT = WM_USER + 24, TB_COMMANDTOINDEX = WM_USER + 25,
+              TB_GETITEMRECT = WM_USER + 29 };
 struct TBBUTTON {
   HICON icon = nullptr;
   int idCommand = 0;  // 0 is a separator

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 
 #include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/input_api.h"
@@ -18,6 +19,9 @@ namespace {
 
 std::atomic<HWND> g_focus{nullptr}, g_active{nullptr}, g_capture{nullptr};
 std::atomic<HCURSOR> g_app_cursor{nullptr}, g_cursor{nullptr};
+// Guards the key state, the cursor position, the last click and the
+// tracking below: input comes from the display's thread, the automation's
+// and the windows' own. Never held while a message is sent.
 std::mutex g_input_mutex;
 bool g_keys[256] = {};
 POINT g_cursor_pos;
@@ -220,35 +224,44 @@ HWND window_at(HWND top, POINT p) {
 }
 
 void begin_tracking(HWND hwnd, TrackMode mode, POINT screen_point) {
-  g_tracking = {hwnd, mode, screen_point, {}};
-  WindowLock lock = lock_windows();
-  if (Window* w = find_window(hwnd)) g_tracking.start_rect = w->rect;
+  RECT start;
+  {
+    WindowLock lock = lock_windows();
+    if (Window* w = find_window(hwnd)) start = w->rect;
+  }
+  std::lock_guard lock(g_input_mutex);
+  g_tracking = {hwnd, mode, screen_point, start};
 }
 
 bool tracking_mouse_move(POINT p) {
-  if (!g_tracking.hwnd) return false;
-  if (!IsWindow(g_tracking.hwnd)) {
-    g_tracking.hwnd = nullptr;
+  Tracking t;
+  {
+    std::lock_guard lock(g_input_mutex);
+    t = g_tracking;
+  }
+  if (!t.hwnd) return false;
+  if (!IsWindow(t.hwnd)) {
+    std::lock_guard lock(g_input_mutex);
+    if (g_tracking.hwnd == t.hwnd) g_tracking.hwnd = nullptr;
     return false;
   }
-  int dx = p.x - g_tracking.start.x, dy = p.y - g_tracking.start.y;
-  RECT r = g_tracking.start_rect;
-  if (g_tracking.mode == TrackMode::Move) {
+  int dx = p.x - t.start.x, dy = p.y - t.start.y;
+  RECT r = t.start_rect;
+  if (t.mode == TrackMode::Move) {
     r = offset(r, dx, dy);
-    SendMessage(g_tracking.hwnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+    SendMessage(t.hwnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
   } else {
     r.right = std::max(r.left + scaled(120), r.right + dx);
     r.bottom = std::max(r.top + scaled(60), r.bottom + dy);
-    SendMessage(g_tracking.hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
+    SendMessage(t.hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
   }
-  SetWindowPos(g_tracking.hwnd, nullptr, r.left, r.top, r.width(), r.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(t.hwnd, nullptr, r.left, r.top, r.width(), r.height(), SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
 bool tracking_button_up() {
-  if (!g_tracking.hwnd) return false;
-  g_tracking.hwnd = nullptr;
-  return true;
+  std::lock_guard lock(g_input_mutex);
+  return std::exchange(g_tracking.hwnd, nullptr) != nullptr;
 }
 
 void inject_mouse_move(HWND top, POINT p) {
@@ -295,13 +308,14 @@ void inject_mouse_button(HWND top, POINT p, int button, bool down) {
   UINT msg = kDown[button] + (down ? 0 : 1);
   bool nc = hit != HTCLIENT;
   if (down) {
+    WNDCLASS cls;
+    bool dblclks = GetClassInfo(GetClassName(target), &cls) && (cls.style & CS_DBLCLKS);
     uint32_t now = GetTickCount();
+    std::lock_guard lock(g_input_mutex);
     bool same = g_last_click.hwnd == target && g_last_click.button == button && g_last_click.nc == nc &&
                 now - g_last_click.time <= GetDoubleClickTime() &&
                 std::abs(screen.x - g_last_click.where.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
                 std::abs(screen.y - g_last_click.where.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
-    WNDCLASS cls;
-    bool dblclks = GetClassInfo(GetClassName(target), &cls) && (cls.style & CS_DBLCLKS);
     if (same && (dblclks || nc)) {
       msg = kDown[button] + 2;
       g_last_click = {};
@@ -349,7 +363,15 @@ void inject_key(UINT vk, bool down, char ch) {
 void window_going_away(HWND hwnd) {
   auto inside = [&](HWND h) { return h && (h == hwnd || IsChild(hwnd, h)); };
   if (inside(g_capture)) g_capture = nullptr;
-  if (inside(g_tracking.hwnd)) g_tracking.hwnd = nullptr;
+  HWND tracked;
+  {
+    std::lock_guard lock(g_input_mutex);
+    tracked = g_tracking.hwnd;
+  }
+  if (inside(tracked)) {
+    std::lock_guard lock(g_input_mutex);
+    if (g_tracking.hwnd == tracked) g_tracking.hwnd = nullptr;
+  }
   if (inside(g_focus)) {
     HWND parent = GetWindowLongPtr(hwnd, GWL_STYLE) & WS_CHILD ? GetParent(hwnd) : nullptr;
     g_focus = nullptr;

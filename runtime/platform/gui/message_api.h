@@ -7,18 +7,22 @@
 // that are due.
 #pragma once
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "runtime/platform/gui/win_types.h"
 
 namespace vrt::platform {
 
+// False when the window's (or the) thread has ended or has no queue yet.
 bool PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 bool PostThreadMessage(std::thread::id thread, UINT msg, WPARAM wp, LPARAM lp);
 void PostQuitMessage(int exit_code);
 // Within the window's own thread the procedure is called at once; across
 // threads the sender waits until the receiver has handled it, handling the
-// messages sent to itself meanwhile.
+// messages sent to itself meanwhile. A window that is gone, or whose thread
+// has ended, answers 0 at once.
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // True while the thread's procedure handles a message sent from another
 // thread.
@@ -42,7 +46,13 @@ class Waitable {
  public:
   virtual ~Waitable() = default;
   virtual bool try_take() = 0;
+  // Wakes the threads waiting for the object (only those).
   void wake_waiters();
+  class Waiting;
+
+ private:
+  std::mutex waiters_mutex_;
+  std::vector<std::thread::id> waiters_;
 };
 
 enum : uint32_t { WAIT_OBJECT_0 = 0, WAIT_TIMEOUT = 258, QS_ALLINPUT = 0x4FF, QS_SENDMESSAGE = 0x40 };
@@ -71,5 +81,12 @@ void post_input(HWND hwnd, const MSG& msg);
 bool other_queues_idle();
 // Runs `work` on the thread that owns hwnd and waits for it.
 void run_on_window_thread(HWND hwnd, std::function<void()> work);
+// Runs `work` on the thread that owns hwnd without waiting for it (the X
+// display's input thread hands its input over so, and never waits on a
+// window's thread); false when that thread has ended.
+bool post_work(HWND hwnd, std::function<void()> work);
+// Gives the calling thread its queue now: a thread takes no posts before
+// it has one (windows' threads and started threads make theirs at once).
+void make_thread_queue();
 
 }  // namespace vrt::platform

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -36,10 +38,15 @@ struct Timer {
   Clock::time_point due;
 };
 
+// A thread's queue. Every change that may end a wait counts in `wakes`
+// (under `m`), and a waiter sleeps only while the count is the one it saw
+// before it last looked at the queue, so no wake-up is ever lost.
 struct ThreadQueue {
   std::mutex m;
   std::condition_variable cv;
+  uint64_t wakes = 0;
   std::deque<std::shared_ptr<SentMessage>> sent;
+  std::deque<std::function<void()>> work;  // handed over without a wait (the display's input)
   std::deque<MSG> posted;
   std::deque<MSG> input;
   std::vector<Timer> timers;
@@ -48,7 +55,19 @@ struct ThreadQueue {
   int in_send = 0;
   uint32_t message_time = 0;
   bool waiting = false;  // the thread sleeps in a wait for messages
+  bool closed = false;   // its thread has ended: nothing more goes in
 };
+
+// The queue's mutex must be held.
+void wake(ThreadQueue& q) {
+  ++q.wakes;
+  q.cv.notify_all();
+}
+
+uint64_t wakes_seen(ThreadQueue& q) {
+  std::lock_guard lock(q.m);
+  return q.wakes;
+}
 
 std::mutex g_queues_mutex;
 std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>>& queues() {
@@ -56,28 +75,41 @@ std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>>& queues() {
   return q;
 }
 
+// The queue of a running thread, or null: a thread that has not made one,
+// or has ended, takes nothing (a later thread given the same id starts
+// with a queue of its own).
 std::shared_ptr<ThreadQueue> queue_of(std::thread::id thread) {
   std::lock_guard lock(g_queues_mutex);
-  auto& q = queues()[thread];
-  if (!q) q = std::make_shared<ThreadQueue>();
-  return q;
+  auto it = queues().find(thread);
+  return it == queues().end() ? nullptr : it->second;
 }
 
-// A thread's queue goes with the thread: what was left in it can never be
-// handled, and must not keep anyone waiting for it to empty.
+// A thread's queue goes with the thread, and so do its windows: what was
+// left can never be handled, and nobody may wait for it.
 struct QueueOwner {
-  std::shared_ptr<ThreadQueue> queue = queue_of(std::this_thread::get_id());
-  ~QueueOwner() {
+  std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();
+  QueueOwner() {
     std::lock_guard lock(g_queues_mutex);
-    queues().erase(std::this_thread::get_id());
+    queues()[std::this_thread::get_id()] = queue;
+  }
+  ~QueueOwner() {
+    destroy_thread_windows(std::this_thread::get_id());
+    {
+      std::lock_guard lock(g_queues_mutex);
+      queues().erase(std::this_thread::get_id());
+    }
+    std::deque<std::shared_ptr<SentMessage>> unanswered;
+    {
+      std::lock_guard qlock(queue->m);
+      queue->closed = true;
+      unanswered.swap(queue->sent);
+    }
     // A sender still waiting on this thread is answered with 0.
-    std::lock_guard qlock(queue->m);
-    for (auto& s : queue->sent) {
+    for (auto& s : unanswered) {
       std::lock_guard slock(s->sender->m);
       s->done = true;
-      s->sender->cv.notify_all();
+      wake(*s->sender);
     }
-    queue->sent.clear();
   }
 };
 
@@ -138,7 +170,21 @@ bool handle_sent(ThreadQueue& q) {
     std::lock_guard lock(s->sender->m);
     s->result = r;
     s->done = true;
-    s->sender->cv.notify_all();
+    wake(*s->sender);
+  }
+}
+
+// Runs the work handed to this thread; the queue's mutex is not held.
+void handle_work(ThreadQueue& q) {
+  for (;;) {
+    std::function<void()> work;
+    {
+      std::lock_guard lock(q.m);
+      if (q.work.empty()) return;
+      work = std::move(q.work.front());
+      q.work.pop_front();
+    }
+    work();
   }
 }
 
@@ -178,6 +224,7 @@ Clock::duration until_next_timer(ThreadQueue& q, Clock::duration limit) {
 bool peek(MSG* msg, HWND filter, bool remove) {
   ThreadQueue& q = my_queue();
   handle_sent(q);
+  handle_work(q);
   {
     std::lock_guard lock(q.m);
     if (next_queued(q, filter, remove, msg)) {
@@ -197,12 +244,12 @@ bool peek(MSG* msg, HWND filter, bool remove) {
   return false;
 }
 
-// Sleeps until something may have arrived.
-void wait_for_queue(ThreadQueue& q, Clock::duration limit) {
+// Sleeps until something may have arrived since the queue showed `seen`
+// wakes, or a timer is due, or the limit passes.
+void wait_for_queue(ThreadQueue& q, uint64_t seen, Clock::duration limit) {
   std::unique_lock lock(q.m);
-  if (!q.sent.empty() || !q.posted.empty() || !q.input.empty() || q.quit) return;
   q.waiting = true;
-  q.cv.wait_for(lock, until_next_timer(q, limit));
+  q.cv.wait_for(lock, until_next_timer(q, limit), [&] { return q.wakes != seen; });
   q.waiting = false;
 }
 
@@ -217,33 +264,44 @@ uint32_t GetMessageTime() { return my_queue().message_time; }
 
 bool PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!hwnd) return PostThreadMessage(std::this_thread::get_id(), msg, wp, lp);
-  std::thread::id t = thread_of(hwnd);
-  if (t == std::thread::id()) return false;
-  auto q = queue_of(t);
+  auto q = queue_of(thread_of(hwnd));
+  if (!q) return false;
   std::lock_guard lock(q->m);
+  if (q->closed) return false;
   q->posted.push_back(make_msg(hwnd, msg, wp, lp));
-  q->cv.notify_all();
+  wake(*q);
   return true;
 }
 
 bool PostThreadMessage(std::thread::id thread, UINT msg, WPARAM wp, LPARAM lp) {
   auto q = queue_of(thread);
+  if (!q) return false;
   std::lock_guard lock(q->m);
+  if (q->closed) return false;
   q->posted.push_back(make_msg(nullptr, msg, wp, lp));
-  q->cv.notify_all();
+  wake(*q);
   return true;
 }
 
 void post_input(HWND hwnd, const MSG& msg) {
-  std::thread::id t = thread_of(hwnd);
-  if (t == std::thread::id()) return;
-  auto q = queue_of(t);
+  auto q = queue_of(thread_of(hwnd));
+  if (!q) return;
   std::lock_guard lock(q->m);
   MSG m = msg;
   m.hwnd = hwnd;
   if (!m.time) m.time = GetTickCount();
   q->input.push_back(m);
-  q->cv.notify_all();
+  wake(*q);
+}
+
+bool post_work(HWND hwnd, std::function<void()> work) {
+  auto q = queue_of(thread_of(hwnd));
+  if (!q) return false;
+  std::lock_guard lock(q->m);
+  if (q->closed) return false;
+  q->work.push_back(std::move(work));
+  wake(*q);
+  return true;
 }
 
 void PostQuitMessage(int exit_code) {
@@ -251,38 +309,38 @@ void PostQuitMessage(int exit_code) {
   std::lock_guard lock(q.m);
   q.quit = true;
   q.quit_code = exit_code;
+  wake(q);
 }
 
 namespace {
 
+constexpr auto kLongSend = std::chrono::seconds(10);
+
 // Hands a message or a piece of work to another thread and waits for it,
 // handling what is sent to this thread meanwhile, so that two threads that
-// send to each other never wait for ever.
-LRESULT send_across(std::thread::id target, std::shared_ptr<SentMessage> s) {
+// send to each other never wait for ever. A receiver whose window goes
+// away answers 0 (its procedure is not found); one whose thread ends
+// answers 0 as it ends. A receiver that takes long is named on standard
+// error once.
+LRESULT send_across(const std::shared_ptr<ThreadQueue>& q, std::shared_ptr<SentMessage> s) {
   ThreadQueue& me = my_queue();
   s->sender = &me;
-  auto q = queue_of(target);
   {
     std::lock_guard lock(q->m);
+    if (q->closed) return 0;
     q->sent.push_back(s);
-    q->cv.notify_all();
+    wake(*q);
   }
+  bool told = false;
   for (;;) {
     handle_sent(me);
     std::unique_lock lock(me.m);
     if (s->done) return s->result;
     if (!me.sent.empty()) continue;
-    me.cv.wait_for(lock, std::chrono::milliseconds(50), [&] { return s->done || !me.sent.empty(); });
-    if (s->done) return s->result;
-    lock.unlock();
-    // A receiver whose window has gone, or whose thread has ended, answers 0.
-    if (s->msg.hwnd && !IsWindow(s->msg.hwnd)) {
-      std::lock_guard qlock(q->m);
-      auto it = std::find(q->sent.begin(), q->sent.end(), s);
-      if (it != q->sent.end()) {
-        q->sent.erase(it);
-        return 0;
-      }
+    if (!me.cv.wait_for(lock, kLongSend, [&] { return s->done || !me.sent.empty(); }) && !told) {
+      told = true;
+      std::fprintf(stderr, "vorthal: message 0x%X sent to a window of another thread has waited %lld s for an answer\n",
+                   s->msg.message, static_cast<long long>(kLongSend.count()));
     }
   }
 }
@@ -294,21 +352,24 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (t == std::thread::id()) return 0;
   MSG m = make_msg(hwnd, msg, wp, lp);
   if (t == std::this_thread::get_id()) return call_procedure(m);
+  auto q = queue_of(t);
+  if (!q) return 0;  // its thread has ended
   auto s = std::make_shared<SentMessage>();
   s->msg = m;
-  return send_across(t, s);
+  return send_across(q, s);
 }
 
 void run_on_window_thread(HWND hwnd, std::function<void()> work) {
   std::thread::id t = thread_of(hwnd);
-  if (t == std::thread::id() || t == std::this_thread::get_id()) {
+  auto q = t == std::thread::id() || t == std::this_thread::get_id() ? nullptr : queue_of(t);
+  if (!q) {
     work();
     return;
   }
   auto s = std::make_shared<SentMessage>();
   s->msg = make_msg(hwnd, WM_NULL, 0, 0);
   s->work = std::move(work);
-  send_across(t, s);
+  send_across(q, s);
 }
 
 bool InSendMessage() { return my_queue().in_send > 0; }
@@ -316,8 +377,9 @@ bool InSendMessage() { return my_queue().in_send > 0; }
 bool GetMessage(MSG* msg, HWND hwnd) {
   ThreadQueue& q = my_queue();
   for (;;) {
+    uint64_t seen = wakes_seen(q);
     if (peek(msg, hwnd, true)) return msg->message != WM_QUIT;
-    wait_for_queue(q, std::chrono::hours(1));
+    wait_for_queue(q, seen, std::chrono::hours(1));
   }
 }
 
@@ -327,12 +389,12 @@ bool WaitMessage(int timeout_ms) {
   ThreadQueue& q = my_queue();
   auto deadline = timeout_ms < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
-    handle_sent(q);
+    uint64_t seen = wakes_seen(q);
     MSG m;
     if (peek(&m, nullptr, false)) return true;
     auto now = Clock::now();
     if (now >= deadline) return false;
-    wait_for_queue(q, std::min<Clock::duration>(deadline - now, std::chrono::hours(1)));
+    wait_for_queue(q, seen, std::min<Clock::duration>(deadline - now, std::chrono::hours(1)));
   }
 }
 
@@ -347,6 +409,7 @@ bool TranslateMessage(const MSG& msg) {
   ThreadQueue& q = my_queue();
   std::lock_guard lock(q.m);
   q.posted.push_front(c);
+  wake(q);
   return true;
 }
 
@@ -364,12 +427,36 @@ LRESULT DispatchMessage(const MSG& msg) {
 }
 
 void Waitable::wake_waiters() {
-  std::lock_guard lock(g_queues_mutex);
-  for (auto& [id, q] : queues()) {
-    std::lock_guard qlock(q->m);
-    q->cv.notify_all();
+  std::vector<std::thread::id> waiters;
+  {
+    std::lock_guard lock(waiters_mutex_);
+    waiters = waiters_;
   }
+  for (std::thread::id t : waiters)
+    if (auto q = queue_of(t)) {
+      std::lock_guard qlock(q->m);
+      wake(*q);
+    }
 }
+
+// The calling thread is among the object's waiters while it lives.
+class Waitable::Waiting {
+ public:
+  explicit Waiting(Waitable& object) : object_(object) {
+    std::lock_guard lock(object_.waiters_mutex_);
+    object_.waiters_.push_back(std::this_thread::get_id());
+  }
+  ~Waiting() {
+    std::lock_guard lock(object_.waiters_mutex_);
+    auto& w = object_.waiters_;
+    w.erase(std::find(w.begin(), w.end(), std::this_thread::get_id()));
+  }
+  Waiting(const Waiting&) = delete;
+  Waiting& operator=(const Waiting&) = delete;
+
+ private:
+  Waitable& object_;
+};
 
 bool other_queues_idle() {
   std::vector<std::thread::id> threads;
@@ -378,7 +465,7 @@ bool other_queues_idle() {
     for (auto& [id, q] : queues()) {
       if (id == std::this_thread::get_id()) continue;
       std::lock_guard qlock(q->m);
-      if (!q->sent.empty() || !q->posted.empty() || !q->input.empty()) return false;
+      if (!q->sent.empty() || !q->work.empty() || !q->posted.empty() || !q->input.empty()) return false;
       threads.push_back(id);
     }
   }
@@ -394,6 +481,7 @@ bool other_queues_idle() {
     if (!has_windows) continue;
     if (find_paint_message(id, nullptr, &m)) return false;
     auto q = queue_of(id);
+    if (!q) continue;
     std::lock_guard qlock(q->m);
     if (!q->waiting) return false;
   }
@@ -403,8 +491,12 @@ bool other_queues_idle() {
 uint32_t MsgWaitForMultipleObjects(Waitable* object, int timeout_ms, uint32_t wake_mask) {
   ThreadQueue& q = my_queue();
   auto deadline = timeout_ms < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeout_ms);
+  std::optional<Waitable::Waiting> waiting;
+  if (object) waiting.emplace(*object);  // before the first try: a release after it wakes this thread
   for (;;) {
+    uint64_t seen = wakes_seen(q);
     handle_sent(q);
+    handle_work(q);
     if (object && object->try_take()) return WAIT_OBJECT_0;
     {
       std::lock_guard lock(q.m);
@@ -414,11 +506,8 @@ uint32_t MsgWaitForMultipleObjects(Waitable* object, int timeout_ms, uint32_t wa
     auto now = Clock::now();
     if (now >= deadline) return WAIT_TIMEOUT;
     std::unique_lock lock(q.m);
-    if (!q.sent.empty()) continue;
-    // The object wakes its waiters when it is released; the short limit
-    // covers a release that slipped in before this wait began.
     q.waiting = true;
-    q.cv.wait_for(lock, std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(20)));
+    q.cv.wait_for(lock, std::min<Clock::duration>(deadline - now, std::chrono::hours(1)), [&] { return q.wakes != seen; });
     q.waiting = false;
   }
 }
@@ -426,12 +515,14 @@ uint32_t MsgWaitForMultipleObjects(Waitable* object, int timeout_ms, uint32_t wa
 uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapse, TIMERPROC proc) {
   std::thread::id t = hwnd ? thread_of(hwnd) : std::this_thread::get_id();
   if (hwnd && t == std::thread::id()) return 0;
+  if (t == std::this_thread::get_id()) my_queue();
   if (!hwnd) {
     std::lock_guard lock(g_timer_id_mutex);
     id = ++g_next_thread_timer;
   }
   elapse = std::max<UINT>(elapse, 1);
   auto q = queue_of(t);
+  if (!q) return 0;
   std::lock_guard lock(q->m);
   Timer timer{hwnd, id, elapse, proc, Clock::now() + std::chrono::milliseconds(elapse)};
   auto it = std::find_if(q->timers.begin(), q->timers.end(), [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; });
@@ -439,7 +530,7 @@ uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapse, TIMERPROC proc) {
     *it = timer;
   else
     q->timers.push_back(timer);
-  q->cv.notify_all();
+  wake(*q);
   return id;
 }
 
@@ -447,6 +538,7 @@ bool KillTimer(HWND hwnd, uintptr_t id) {
   std::thread::id t = hwnd ? thread_of(hwnd) : std::this_thread::get_id();
   if (hwnd && t == std::thread::id()) t = std::this_thread::get_id();
   auto q = queue_of(t);
+  if (!q) return false;
   std::lock_guard lock(q->m);
   auto before = q->timers.size();
   q->timers.erase(std::remove_if(q->timers.begin(), q->timers.end(),
@@ -469,8 +561,11 @@ void purge_window_messages(HWND hwnd) {
 
 void wake_thread(std::thread::id thread) {
   auto q = queue_of(thread);
+  if (!q) return;
   std::lock_guard lock(q->m);
-  q->cv.notify_all();
+  wake(*q);
 }
+
+void make_thread_queue() { my_queue(); }
 
 }  // namespace vrt::platform

@@ -122,6 +122,7 @@ std::string GetClassName(HWND hwnd) {
 HWND CreateWindowEx(uint32_t ex_style, const std::string& class_name, const std::string& title, uint32_t style,
                     int32_t x, int32_t y, int32_t width, int32_t height, HWND parent, HMENU menu, void* param) {
   register_system_classes();
+  make_thread_queue();  // the window's thread takes its messages from now on
   HWND hwnd;
   {
     WindowLock lock = lock_windows();
@@ -216,7 +217,7 @@ bool DestroyWindow(HWND hwnd) {
     parent = w->parent;
     top = !(w->style & WS_CHILD);
   }
-  if (owner != std::this_thread::get_id()) {
+  if (owner != std::this_thread::get_id() && owner != std::thread::id()) {
     bool done = false;
     run_on_window_thread(hwnd, [&] { done = DestroyWindow(hwnd); });
     return done;
@@ -237,6 +238,20 @@ bool DestroyWindow(HWND hwnd) {
   if (top) display_top_level_destroyed(hwnd);
   free_tree(hwnd);
   return true;
+}
+
+void destroy_thread_windows(std::thread::id thread) {
+  // The outermost windows of the thread: the others go with them.
+  std::vector<HWND> outermost;
+  {
+    WindowLock lock = lock_windows();
+    for (auto& [k, w] : g_windows) {
+      if (w->thread != thread || w->destroying) continue;
+      Window* parent = w->parent ? find_window(w->parent) : nullptr;
+      if (!parent || parent->thread != thread) outermost.push_back(w->handle);
+    }
+  }
+  for (HWND h : outermost) DestroyWindow(h);
 }
 
 bool IsWindow(HWND hwnd) {

@@ -75,6 +75,9 @@ std::vector<HWND>& sibling_list(Window& w);
 // in it moves, appears or goes away.
 void dirty_top(HWND hwnd);
 
+// Destroys the windows of a thread that ends (its queue goes with it).
+void destroy_thread_windows(std::thread::id thread);
+
 // Sends without the lock held.
 LRESULT send_to(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 

@@ -45,8 +45,10 @@ class Control {
   // Makes the control's platform window (if any) as a child of `parent`,
   // with its rectangle in pixels of the parent's client area.
   virtual void create(WindowObject& owner, platform::HWND parent, const platform::RECT& at) = 0;
-  // Drawn controls paint here, in the window's client coordinates.
+  // Drawn controls paint here, in the client coordinates of the window
+  // that shows them (`painter`: the procedure's window, or a tab page).
   virtual void paint(platform::HDC) {}
+  virtual platform::HWND painter() const { return nullptr; }
   // The program variable bound to the control (its record's descriptor
   // gives the type), or null.
   core::Value* variable() const { return variable_.get(); }

@@ -15,6 +15,17 @@ std::array<Creator, 256>& slots() {
   return table;
 }
 
+// The first radio of an option box starts a group of its own: choosing a
+// radio clears only the others of its box.
+void start_radio_group(const std::vector<std::unique_ptr<Control>>& radios) {
+  for (const auto& r : radios)
+    if (r->type() == static_cast<uint8_t>(RecordType::Radio) && r->hwnd()) {
+      platform::SetWindowLongPtr(r->hwnd(), platform::GWL_STYLE,
+                                 platform::GetWindowLongPtr(r->hwnd(), platform::GWL_STYLE) | platform::WS_GROUP);
+      return;
+    }
+}
+
 // A coordinate not given takes the default.
 int32_t given(int32_t v, int32_t fallback) { return v == kNotGiven ? fallback : v; }
 
@@ -57,6 +68,7 @@ std::vector<std::unique_ptr<Control>> create_controls(WindowObject& owner, const
       platform::POINT child_origin = holds ? platform::POINT{c->rect.left, c->rect.top} : origin;
       c->children = create_controls(owner, buffer, buffer.field(at, c->children_field()), child_parent, units,
                                     child_origin);
+      if (c->type() == static_cast<uint8_t>(RecordType::Option)) start_radio_group(c->children);
       if (c->type() == static_cast<uint8_t>(RecordType::Sheet) && c->hwnd()) select_tab(c->hwnd(), 0);
     }
     out.push_back(std::move(c));

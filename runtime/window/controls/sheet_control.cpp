@@ -7,6 +7,7 @@
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/controls/window_object.h"
 #include "runtime/window/controls/zor_classes.h"
 
 namespace vrt::window {
@@ -57,6 +58,17 @@ void paint_sheet(HWND sheet) {
   EndPaint(sheet, &ps);
 }
 
+// The user's choice of a tab: the sheet's window hears of it before and after.
+void choose_tab(HWND sheet, int index) {
+  auto tell = [&](UINT code) {
+    SendMessage(GetParent(sheet), WM_COMMAND, MAKEWPARAM(static_cast<uint32_t>(GetDlgCtrlID(sheet)), code),
+                reinterpret_cast<LPARAM>(sheet));
+  };
+  tell(kTabChanging);
+  select_tab(sheet, index);
+  tell(kTabChanged);
+}
+
 LRESULT sheet_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   switch (m) {
     case WM_PAINT:
@@ -69,8 +81,7 @@ LRESULT sheet_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
       ReleaseDC(h, dc);
       POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
       for (size_t i = 0; i < rects.size(); ++i)
-        if (p.x >= rects[i].left && p.x < rects[i].right && p.y >= rects[i].top && p.y < rects[i].bottom)
-          select_tab(h, static_cast<int>(i));
+        if (rects[i].contains(p) && static_cast<int>(i) != selected_tab(h)) choose_tab(h, static_cast<int>(i));
       return 0;
     }
     case WM_NCDESTROY:
@@ -83,6 +94,14 @@ LRESULT sheet_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
 LRESULT tab_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   // A page passes its controls' notifications to the window that owns the sheet.
   if (m == WM_COMMAND || m == WM_NOTIFY) return SendMessage(GetParent(GetParent(h)), m, w, l);
+  if (m == WM_PAINT) {
+    // Strings, lines and boxes on the page are drawn by the page.
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    if (WindowObject* owner = window_holding(h)) paint_drawn_controls(*owner, h, dc);
+    EndPaint(h, &ps);
+    return 0;
+  }
   return DefWindowProc(h, m, w, l);
 }
 
@@ -110,5 +129,17 @@ void select_tab(HWND sheet, int index) {
 }
 
 int selected_tab(HWND sheet) { return static_cast<int>(GetProp(sheet, kSelectedProp)); }
+
+RECT tab_header(HWND tab) {
+  HWND sheet = GetParent(tab);
+  std::vector<HWND> tabs = tabs_of(sheet);
+  auto at = std::find(tabs.begin(), tabs.end(), tab);
+  if (!sheet || at == tabs.end()) return {};
+  HDC dc = GetDC(sheet);
+  SelectObject(dc, GetWindowFont(sheet));
+  std::vector<RECT> rects = headers(sheet, dc);
+  ReleaseDC(sheet, dc);
+  return rects[static_cast<size_t>(at - tabs.begin())];
+}
 
 }  // namespace vrt::window

@@ -116,20 +116,24 @@ class DrawnControl : public Control {
       pen_colour_ = static_cast<COLORREF>(b.i32(pen + 4));
     }
   }
-  void create(WindowObject& owner, HWND, const RECT&) override { window_ = owner.hwnd; }
+  void create(WindowObject&, HWND parent, const RECT& at) override {
+    window_ = parent;
+    at_ = at;
+  }
+  HWND painter() const override { return window_; }
   void show_variable() override {
     if (!variable_) return;
     std::string value = variable_->get_text();
     std::string text = picture_.empty() ? value : core::Format(value, picture_);
     if (shown_ == text) return;
     shown_ = text;
-    if (window_) InvalidateRect(window_, &rect, true);
+    if (window_) InvalidateRect(window_, &at_, true);
   }
   void paint(HDC dc) override {
     if (flags() & kFlagHidden) return;
     if (type() == static_cast<uint8_t>(RecordType::VarString)) {
       if (!shown_) return;
-      RECT r = rect;
+      RECT r = at_;
       SetBkMode(dc, TRANSPARENT);
       // The static styles of alignment are the drawing flags' numbers.
       DrawText(dc, *shown_, &r, text_align(flags()) | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
@@ -139,13 +143,13 @@ class DrawnControl : public Control {
     HGDIOBJ old = SelectObject(dc, pen);
     switch (static_cast<RecordType>(type())) {
       case RecordType::Line:
-        dc->MoveToEx(rect.left, rect.top);
-        dc->LineTo(rect.right, rect.bottom);
+        dc->MoveToEx(at_.left, at_.top);
+        dc->LineTo(at_.right, at_.bottom);
         break;
       case RecordType::Box:
       case RecordType::Panel: {
         HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        dc->Rectangle(rect.left, rect.top, rect.right, rect.bottom);
+        dc->Rectangle(at_.left, at_.top, at_.right, at_.bottom);
         SelectObject(dc, brush);
         break;
       }
@@ -160,7 +164,8 @@ class DrawnControl : public Control {
   int pen_width_ = 1;
   COLORREF pen_colour_ = 0;
   std::string picture_;
-  HWND window_ = nullptr;
+  HWND window_ = nullptr;  // the window that shows it
+  RECT at_;                // in that window's client area
 };
 
 template <typename T>

@@ -34,6 +34,17 @@ Control* WindowObject::control(int32_t number) const {
   return nullptr;
 }
 
+WindowObject* window_holding(platform::HWND h) {
+  for (; h; h = platform::GetParent(h))
+    if (WindowObject* w = window_object(h)) return w;
+  return nullptr;
+}
+
+void paint_drawn_controls(const WindowObject& window, platform::HWND painter, platform::HDC dc) {
+  for (Control* c : window.controls_in_order())
+    if (c->painter() == painter) c->paint(dc);
+}
+
 WindowObject* window_object(platform::HWND hwnd) {
   if (!hwnd || !platform::GetClassName(hwnd).starts_with(kWindowClassPrefix)) return nullptr;
   return reinterpret_cast<WindowObject*>(platform::GetWindowLongPtr(hwnd, platform::GWLP_USERDATA));

@@ -104,5 +104,12 @@ inline constexpr const char* kWindowClassPrefix = "ZorWin";
 // The window object behind a platform window of the runtime, or null for
 // any other window (whose user data is not a window object).
 WindowObject* window_object(platform::HWND hwnd);
+// The runtime window that holds a window: itself or its nearest parent
+// with a window object, or null.
+WindowObject* window_holding(platform::HWND hwnd);
+
+// Paints the window's drawn controls that `painter` shows (the window
+// itself, or a tab page), in its client coordinates.
+void paint_drawn_controls(const WindowObject& window, platform::HWND painter, platform::HDC dc);
 
 }  // namespace vrt::window

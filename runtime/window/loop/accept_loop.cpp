@@ -96,7 +96,11 @@ bool dequeue(WindowObject& w) {
     if (!deliverable(w, e)) continue;
     WindowSystem& s = window_system();
     std::thread::id me = std::this_thread::get_id();
-    if (s.last_served && s.last_served_thread != me && s.last_served->hwnd) {
+    // Suspend and Resume tell a procedure about the others; taking one is
+    // not serving its thread (else the two threads would tell each other
+    // for ever).
+    bool notice = e.code == event::Suspend || e.code == event::Resume;
+    if (!notice && s.last_served && s.last_served_thread != me && s.last_served->hwnd) {
       // Another thread's procedure ran last: it hears it is suspended, this
       // one that it resumes, before its event.
       WindowObject* previous = s.last_served;
@@ -106,8 +110,10 @@ bool dequeue(WindowObject& w) {
       w.queue.push_front(e);
       e = {event::Resume, nullptr, &w, 0};
     }
-    s.last_served = &w;
-    s.last_served_thread = me;
+    if (!notice) {
+      s.last_served = &w;
+      s.last_served_thread = me;
+    }
     w.event = e.code;
     w.field = e.field;
     w.answer = 0;

@@ -33,13 +33,18 @@ bool can_press(const Control* c) {
 
 void press(const Control& c) { SendMessage(c.hwnd(), BM_CLICK, 0, 0); }
 
-// The control that holds the focus (itself or a window inside it), or null.
+// The control that holds the focus (itself or a window inside it), or
+// null: the innermost one, not the sheet or tab that holds it in turn.
 Control* focus_holder(const std::vector<Control*>& controls) {
   HWND focus = GetFocus();
   if (!focus) return nullptr;
-  for (Control* c : controls)
-    if (c->hwnd() && (c->hwnd() == focus || IsChild(c->hwnd(), focus))) return c;
-  return nullptr;
+  Control* holder = nullptr;
+  for (Control* c : controls) {
+    if (c->hwnd() == focus) return c;
+    // Field order is depth first: a later container lies inside an earlier one.
+    if (c->hwnd() && IsChild(c->hwnd(), focus)) holder = c;
+  }
+  return holder;
 }
 
 bool move_focus(const std::vector<Control*>& controls, bool forward) {
@@ -101,13 +106,6 @@ bool alt_letter(const std::vector<Control*>& controls, char letter) {
   return false;
 }
 
-// The runtime window that holds a window (itself or a parent).
-WindowObject* holding_window(HWND h) {
-  for (; h; h = GetParent(h))
-    if (WindowObject* w = window_object(h)) return w;
-  return nullptr;
-}
-
 }  // namespace
 
 bool dialog_keyboard(WindowObject& w, const MSG& m) {
@@ -132,7 +130,7 @@ bool pre_translate(const MSG& m) {
   if (m.message != WM_KEYDOWN && m.message != WM_SYSKEYDOWN) return false;
   WindowObject* app = window_system().application;
   if (app && app->client && TranslateMDISysAccel(app->client, m)) return true;
-  WindowObject* holder = holding_window(m.hwnd);
+  WindowObject* holder = window_holding(m.hwnd);
   return holder && holder->buffer && dialog_keyboard(*holder, m);
 }
 

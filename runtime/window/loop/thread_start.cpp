@@ -1,6 +1,7 @@
 #include "runtime/window/loop/thread_start.h"
 
 #include <array>
+#include <memory>
 #include <mutex>
 #include <semaphore>
 
@@ -54,9 +55,16 @@ AllReturned& all_returned() {
 
 thread_local int t_slot = 0;
 
-void thread_body(int slot, std::binary_semaphore* go, std::binary_semaphore* started) {
-  go->acquire();  // created suspended: waits until its slot is filled
+// The start-up semaphores, shared by the starter and the new thread: the
+// starter may return while the new thread is still inside its release.
+struct StartGate {
+  std::binary_semaphore go{0}, started{0};
+};
+
+void thread_body(int slot, std::shared_ptr<StartGate> gate) {
+  gate->go.acquire();  // created suspended: waits until its slot is filled
   t_slot = slot;
+  platform::make_thread_queue();  // the starter posts to it once started
   StartedProcedure procedure;
   std::string parameter;
   {
@@ -65,7 +73,7 @@ void thread_body(int slot, std::binary_semaphore* go, std::binary_semaphore* sta
     procedure = t.slots[slot].procedure;
     parameter = t.slots[slot].parameter;
   }
-  started->release();
+  gate->started.release();
   take_runtime_lock();
   procedure(parameter);
   // Windows the procedure left open close with its thread.
@@ -102,10 +110,10 @@ int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& pa
     if (slot == 0) return -1;
     t.slots[slot].used = true;  // reserved while the thread is made
   }
-  std::binary_semaphore go(0), started(0);
+  auto gate = std::make_shared<StartGate>();
   std::thread thread;
   try {
-    thread = std::thread(thread_body, slot, &go, &started);
+    thread = std::thread(thread_body, slot, gate);
   } catch (const std::system_error&) {
     std::lock_guard lock(t.mutex);
     t.slots[slot] = Slot{};
@@ -122,8 +130,8 @@ int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& pa
     s.stack_size = stack_size;
     ++t.running;
   }
-  go.release();
-  started.acquire();  // the thread runs and has taken what it needs from the slot
+  gate->go.release();
+  gate->started.acquire();  // the thread runs and has taken what it needs from the slot
   platform::PostThreadMessage(id, kThreadStartedMessage, static_cast<platform::WPARAM>(slot), 0);
   return slot;
 }
@@ -142,9 +150,8 @@ int started_threads_running() {
   return t.running;
 }
 
-void wait_for_started_threads() {
-  while (platform::MsgWaitForMultipleObjects(&all_returned(), -1, 0) != platform::WAIT_OBJECT_0) {
-  }
+bool wait_for_started_threads(int timeout_ms) {
+  return platform::MsgWaitForMultipleObjects(&all_returned(), timeout_ms, 0) == platform::WAIT_OBJECT_0;
 }
 
 }  // namespace vrt::window

@@ -26,8 +26,9 @@ int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& pa
 int ThreadSlot();
 std::thread::id slot_thread(int slot);
 int started_threads_running();
-// Waits until every started procedure has returned (shutdown, tests). The
-// caller must not hold the runtime lock.
-void wait_for_started_threads();
+// Waits until every started procedure has returned (shutdown, tests), at
+// most `timeout_ms` (-1: as long as it takes); false when some still run.
+// The caller must not hold the runtime lock.
+bool wait_for_started_threads(int timeout_ms = -1);
 
 }  // namespace vrt::window

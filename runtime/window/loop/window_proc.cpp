@@ -21,6 +21,7 @@
 #include "runtime/window/loop/event_posting.h"
 #include "runtime/window/loop/modal_state.h"
 #include "runtime/window/controls/program_cursor.h"
+#include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_system.h"
 
 namespace vrt::window {
@@ -71,8 +72,10 @@ void command(WindowObject& w, WPARAM wp, LPARAM lp) {
   if (from && from == w.toolbar) return PostEvent(*toolbar_target(w), event::Accepted, id);
   if (from) {
     UINT code = HIWORD(wp);
-    if (code != BN_CLICKED) return;
     int32_t field = GetDlgCtrlID(from);
+    if (code == kTabChanging) return PostEvent(w, event::TabChanging, field);
+    if (code == kTabChanged) return PostEvent(w, event::NewSelection, field);
+    if (code != BN_CLICKED) return;
     radio_chosen(w, field);
     PostEvent(w, event::Accepted, field);
     return;
@@ -97,6 +100,7 @@ void menu_select(WindowObject& w, WPARAM wp, LPARAM lp) {
   std::string text;
   bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
   if (closed) {
+    if (!w.menu_showing) return;  // no item was highlighted: nothing was covered
     text = std::exchange(w.status_before_menu, {});
     w.menu_showing = false;
   } else if (!w.menu_showing) {
@@ -161,7 +165,7 @@ void set_client_cursor(HWND h) {
 void paint(WindowObject& w, HWND h) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(h, &ps);
-  for (Control* c : w.controls_in_order()) c->paint(dc);
+  paint_drawn_controls(w, h, dc);
   EndPaint(h, &ps);
 }
 
@@ -235,6 +239,8 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       core::BoxRequest box;
       box.caption = executable_path().substr(executable_path().find_last_of('/') + 1);
       box.text = "Application still active.\n\nQuit the application before quitting Windows.";
+      box.icon = core::kBoxIconExclamation;
+      box.system_modal = true;
       core::show_runtime_box(box);
       return 0;  // the session may not end under the program
     }

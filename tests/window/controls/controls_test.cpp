@@ -9,6 +9,10 @@
 #include "runtime/window/controls/creator_table.h"
 #include "runtime/window/controls/sheet_control.h"
 #include "tests/window/window_test_fixture.h"
+#include <cairo.h>
+#include "runtime/platform/gui/display_hooks.h"
+#include "runtime/platform/gui/paint_api.h"
+#include "runtime/window/controls/control_binding.h"
 
 namespace vrt::window {
 namespace {
@@ -93,6 +97,75 @@ TEST_F(Controls, ScreenshotOfTheControlsWindow) {
   ASSERT_TRUE(write_screenshot(w.hwnd, path));
   EXPECT_GT(std::filesystem::file_size(path), 1000u);
   if (!getenv("VRT_KEEP_SCREENSHOTS")) std::filesystem::remove(path);
+}
+
+TEST_F(Controls, RadiosOfAnOptionBoxClearEachOtherOnly) {
+  WindowObject w(kLoopModule, "P12$RADIOS", WindowKind::Ordinary);
+  Open(w);
+  // Fields: option A 1, A1 2, A2 3, option B 4, B1 5, B2 6.
+  auto checked = [&](int32_t field) { return SendMessage(w.control(field)->hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  SendMessage(w.control(2)->hwnd(), BM_CLICK, 0, 0);
+  SendMessage(w.control(3)->hwnd(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(checked(2)) << "choosing A2 clears A1";
+  EXPECT_TRUE(checked(3));
+  automation::click(w.control(5)->hwnd());  // as the mouse does it
+  EXPECT_TRUE(checked(5));
+  EXPECT_TRUE(checked(3)) << "the other box's choice stands";
+  automation::click(w.control(6)->hwnd());
+  EXPECT_FALSE(checked(5));
+  EXPECT_TRUE(checked(6));
+}
+
+TEST_F(Controls, ChoosingATabPostsItsEventsAndShowsThePage) {
+  WindowObject w(kLoopModule, "P6$CONTROLS", WindowKind::Ordinary);
+  Open(w);
+  pump(w, [] { return Event() == event::OpenWindow; });
+  HWND sheet = w.control(9)->hwnd(), second = w.control(15)->hwnd();
+  RECT header = tab_header(second);
+  ASSERT_FALSE(header.empty());
+  POINT at = ClientToScreen(sheet, {(header.left + header.right) / 2, (header.top + header.bottom) / 2});
+  RECT top = GetWindowRect(w.hwnd);
+  automation::click_at(w.hwnd, {at.x - top.left, at.y - top.top});
+  std::vector<std::pair<uint16_t, int32_t>> seen;
+  pump(w, [&] {
+    if (Event() == event::TabChanging || Event() == event::NewSelection) seen.emplace_back(Event(), Field());
+    return seen.size() == 2;
+  }, 50);
+  EXPECT_EQ(seen, (std::vector<std::pair<uint16_t, int32_t>>{{event::TabChanging, 9}, {event::NewSelection, 9}}));
+  EXPECT_EQ(selected_tab(sheet), 1);
+  EXPECT_TRUE(IsWindowVisible(second));
+}
+
+TEST_F(Controls, DrawnControlsOnATabPageShowAboveThePage) {
+  WindowObject w(kLoopModule, "P13$PAGEDRAWN", WindowKind::Ordinary);
+  Open(w);
+  char text[11] = "Shown     ";
+  ASSERT_TRUE(Bind(w, 4, text));  // sheet 1, tab 2, box 3, value 4
+  Display(w);
+  UpdateWindow(w.hwnd);
+  cairo_surface_t* image = top_level_image(w.hwnd);
+  ASSERT_NE(image, nullptr);
+  cairo_surface_flush(image);
+  const auto* pixels = cairo_image_surface_get_data(image);
+  int stride = cairo_image_surface_get_stride(image);
+  auto pixel = [&](int x, int y) { return *reinterpret_cast<const uint32_t*>(pixels + y * stride + x * 4) & 0xFFFFFF; };
+  // The window's client area in the top-level image.
+  POINT client = ClientToScreen(w.hwnd, {0, 0});
+  RECT top = GetWindowRect(w.hwnd);
+  int ox = client.x - top.left, oy = client.y - top.top;
+  // The red pen of the box along its left edge, halfway down.
+  RECT box = w.control(3)->rect;
+  int y = oy + (box.top + box.bottom) / 2;
+  bool red = false;
+  for (int x = ox + box.left - 1; x <= ox + box.left + 1; ++x) red = red || pixel(x, y) == 0xFF0000;
+  EXPECT_TRUE(red) << "the box is painted beneath the page";
+  // Dark text in the value's rectangle.
+  RECT value = w.control(4)->rect;
+  int dark = 0;
+  for (int py = oy + value.top; py < oy + value.bottom; ++py)
+    for (int px = ox + value.left; px < ox + value.right; ++px) dark += (pixel(px, py) & 0xFF) < 0x60;
+  EXPECT_GT(dark, 10) << "the value string is painted beneath the page";
+  cairo_surface_destroy(image);
 }
 
 }  // namespace

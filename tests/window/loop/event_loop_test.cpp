@@ -161,5 +161,25 @@ TEST_F(EventLoop, MenuChoiceArrivesWithItsNegativeFieldNumber) {
   EXPECT_EQ(Field(), 2000);
 }
 
+TEST_F(EventLoop, StatusBarKeepsItsTextAfterAMenuIsDismissed) {
+  WindowObject frame(kLoopModule, "P1$FRAME", WindowKind::Application);
+  Open(frame);
+  SendMessage(frame.status_bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>("Ready"));
+  std::string after;
+  // The user opens the File menu with Alt+F and leaves it with Esc.
+  std::thread user([&, hwnd = frame.hwnd, bar = frame.status_bar] {
+    automation::type("{Alt+f}");
+    automation::type("{Esc}");
+    char text[64] = {};
+    SendMessage(bar, SB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    after = text;
+    PostMessage(hwnd, WM_CLOSE, 0, 0);
+  });
+  while (Accept(frame)) {
+  }
+  user.join();
+  EXPECT_EQ(after, "Ready");
+}
+
 }  // namespace
 }  // namespace vrt::window

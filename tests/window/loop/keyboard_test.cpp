@@ -175,5 +175,21 @@ TEST_F(Keyboard, ControlF6ActivatesTheNextChildAndControlF4ClosesIt) {
   retake_runtime_lock(levels);
 }
 
+TEST_F(Keyboard, TabGoesOnPastTheControlsOfASheet) {
+  WindowObject w(kLoopModule, "P11$SHEETKEYS", WindowKind::Ordinary);
+  Open(w);
+  // Fields: sheet 1, tab 2, One 3, Two 4, Outside 5.
+  HWND one = w.control(3)->hwnd(), two = w.control(4)->hwnd(), outside = w.control(5)->hwnd();
+  SetFocus(one);
+  EXPECT_TRUE(dialog_keyboard(w, key(one, VK_TAB)));
+  EXPECT_EQ(GetFocus(), two) << "the sheet that holds the focus is not the control that has it";
+  EXPECT_TRUE(dialog_keyboard(w, key(two, VK_TAB)));
+  EXPECT_EQ(GetFocus(), outside);
+  EXPECT_TRUE(dialog_keyboard(w, key(outside, VK_TAB)));
+  EXPECT_EQ(GetFocus(), one);
+  EXPECT_TRUE(dialog_keyboard(w, key(one, VK_TAB, 1)));
+  EXPECT_EQ(GetFocus(), outside) << "Shift+Tab goes back round the start";
+}
+
 }  // namespace
 }  // namespace vrt::window

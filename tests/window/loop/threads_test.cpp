@@ -225,5 +225,37 @@ TEST_F(Threads, ServingAnotherThreadSendsSuspendThenResume) {
   PostClose(*g_other.load());
 }
 
+std::atomic<bool> g_release_stuck{false};
+
+TEST_F(Threads, WaitForStartedProceduresEndsAtItsTimeOut) {
+  g_release_stuck = false;
+  // A procedure that does not hear CloseDown: it waits for something else.
+  ASSERT_GT(Start([](const std::string&) {
+              int levels = release_runtime_lock_fully();
+              platform::automation::wait_until([] { return g_release_stuck.load(); }, 60000);
+              retake_runtime_lock(levels);
+            }, 50000), 0);
+  int levels = release_runtime_lock_fully();
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(wait_for_started_threads(300));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  g_release_stuck = true;
+  EXPECT_TRUE(wait_for_started_threads(10000));
+  retake_runtime_lock(levels);
+}
+
+TEST_F(Threads, StartsInQuickSuccessionAllRun) {
+  // The start-up semaphores are no longer the starter's: a start that
+  // returns while its thread still leaves the semaphore is harmless.
+  g_ran = 0;
+  int levels = release_runtime_lock_fully();
+  for (int round = 0; round < 20; ++round) {
+    for (int i = 0; i < 10; ++i) ASSERT_GT(Start([](const std::string&) { ++g_ran; }, 50000), 0);
+    ASSERT_TRUE(wait_for_started_threads(10000));
+  }
+  retake_runtime_lock(levels);
+  EXPECT_EQ(g_ran, 200);
+}
+
 }  // namespace
 }  // namespace vrt::window

@@ -1,4 +1,7 @@
 // Push buttons, check boxes, radio buttons and group boxes.
+#include <algorithm>
+#include <vector>
+
 #include "runtime/platform/gfx/icons.h"
 #include "runtime/platform/gui/controls/control_support.h"
 #include "runtime/platform/gui/input_api.h"
@@ -123,6 +126,33 @@ void set_check(HWND hwnd, WPARAM check) {
   InvalidateRect(hwnd, nullptr, true);
 }
 
+LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// A button of this procedure, under whatever class name (the runtime's
+// radios have classes of their own).
+bool is_button(HWND hwnd) {
+  WNDCLASS cls;
+  return GetClassInfo(GetClassName(hwnd), &cls) && cls.lpfnWndProc == button_proc;
+}
+
+// The automatic radio buttons of hwnd's group: its siblings between the
+// radios that start a group (WS_GROUP), in creation order, which is the
+// order of their handles.
+std::vector<HWND> radio_group(HWND hwnd) {
+  std::vector<HWND> radios;
+  for (HWND sibling : GetChildren(GetParent(hwnd)))
+    if (is_button(sibling) && kind_of(sibling) == BS_AUTORADIOBUTTON) radios.push_back(sibling);
+  std::ranges::sort(radios, {}, [](HWND h) { return reinterpret_cast<uintptr_t>(h); });
+  auto starts = [](HWND h) { return (GetWindowLongPtr(h, GWL_STYLE) & WS_GROUP) != 0; };
+  auto at = std::ranges::find(radios, hwnd);
+  if (at == radios.end()) return {};
+  auto first = at;
+  while (first != radios.begin() && !starts(*first)) --first;
+  auto last = at + 1;
+  while (last != radios.end() && !starts(*last)) ++last;
+  return {first, last};
+}
+
 // A click: automatic boxes toggle, automatic radio buttons check themselves
 // and clear the others of their group.
 void click(HWND hwnd) {
@@ -131,9 +161,8 @@ void click(HWND hwnd) {
   if (kind == BS_AUTOCHECKBOX) set_check(hwnd, s->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
   if (kind == BS_AUTO3STATE) set_check(hwnd, (s->check + 1) % 3);
   if (kind == BS_AUTORADIOBUTTON) {
-    for (HWND sibling : GetChildren(GetParent(hwnd)))
-      if (sibling != hwnd && GetClassName(sibling) == kButtonClass && kind_of(sibling) == BS_AUTORADIOBUTTON)
-        SendMessage(sibling, BM_SETCHECK, BST_UNCHECKED, 0);
+    for (HWND other : radio_group(hwnd))
+      if (other != hwnd) SendMessage(other, BM_SETCHECK, BST_UNCHECKED, 0);
     set_check(hwnd, BST_CHECKED);
   }
   notify_parent(hwnd, BN_CLICKED);

@@ -147,6 +147,7 @@ LRESULT toolbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return i >= 0 && s->buttons[static_cast<size_t>(i)].enabled;
     }
     case TB_BUTTONCOUNT: return static_cast<LRESULT>(s->buttons.size());
+    case TB_COMMANDTOINDEX: return find_command(s, static_cast<int>(wp));
     case TB_GETITEMRECT: {
       if (wp >= s->buttons.size() || !lp) return 0;
       *reinterpret_cast<RECT*>(lp) = button_rect(s, wp);
