@@ -74,6 +74,12 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   return store;
 }
 
+bool PageStore::in_use(const std::string& full_name) {
+  std::lock_guard<std::mutex> guard(g_registry_mutex);
+  auto it = registry().find(full_name);
+  return it != registry().end() && !it->second.expired();
+}
+
 PageStore::~PageStore() {
   std::lock_guard<std::mutex> guard(g_registry_mutex);
   auto it = registry().find(name_);
