@@ -34,6 +34,7 @@ struct Window {
   HMENU menu = nullptr;  // a top-level window's menu bar
   HFONT font = nullptr;
   HCURSOR cursor = nullptr;
+  HICON icon = nullptr;  // shown at the left of the caption
   // Painting: the part of the client area to repaint, and whether the
   // frame needs drawing.
   RECT update;
