@@ -20,6 +20,7 @@
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/loop/runtime_lock.h"
 #include "tools/window_demo/demo_procedures.h"
 
 using namespace vrt::platform;

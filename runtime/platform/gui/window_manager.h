@@ -40,6 +40,7 @@ struct Window {
   RECT update;
   bool erase = false;
   bool frame_dirty = false;
+  uint32_t paints_begun = 0;  // BeginPaint calls, so a dispatch can tell one happened
   bool destroying = false;
   bool maximized = false, minimized = false;
   bool frame_active = false;  // the caption shows the window as active
