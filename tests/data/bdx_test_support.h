@@ -41,7 +41,8 @@ struct QuietBoxes {
     static int n = 0;
     return n;
   }
-  static core::BoxAnswer box(const core::BoxRequest&) {
+  static core::BoxAnswer box(const core::BoxRequest& r) {
+    if (std::getenv("VRT_SHOW_BOXES")) std::fprintf(stderr, "box: %s\n", r.text.c_str());
     ++count();
     return core::kAnswerNo;
   }

@@ -29,6 +29,19 @@ inline int child_result(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The same, for a child that might hang: after the seconds given it is
+// killed and the result is -1.
+inline int child_result_within(pid_t pid, int seconds) {
+  for (int waited = 0; waited < seconds * 100; ++waited) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    usleep(10000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
 // Whether the child was killed by SIGKILL.
 inline bool child_killed(pid_t pid) {
   int status = 0;

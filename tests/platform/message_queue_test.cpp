@@ -1,4 +1,5 @@
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "runtime/platform/gui/input_api.h"
@@ -33,6 +34,35 @@ TEST_F(Messages, SentBeforePostedBeforeInputBeforePaint) {
   EXPECT_EQ(queued[0].first, kPing);
   EXPECT_EQ(queued[1].first, WM_KEYDOWN);
   EXPECT_EQ(queued[2].first, WM_PAINT);
+}
+
+TEST_F(Messages, SentMessagesComeFirstAndInTheOrderSent) {
+  HWND w = CreateWindow("Logged", "w", WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr);
+  automation::settle();
+  log().clear();
+  PostMessage(w, kPing, 1, 0);
+  // Two other threads send while this one is not reading its queue; each
+  // marks the moment just before its send, and the second starts only then.
+  std::atomic<int> sending{0};
+  std::thread first([&] {
+    sending = 1;
+    SendMessage(w, kPing, 2, 0);
+  });
+  while (sending < 1) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::thread second([&] {
+    sending = 2;
+    SendMessage(w, kPing, 3, 0);
+  });
+  while (sending < 2) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  automation::wait_until([&] { return log().count(w, kPing) == 3; });
+  first.join();
+  second.join();
+  std::vector<WPARAM> order;
+  for (const Heard& h : log().take())
+    if (h.msg == kPing) order.push_back(h.wp);
+  EXPECT_EQ(order, (std::vector<WPARAM>{2, 3, 1}));  // both sends, oldest first, then the post
 }
 
 TEST_F(Messages, SendWithinOneThreadCallsAtOnce) {

@@ -166,5 +166,122 @@ TEST_F(BdxTool, CheckReportsAnInterruptedUpdateAndRecoverResolvesIt) {
   EXPECT_EQ(bdx("recover " + dir.file("NONE.BDX")).exit_code, 1);
 }
 
+// Import stores what it was given or refuses the record: nothing is cut,
+// wrapped or read as zero, and nothing of a refused record is stored.
+TEST_F(BdxTool, ImportRefusesValuesTheFieldsCannotHold) {
+  write_file(dir.file("types.txt"), R"(FILE,DRIVER('BRINDLEX')
+RECORD
+T:S SHORT
+T:B BYTE
+T:D DECIMAL(5,2)
+T:C CSTRING(8)
+T:DT DATE
+T:R SREAL
+END
+END
+)");
+  std::string types = dir.file("T.BDX");
+  ASSERT_EQ(bdx("create " + types + " " + dir.file("types.txt")).exit_code, 0);
+  struct Case {
+    const char* row;
+    const char* message;
+  };
+  const Case refused[] = {
+      {"70000,1,1,a,0,1", "line 3: T:S: '70000' does not fit a SHORT\n"},
+      {"1,300,1,a,0,1", "line 3: T:B: '300' does not fit a BYTE\n"},
+      {"1,-1,1,a,0,1", "line 3: T:B: '-1' does not fit a BYTE\n"},
+      {"1,1,1234.567,a,0,1", "line 3: T:D: '1234.567' does not fit a DECIMAL\n"},
+      {"1,1,-999.995,a,0,1", "line 3: T:D: '-999.995' does not fit a DECIMAL\n"},
+      {"1,1,1,toolongcode,0,1", "line 3: T:C: 'toolongcode' is longer than 7 characters\n"},
+      {"1,1,1,a,abc,1", "line 3: T:DT: 'abc' is not a number\n"},
+      {"1,1,1,a,2,1", "line 3: T:DT: '2' does not fit a DATE\n"},
+      {"1,1,1,a,0,1e39", "line 3: T:R: '1e39' does not fit a SREAL\n"},
+      {"1,1,1x,a,0,1", "line 3: T:D: '1x' is not a number\n"},
+  };
+  for (const Case& c : refused) {
+    // The record before the refused one stays; the refused one is not there.
+    write_file(dir.file("r.csv"), std::string("S,B,D,C,DT,R\n2,2,2,ok,58015,2\n") + c.row + "\n");
+    CommandResult r = bdx("import " + types + " " + dir.file("r.csv"));
+    EXPECT_EQ(r.exit_code, 1) << c.row;
+    EXPECT_EQ(r.out, c.message);
+  }
+  CommandResult r = bdx("dump " + types + " --csv");
+  EXPECT_EQ(r.out, "T:S,T:B,T:D,T:C,T:DT,T:R\n" + [] {
+    std::string rows;
+    for (int i = 0; i < 10; ++i) rows += "2,2,2.00,ok,58015,2\n";
+    return rows;
+  }());
+  // Extra places are rounded, halves away from zero; whole numbers likewise.
+  ASSERT_EQ(bdx("create " + types + " " + dir.file("types.txt") + " --replace").exit_code, 0);
+  write_file(dir.file("round.csv"), "S,B,D,C,DT,R\n-2.5,254.5,1.005,1234567,,\n+3,0,-999.994,,58015,0.5\n");
+  r = bdx("import " + types + " " + dir.file("round.csv"));
+  EXPECT_EQ(r.out, "2\n");
+  EXPECT_EQ(bdx("dump " + types + " --csv").out,
+            "T:S,T:B,T:D,T:C,T:DT,T:R\n-3,255,1.01,1234567,0,0\n3,0,-999.99,,58015,0.5\n");
+}
+
+TEST_F(BdxTool, CreateReplacesATableOnlyWhenAskedTo) {
+  write_file(dir.file("rows.csv"), "CUSID,NAME\n1,Smith\n");
+  ASSERT_EQ(bdx("import " + file + " " + dir.file("rows.csv")).out, "1\n");
+  std::string other = "'" + file + "\\!OTHER'";
+  ASSERT_EQ(bdx("create " + other + " " + dir.file("cus.txt")).exit_code, 0);
+  CommandResult r = bdx("create " + file + " " + dir.file("cus.txt"));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.out, file + ": table UNNAMED exists; --replace replaces it\n");
+  EXPECT_EQ(bdx("dump " + file).out, "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\n1\tSmith\t0\n");
+  EXPECT_EQ(bdx("create " + file + " " + dir.file("cus.txt") + " --replace").exit_code, 0);
+  EXPECT_EQ(bdx("dump " + file).out, "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\n");
+  EXPECT_EQ(bdx("tables " + file).out, "OTHER\nUNNAMED\n");
+}
+
+TEST_F(BdxTool, AnEmptyFileIsAnEmptyBdxFileEverywhere) {
+  std::string empty = dir.file("EMPTY.BDX");
+  write_file(empty, "");
+  CommandResult r = bdx("check " + empty);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(bdx("recover " + empty).out, "nothing to recover\n");
+  EXPECT_EQ(bdx("tables " + empty).out, "");
+}
+
+// The tab form keeps one record a line: a string's tabs and line ends are
+// escaped as a memo's are.
+TEST_F(BdxTool, TheTabFormEscapesTabsAndLineEndsInStrings) {
+  write_file(dir.file("rows.csv"), "CUSID,NAME\n1,\"a\tb\nc\\d\"\n");
+  ASSERT_EQ(bdx("import " + file + " " + dir.file("rows.csv")).out, "1\n");
+  EXPECT_EQ(bdx("dump " + file).out, "CUS:CUSID\tCUS:NAME\tCUS:AMOUNT\n1\ta\\tb\\nc\\\\d\t0\n");
+  EXPECT_EQ(bdx("dump " + file + " --csv").out, "CUS:CUSID,CUS:NAME,CUS:AMOUNT\n1,\"a\tb\nc\\d\",0\n");
+}
+
+// A damaged or truncated file is never dumped short with success, nor
+// taken for a missing one.
+TEST_F(BdxTool, ADamagedFileDumpsAsInvalidDataFile) {
+  std::string csv = "CUSID,NAME\n";
+  for (int i = 1; i <= 2000; ++i) csv += std::to_string(i) + ",Name" + std::to_string(i) + "\n";
+  write_file(dir.file("rows.csv"), csv);
+  ASSERT_EQ(bdx("import " + file + " " + dir.file("rows.csv")).out, "2000\n");
+  std::string sound = read_file(file);
+  ASSERT_GT(sound.size(), 8192u);
+  for (std::string bytes : {sound.substr(0, sound.size() / 2), sound}) {
+    if (bytes.size() == sound.size())
+      for (size_t i = 0; i < 256; ++i) bytes[bytes.size() / 2 + i] = 'Z';
+    write_file(file, bytes);
+    for (const char* command : {"dump ", "query "}) {
+      std::string extra = command[0] == 'q' ? " --filter \"CUS:CUSID > 0\"" : "";
+      CommandResult r = bdx(command + file + extra);
+      EXPECT_EQ(r.exit_code, 1) << command;
+      EXPECT_NE(r.out.find("error 36: Invalid Data File\n"), std::string::npos) << command << r.out.substr(0, 200);
+    }
+  }
+}
+
+TEST_F(BdxTool, AQueryWhoseFilterCannotBeEvaluatedFails) {
+  write_file(dir.file("rows.csv"), "CUSID,NAME\n1,Smith\n2,Jones\n");
+  ASSERT_EQ(bdx("import " + file + " " + dir.file("rows.csv")).out, "2\n");
+  CommandResult r = bdx("query " + file + " --filter \"1/0 = 1\"");
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("error 800: Invalid expression for EVALUATE"), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace vrt::test

@@ -1,6 +1,10 @@
 // bdx create, tables, info, check, recover, build and declare.
 //
-//   bdx create FILE DECLARATION-FILE   prints nothing
+//   bdx create FILE[\!TABLE] DECLARATION-FILE [--replace]
+//                                       prints nothing; adds the table to
+//                                       the file (made when missing); a
+//                                       table of that name is replaced
+//                                       only with --replace
 //   bdx tables FILE                     one table name a line
 //   bdx info FILE                       "name: value" lines, then one line
 //                                       per page area and per table
@@ -22,6 +26,7 @@
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/statements.h"
 #include "runtime/data/bdx/table_name.h"
+#include "runtime/platform/os/file.h"
 #include "tools/bdx/command.h"
 #include "tools/bdx/table_access.h"
 
@@ -29,7 +34,20 @@ namespace vrt::bdx_tool {
 
 namespace {
 
-int create_cmd(const Args& args) {
+// Whether the file holds the table already; 0 or the error of reading it.
+int table_exists(const std::string& name, bool* exists) {
+  *exists = false;
+  data::TableAddress a = data::split_table_name(name);
+  if (!platform::file_exists(a.file)) return 0;
+  data::FileSummary s;
+  if (int code = data::summarize_file(a.file, &s)) return code;
+  for (const auto& t : s.tables) *exists = *exists || t.name == a.table;
+  return 0;
+}
+
+int create_cmd(const Args& given) {
+  Args args = given;
+  bool replace = take_flag(args, "--replace");
   if (args.size() != 2) return usage_error("create");
   std::FILE* in = std::fopen(args[1].c_str(), "rb");
   if (!in) {
@@ -48,6 +66,13 @@ int create_cmd(const Args& args) {
     return 1;
   }
   d.name = args[0];
+  bool exists = false;
+  if (int code = table_exists(args[0], &exists)) return failure(code);
+  if (exists && !replace) {
+    std::printf("%s: table %s exists; --replace replaces it\n", args[0].c_str(),
+                data::split_table_name(args[0]).table.c_str());
+    return 1;
+  }
   data::FileBlock f;
   data::make_bdx_file_block(f, std::move(d));
   data::Create(f);
@@ -142,7 +167,7 @@ int declare_cmd(const Args& args) {
   return 0;
 }
 
-RegisterCommand r1({"create", "FILE DECLARATION-FILE", create_cmd});
+RegisterCommand r1({"create", "FILE[\\!TABLE] DECLARATION-FILE [--replace]", create_cmd});
 RegisterCommand r2({"tables", "FILE", tables_cmd});
 RegisterCommand r3({"info", "FILE", info_cmd});
 RegisterCommand r4({"check", "FILE", check_cmd});

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "runtime/core/base/runtime_box.h"
+#include "runtime/data/bdx/store/file_locks.h"
 #include "tools/common/command_table.h"
 
 namespace {
@@ -15,8 +16,14 @@ vrt::core::BoxAnswer quiet_box(const vrt::core::BoxRequest& box) {
   return vrt::core::kAnswerNo;
 }
 
+// A wait for another process says what it waits for.
+void wait_notice(const std::string& what) { std::fprintf(stderr, "bdx: %s\n", what.c_str()); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  return vrt::tools::run_tool("bdx", argc, argv, [] { vrt::core::set_runtime_box_handler(quiet_box); });
+  return vrt::tools::run_tool("bdx", argc, argv, [] {
+    vrt::core::set_runtime_box_handler(quiet_box);
+    vrt::data::set_wait_notice(wait_notice);
+  });
 }

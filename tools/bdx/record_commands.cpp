@@ -4,19 +4,25 @@
 //                         by label (with or without the prefix); each
 //                         further record is one ADD. A quoted value may
 //                         span lines (its line ends are kept); a memo is its
-//                         text, a blob its bytes in hexadecimal. Prints the
-//                         number of records added; a record that fails
-//                         prints "line N: error C: TEXT" (N its first line)
-//                         and ends the import (the records before it stay),
-//                         exit 1.
+//                         text, a blob its bytes in hexadecimal; a field
+//                         takes only what it can hold (field_input.h).
+//                         Records are written in batches, each one safe
+//                         update. Prints the number of records added; a
+//                         record that fails prints "line N: error C: TEXT"
+//                         or "line N: what does not fit" (N its first line)
+//                         and ends the import, exit 1: nothing of it is
+//                         stored, the records before it stay, and standard
+//                         error says how many were stored.
 //   bdx dump FILE [--key LABEL-OR-NUMBER] [--csv]
 //                         record order, or a key's order (keys numbered from
 //                         1); a header line of labels, then one line per
 //                         record, values separated by tabs (or as CSV);
 //                         memos and blobs follow the fields, written as
-//                         import reads them (in the tab form a memo's tabs,
-//                         line ends and backslashes are written \t, \n, \r
-//                         and \\).
+//                         import reads them. In the tab form every value's
+//                         tabs, line ends and backslashes are written \t,
+//                         \n, \r and \\; the CSV form is what import reads.
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 
@@ -25,6 +31,7 @@
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/statements.h"
 #include "tools/bdx/command.h"
+#include "tools/bdx/field_input.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
@@ -69,7 +76,7 @@ std::string csv_value(const std::string& v) {
   return q + "\"";
 }
 
-// A memo in the tab form of dump: one line, tabs and line ends escaped.
+// A value in the tab form of dump: one line, tabs and line ends escaped.
 std::string tab_value(const std::string& v) {
   std::string out;
   for (char c : v) {
@@ -142,10 +149,7 @@ int read_record(std::istream& in, long* line, long* start, std::vector<std::stri
 // Puts one CSV value into its field or memo; false with *problem set when
 // the value does not fit.
 bool store_value(data::FileBlock& f, const Column& c, const std::string& value, std::string* problem) {
-  if (!c.memo) {
-    set_field_text(f, c.index, value);
-    return true;
-  }
+  if (!c.memo) return put_field_text(f, c.index, value, problem);
   data::MemoBlock& m = f.declaration.memos[c.index];
   if (m.is_blob()) {
     if (from_hex(value, &m.value)) return true;
@@ -159,6 +163,65 @@ bool store_value(data::FileBlock& f, const Column& c, const std::string& value, 
   m.value = value;
   return true;
 }
+
+// Records per safe update: one flush of the file for each batch instead of
+// one for each record.
+constexpr long kImportBatch = 5000;
+
+// An import in batches: STREAM holds the records of a batch in memory and
+// FLUSH writes them by one safe update. The writer byte is held from a
+// batch's first record to its FLUSH, so the table's count tells what of the
+// batch is stored.
+class BatchedImport {
+ public:
+  explicit BatchedImport(data::FileBlock& f) : f_(f), progress_(isatty(STDERR_FILENO) != 0) {}
+
+  bool add() {
+    if (in_batch_ == 0) {
+      data::Stream(f_);
+      if (core::error_code() != 0) return false;
+    }
+    data::Add(f_);
+    if (core::error_code() != 0) return false;
+    if (in_batch_++ == 0) batch_base_ = data::Records(f_) - 1;
+    return in_batch_ < kImportBatch || flush();
+  }
+
+  bool flush() {
+    if (in_batch_ == 0) return true;
+    data::Flush(f_);
+    if (core::error_code() != 0) return false;
+    stored_ += in_batch_;
+    in_batch_ = 0;
+    if (progress_) std::fprintf(stderr, "\rbdx: %ld records imported", stored_);
+    return true;
+  }
+
+  // After a failure: the batch's records that the failing one left whole
+  // are written; the error posted stays.
+  void finish_after_failure() {
+    if (in_batch_ > 0) {
+      bool whole = data::Records(f_) == batch_base_ + in_batch_;
+      data::Flush(f_);
+      if (whole && core::error_code() == 0) stored_ += in_batch_;
+    }
+    in_batch_ = 0;
+    end_progress();
+  }
+
+  void end_progress() {
+    if (progress_ && stored_ > 0) std::fprintf(stderr, "\r%40s\r", "");
+    progress_ = false;
+  }
+  long stored() const { return stored_; }
+
+ private:
+  data::FileBlock& f_;
+  bool progress_;
+  long stored_ = 0;
+  long in_batch_ = 0;
+  int32_t batch_base_ = 0;
+};
 
 int import_cmd(const Args& args) {
   if (args.size() != 2) return usage_error("import");
@@ -183,38 +246,36 @@ int import_cmd(const Args& args) {
       std::printf("line 1: no field %s\n", label.c_str());
       return 1;
     }
+    if (n >= 0 && !importable_type(f.declaration.fields[static_cast<size_t>(n)].type)) {
+      std::printf("line 1: %s cannot be imported\n", label.c_str());
+      return 1;
+    }
     columns.push_back(n >= 0 ? Column{false, static_cast<size_t>(n)} : Column{true, static_cast<size_t>(m)});
   }
-  long added = 0;
+  BatchedImport batch(f);
+  auto stop = [&](long at, const std::string& message) {
+    batch.finish_after_failure();
+    std::printf("line %ld: %s\n", at, message.c_str());
+    std::fprintf(stderr, "bdx: %ld records stored\n", batch.stored());
+    return 1;
+  };
   long last_line = 1, first = 1;
   for (;;) {
     int got = read_record(in, &last_line, &first, &cells);
     if (got == 0) break;
-    if (got < 0) {
-      std::printf("line %ld: a quoted value is not closed\n", first);
-      return 1;
-    }
-    if (cells.size() != columns.size()) {
-      std::printf("line %ld: expected %zu values\n", first, columns.size());
-      return 1;
-    }
-    clear_record(f);
+    if (got < 0) return stop(first, "a quoted value is not closed");
+    if (cells.size() != columns.size()) return stop(first, "expected " + std::to_string(columns.size()) + " values");
+    data::clear_record(f);
     for (data::MemoBlock& m : f.declaration.memos) m.value.clear();
     std::string problem;
-    for (size_t i = 0; i < cells.size(); ++i) {
-      if (!store_value(f, columns[i], cells[i], &problem)) {
-        std::printf("line %ld: %s\n", first, problem.c_str());
-        return 1;
-      }
-    }
-    data::Add(f);
-    if (core::error_code() != 0) {
-      std::printf("line %ld: error %d: %s\n", first, core::error_code(), core::error_text().c_str());
-      return 1;
-    }
-    ++added;
+    for (size_t i = 0; i < cells.size(); ++i)
+      if (!store_value(f, columns[i], cells[i], &problem)) return stop(first, problem);
+    if (!batch.add())
+      return stop(first, "error " + std::to_string(core::error_code()) + ": " + core::error_text());
   }
-  std::printf("%ld\n", added);
+  if (!batch.flush()) return stop(last_line, "error " + std::to_string(core::error_code()) + ": " + core::error_text());
+  batch.end_progress();
+  std::printf("%ld\n", batch.stored());
   return 0;
 }
 
@@ -255,7 +316,7 @@ int dump_cmd(const Args& in) {
     if (core::error_code() != 0) return posted_failure();
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
-      std::printf("%s%s", i ? separator : "", (csv ? csv_value(v) : v).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_value(v) : tab_value(v)).c_str());
     }
     for (size_t i = 0; i < memos.size(); ++i) {
       const data::MemoBlock& m = memos[i];

@@ -50,19 +50,6 @@ std::string field_text(data::FileBlock& f, size_t field) {
   return t;
 }
 
-void set_field_text(data::FileBlock& f, size_t field, const std::string& text) {
-  if (auto v = value_of(f, field)) v->set_text(text);
-}
-
-// Blanks for strings, zeros for everything else (a PSTRING's zero length
-// byte and a CSTRING's zero make them empty).
-void clear_record(data::FileBlock& f) {
-  for (const data::FieldDescriptor& d : f.declaration.fields) {
-    if (d.type == data::kTypeGroup || d.offset + d.total_size() > f.record.size()) continue;
-    std::memset(f.record.data() + d.offset, d.type == data::kTypeString ? ' ' : 0, d.total_size());
-  }
-}
-
 namespace {
 // Whether a declared label is the wanted one, with or without its prefix.
 bool label_is(const std::string& declared, const std::string& want) {

@@ -14,8 +14,6 @@ int open_stored_table(const std::string& name, data::FileBlock& file, int32_t mo
 // The field's value as text (strings without trailing blanks); groups give
 // nothing.
 std::string field_text(data::FileBlock& file, size_t field);
-void set_field_text(data::FileBlock& file, size_t field, const std::string& text);
-void clear_record(data::FileBlock& file);
 // The field number (from 0) of a label, with or without its prefix; -1.
 int field_by_label(const data::FileDeclaration& declaration, const std::string& label);
 // The memo or blob number (from 0) of a label, with or without its prefix; -1.

@@ -15,6 +15,7 @@ struct ErrorState {
   char field[kErrorTextField + 1];
   std::string file;
   std::string file_error;
+  int file_error_code = 0;
   ErrorState() {
     std::memset(field, ' ', kErrorTextField);
     field[kErrorTextField] = 0;
@@ -57,6 +58,7 @@ void clear_error() {
   std::memset(t_error.field, ' ', kErrorTextField);
   t_error.file.clear();
   t_error.file_error.clear();
+  t_error.file_error_code = 0;
 }
 
 int error_code() { return t_error.code; }
@@ -66,6 +68,8 @@ void set_error_file(const std::string& name) { t_error.file = name; }
 const std::string& error_file() { return t_error.file; }
 void set_file_error_text(const std::string& text) { t_error.file_error = text; }
 const std::string& file_error_text() { return t_error.file_error; }
+void set_file_error_code(int code) { t_error.file_error_code = code; }
+int file_error_code() { return t_error.file_error_code; }
 void set_error_changed_hook(ErrorChangedHook hook) { g_hook = hook; }
 
 }  // namespace vrt::core

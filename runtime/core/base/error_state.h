@@ -27,6 +27,9 @@ void set_error_file(const std::string& name);
 const std::string& error_file();
 void set_file_error_text(const std::string& text);
 const std::string& file_error_text();
+// The system's error number beneath a "File System Error" (FILEERRORCODE).
+void set_file_error_code(int code);
+int file_error_code();
 
 // The window system learns of every posted error through this hook.
 using ErrorChangedHook = void (*)();

@@ -281,6 +281,7 @@ int summarize_file(const std::string& path, FileSummary* summary) {
     return static_cast<int>(kOk);
   });
   if (code != kOk) return code;
+  summary->damaged = !problems.empty();
   summary->records = records.size();
   std::map<uint32_t, TableRecords> tables;
   gather(records, &tables, nullptr);
@@ -302,6 +303,8 @@ std::vector<std::string> check_file(const std::string& path) {
   std::shared_ptr<PageStore> store;
   int code = open_store(path, &store);
   if (code != kOk) return {"the file cannot be opened (error " + std::to_string(code) + ")"};
+  // A file of no bytes is an empty BDX file: nothing in it can be wrong.
+  if (store->file().size() == 0) return {};
   // Walking the tree would resolve a bracketed area on the way, so the
   // checker reports it instead and leaves the file as the crash left it.
   BdxHeader on_disk;
@@ -334,9 +337,10 @@ int recover_file(const std::string& path, Recovery* outcome) {
   std::shared_ptr<PageStore> store;
   int code = open_store(path, &store);
   if (code != kOk) return code;
+  *outcome = Recovery::NothingToDo;
+  if (store->file().size() == 0) return kOk;  // an empty BDX file
   BdxHeader on_disk;
   if (!read_settled_header(*store, &on_disk)) return kInvalidDataFile;
-  *outcome = Recovery::NothingToDo;
   if (on_disk.committed_end == on_disk.shadow_end) return kOk;
   std::lock_guard<std::mutex> guard(store->mutex());
   try {
@@ -354,6 +358,8 @@ int stored_declaration(const std::string& file_name, FileDeclaration* declaratio
   FileSummary s;
   int code = summarize_file(a.file, &s);
   if (code != kOk) return code;
+  // A damaged tree may hide the table or some of its records.
+  if (s.damaged) return kInvalidDataFile;
   for (const TableSummary& t : s.tables)
     if (t.name == a.table) {
       if (!t.definition_sound) return kInvalidDataFile;

@@ -26,6 +26,7 @@ struct FileSummary {
   uint32_t pages[kPageClasses] = {};  // pages in use per class
   uint32_t levels = 0;
   uint64_t records = 0;  // records of the tree
+  bool damaged = false;  // a page could not be read or is out of place
   std::vector<TableSummary> tables;
 };
 
@@ -44,7 +45,8 @@ enum class Recovery { NothingToDo, RolledForward, RolledBack };
 int recover_file(const std::string& path, Recovery* outcome);
 
 // The declaration of a table as stored, for a file block that opens it
-// (the name carries the table with "\!" unless it is UNNAMED).
+// (the name carries the table with "\!" unless it is UNNAMED). 36 when a
+// page of the file is damaged, 2 when the table is not there.
 int stored_declaration(const std::string& file_name, FileDeclaration* declaration);
 
 }  // namespace vrt::data

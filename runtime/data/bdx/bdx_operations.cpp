@@ -6,6 +6,7 @@
 
 #include "runtime/data/bdx/bdx_driver.h"
 #include "runtime/data/bdx/bdx_table.h"
+#include "runtime/data/bdx/table_remove.h"
 #include "runtime/data/driver/driver_call.h"
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/field_types.h"
@@ -94,12 +95,7 @@ int op_name(DriverCall& c) {
   push_string_result(t.is_open() ? t.store().name() : d.name.empty() ? d.label : d.name);
   return kOk;
 }
-int op_remove(DriverCall& c) {
-  const FileDeclaration& d = c.file->declaration;
-  TableAddress a = split_table_name(d.name.empty() ? d.label : d.name);
-  if (platform::delete_file(a.file)) return kOk;
-  return static_cast<int>(platform::GetLastError());
-}
+int op_remove(DriverCall& c) { return remove_table(c.file->declaration); }
 
 // ---- sequences
 
@@ -482,12 +478,7 @@ int op_query_view(DriverCall& c) {
 int op_count_records(DriverCall& c) { return op_records_file(c); }
 
 int op_clear(DriverCall& c) {
-  FileBlock& f = *c.file;
-  for (const FieldDescriptor& d : f.declaration.fields) {
-    if (d.type == kTypeGroup) continue;
-    uint8_t fill = d.type == kTypeString ? ' ' : 0;
-    if (d.offset + d.total_size() <= f.record.size()) std::memset(f.record.data() + d.offset, fill, d.total_size());
-  }
+  clear_record(*c.file);
   return kOk;
 }
 

@@ -11,6 +11,7 @@
 #include "runtime/data/bdx/oem_text.h"
 #include "runtime/data/bdx/store/record_keys.h"
 #include "runtime/data/bdx/store/store_operation.h"
+#include "runtime/data/bdx/table_limits.h"
 #include "runtime/platform/os/codepage.h"
 
 namespace vrt::data {
@@ -83,6 +84,7 @@ int BdxTable::open(int32_t mode) {
   const FileDeclaration& d = declaration();
   if (!declaration_fits(d)) return kInvalidDeclaration;
   address_ = split_table_name(d.name.empty() ? d.label : d.name);
+  if (address_.table.empty()) return kInvalidFilename;
   int error;
   auto store = PageStore::open(full_file_name(address_.file), access_of(mode), share_of(mode),
                                platform::Disposition::OpenExisting, &error, owner_of(d));
@@ -151,16 +153,16 @@ void BdxTable::close() {
   file_->state &= ~(kStateWrite | kStateExclusive);
 }
 
+// CREATE makes the file when it is missing and replaces the one table it
+// names; the file's other tables stay as they are.
 int BdxTable::create() {
   const FileDeclaration& d = declaration();
-  if (!declaration_fits(d)) return kInvalidDeclaration;
+  if (int code = check_storable(d)) return code;
   TableAddress address = split_table_name(d.name.empty() ? d.label : d.name);
-  // A named table joins its file; the unnamed table of a file replaces it.
-  auto disposition =
-      address.table == "UNNAMED" ? platform::Disposition::CreateAlways : platform::Disposition::OpenAlways;
+  if (address.table.empty()) return kInvalidFilename;
   int error;
   auto store = PageStore::open(full_file_name(address.file), platform::Access::ReadWrite,
-                               platform::Share::DenyNone, disposition, &error, owner_of(d));
+                               platform::Share::DenyNone, platform::Disposition::OpenAlways, &error, owner_of(d));
   if (!store) return error;
   std::shared_ptr<PageStore> keep = store_;
   store_ = store;
@@ -296,10 +298,11 @@ void BdxTable::read_memos(uint32_t record) {
     MemoBlock& memo = memos[m];
     std::string text;
     PageRecord chunk;
-    for (uint16_t seq = 0; t.find(memo_key(number_, record, static_cast<uint8_t>(m), seq), &chunk); ++seq) {
+    // The sequence numbers are 16-bit: the last chunk is number 65535.
+    for (uint32_t seq = 0;
+         seq < kMaxMemoChunks && t.find(memo_key(number_, record, static_cast<uint8_t>(m), static_cast<uint16_t>(seq)), &chunk);
+         ++seq)
       text.append(chunk.data());
-      if (text.size() > (size_t{1} << 30)) fail_internal(kFailRecordShape);
-    }
     if (memo.is_blob() && text.size() >= 4) text.erase(0, 4);
     else if (!memo.is_blob() && collation_.oem && !(memo.flags & kMemoBinary))
       platform::OemToCharBuff(text.data(), text.data(), text.size());
@@ -330,6 +333,7 @@ int BdxTable::check_unique(const uint8_t* record, uint32_t number) {
 
 int BdxTable::add(bool with_keys) {
   const uint8_t* buffer = file_->record.data();
+  if (int code = check_memo_sizes(declaration())) return code;
   // Uniqueness first, so that a refused record changes nothing at all.
   if (with_keys) {
     int code = check_unique(buffer, 0);
@@ -373,6 +377,7 @@ int BdxTable::put_locked(const std::string& old) {
   std::string stored = stored_form(buffer);
   // An unchanged record is not written.
   if (stored == old && declaration().memos.empty()) return kOk;
+  if (int code = check_memo_sizes(declaration())) return code;
   RecordTree t = tree();
   std::string old_buffer = old;
   buffer_form(&old_buffer);

@@ -5,6 +5,7 @@
 #include "runtime/core/base/settings.h"
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/bdx/store/record_keys.h"
+#include "runtime/platform/os/codepage.h"
 
 namespace vrt::data {
 
@@ -16,7 +17,9 @@ const FieldDescriptor& component_field(const FileDeclaration& d, int32_t compone
 }
 
 // Text bytes of a string component: NOCASE, then digraph expansion and the
-// collation weights, cut to the field's size.
+// collation weights, cut to the field's size. The buffer holds ANSI text; a
+// table that keeps its text in the OEM character set weighs it as stored,
+// through the OEM weights and digraphs.
 void encode_text(const uint8_t* text, size_t length, size_t size, bool nocase, const TableCollation& c,
                  std::string* out) {
   const uint8_t* weights = c.weights();
@@ -31,6 +34,7 @@ void encode_text(const uint8_t* text, size_t length, size_t size, bool nocase, c
   for (size_t i = 0; i < size && written < size; ++i) {
     uint8_t b = i < length ? text[i] : 0;
     if (nocase) b = c.upper(b);
+    if (c.oem) b = platform::ansi_to_oem(b);
     bool expanded = false;
     for (int d = 0; d < core::kMaxDigraphs && digraphs[4 * d] != 0 && b != 0; ++d)
       if (digraphs[4 * d] == b) {

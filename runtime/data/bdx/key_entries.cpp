@@ -72,7 +72,10 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     strictly = true;
     if (filter) {
       std::memcpy(file_->record.data(), buffer.data(), std::min(buffer.size(), file_->record.size()));
-      if (!filter->test()) continue;
+      // A filter that cannot be evaluated fails the build (800 posted).
+      core::ExprValue v;
+      if (!filter->evaluate(&v)) return kAlreadyPosted;
+      if (!v.truth()) continue;
     }
     std::string entry_key, entry_data;
     if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data)) {

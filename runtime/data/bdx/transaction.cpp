@@ -16,6 +16,7 @@
 #include "runtime/data/bdx/store/store_operation.h"
 #include "runtime/platform/os/clock.h"
 #include "runtime/platform/os/mutex.h"
+#include "runtime/platform/os/system_error.h"
 
 namespace vrt::data {
 
@@ -285,23 +286,29 @@ void set_transaction_control_name(const std::string& name) {
 [[maybe_unused]] const bool g_commit_point_check_installed =
     (set_commit_point_check(transaction_reached_commit_point), true);
 
-bool transaction_reached_commit_point(const std::string& data_file, const std::string& pending) {
-  if (pending.size() < 5) return true;  // not a pending record: the update stands alone
+int transaction_reached_commit_point(const std::string& data_file, const std::string& pending, bool* reached) {
+  *reached = true;
+  if (pending.size() < 5) return kOk;  // not a pending record: the update stands alone
   uint32_t number = load_le32(reinterpret_cast<const uint8_t*>(pending.data()));
   std::string name = pending.substr(4, pending.find('\0', 4) - 4);
   if (name == kDirectoryControlMarker) name = directory_of(data_file) + kControlFileName;
+  *reached = false;
   std::shared_ptr<PageStore> control;
+  WaitClock clock(name, "another process has it locked");
   for (;;) {
     int error = kOk;
-    control = PageStore::open(name, platform::Access::ReadWrite, platform::Share::DenyNone,
+    control = PageStore::open(name, platform::Access::Read, platform::Share::DenyNone,
                               platform::Disposition::OpenExisting, &error);
     if (control) break;
-    if (error != kAccessDenied) return false;
-    platform::sleep_hundredths(1);  // locked by another: try again
+    if (platform::GetLastError() != platform::kErrorSharingViolation) return kOk;
+    clock.tick();
+    if (clock.waited() > kControlFileWait) return kAccessDenied;
+    platform::sleep_hundredths(1);
   }
   bool present = true;
-  if (control_record(*control, number, false, false, &present) != kOk) return false;
-  return !present;
+  if (control_record(*control, number, false, false, &present) != kOk) return kOk;
+  *reached = !present;
+  return kOk;
 }
 
 // ---- the pending record in a file's held updates

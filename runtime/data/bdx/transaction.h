@@ -49,7 +49,12 @@ std::string transaction_control_name();
 void set_transaction_control_name(const std::string& name);
 
 // Whether the transaction of a pending-transaction record (its data) found
-// in a bracketed update of the data file passed its commit point.
-bool transaction_reached_commit_point(const std::string& data_file, const std::string& pending);
+// in a bracketed update of the data file passed its commit point: while its
+// record is in the control file it did not; a control file that cannot be
+// opened (missing, or not readable) cannot hold it either. Only a control
+// file locked by another process is waited for, and at most this long;
+// then the answer is 5 "Access Denied" and the update stays bracketed.
+inline constexpr uint32_t kControlFileWait = 1000;  // hundredths of a second
+int transaction_reached_commit_point(const std::string& data_file, const std::string& pending, bool* reached);
 
 }  // namespace vrt::data

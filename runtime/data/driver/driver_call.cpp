@@ -72,7 +72,10 @@ void post_driver_result(const FileBlock& file, int code) {
   uint32_t system_error = platform::GetLastError();
   core::post_error(code);
   core::set_error_file(file.display_name());
-  if (code == kFileSystemError) core::set_file_error_text(core::message_text(static_cast<int>(system_error) + 300));
+  if (code == kFileSystemError) {
+    core::set_file_error_text(core::message_text(static_cast<int>(system_error) + 300));
+    core::set_file_error_code(static_cast<int>(system_error));
+  }
 }
 
 int32_t run_driver_call(int32_t op, FileBlock* file, const DriverArg* args, const OperationHandler* handlers,

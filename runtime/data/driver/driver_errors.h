@@ -33,6 +33,7 @@ enum DriverError : int {
   kLogoutNotActive = 91,      // "LOGOUT Not Active"
   kBuildInProgress = 92,      // "BUILD In Progress"
   kBuildCancelled = 93,       // "BUILD Cancelled"
+  kRecordLimitExceeded = 94,  // "Record Limit Exceeded"
 };
 
 }  // namespace vrt::data

@@ -1,5 +1,9 @@
 #include "runtime/data/driver/file_block.h"
 
+#include <cstring>
+
+#include "runtime/data/driver/field_types.h"
+
 namespace vrt::data {
 
 uint32_t FieldDescriptor::elements() const {
@@ -24,6 +28,13 @@ int FileBlock::key_number(const KeyBlock* key) const {
 
 std::string FileBlock::display_name() const {
   return declaration.name.empty() ? declaration.label : declaration.name;
+}
+
+void clear_record(FileBlock& f) {
+  for (const FieldDescriptor& d : f.declaration.fields) {
+    if (d.type == kTypeGroup || d.offset + d.total_size() > f.record.size()) continue;
+    std::memset(f.record.data() + d.offset, d.type == kTypeString ? ' ' : 0, d.total_size());
+  }
 }
 
 }  // namespace vrt::data

@@ -143,4 +143,8 @@ struct FileBlock {
   std::string display_name() const;
 };
 
+// CLEAR(file): blanks in STRING fields, zeros everywhere else (a CSTRING's
+// or PSTRING's first zero makes it empty).
+void clear_record(FileBlock& file);
+
 }  // namespace vrt::data

@@ -51,6 +51,10 @@ void append_sortable(const core::ExprValue& v, bool descending, std::string* out
   *out += bytes;
 }
 
+// A read that stopped at the end of its rows (33) rather than on a fault
+// of the file, which the view passes on unchanged.
+bool ended_cleanly() { return core::error_code() == 0 || core::error_code() == kRecordNotAvailable; }
+
 bool by_sort_key(const std::string& a, const std::string& b, void*) {
   uint32_t la, lb;
   std::memcpy(&la, a.data(), 4);
@@ -253,9 +257,9 @@ bool View::start(size_t i, bool backwards) {
     found = f.scan->next();
   }
   if (found) return true;
-  if (n.inner) return false;
+  if (n.inner || !ended_cleanly()) return false;
   // An outer join: one row with the child's record cleared.
-  std::memset(n.file->record.data(), 0, n.file->record.size());
+  clear_record(*n.file);
   f.empty = true;
   core::clear_error();
   return true;
@@ -288,7 +292,11 @@ bool View::step(size_t i, bool backwards) {
     else
       Next(*f.node->file);
     if (core::error_code() != 0) return false;
-    if (!test || test->test()) return true;
+    if (!test) return true;
+    // A filter or join that cannot be evaluated ends the view with 800.
+    core::ExprValue v;
+    if (!test->evaluate(&v)) return false;
+    if (v.truth()) return true;
   }
 }
 
@@ -315,9 +323,9 @@ bool View::advance(bool backwards) {
       ++i;
       ok = start(i, backwards);
     } else {
-      if (i == 0) {
+      if (i == 0 || !ended_cleanly()) {
         resume_.clear();
-        core::post_error(kRecordNotAvailable);
+        if (ended_cleanly()) core::post_error(kRecordNotAvailable);
         return false;
       }
       --i;
@@ -341,6 +349,7 @@ std::string View::sort_key() {
 // either direction.
 void View::collect_sorted() {
   RowSorter sorter(by_sort_key, nullptr);
+  scan_error_ = 0;
   while (advance(false)) {
     std::string key = sort_key();
     uint32_t n = static_cast<uint32_t>(key.size());
@@ -348,6 +357,13 @@ void View::collect_sorted() {
     row += key;
     for (Flat& f : flat_) row.append(reinterpret_cast<const char*>(f.node->file->record.data()), f.node->file->record.size());
     if (!sorter.add(std::move(row))) break;
+  }
+  // A file that failed under the scan: the view says so rather than
+  // showing the rows before it.
+  if (!ended_cleanly()) {
+    scan_error_ = core::error_code();
+    scan_error_file_ = core::error_file();
+    scan_error_system_text_ = core::file_error_text();
   }
   sorter.finish();
   rows_ = std::make_unique<SortStore>();
@@ -365,6 +381,12 @@ void View::collect_sorted() {
 }
 
 bool View::sorted_step(bool backwards) {
+  if (scan_error_ != 0) {
+    core::post_error(scan_error_);
+    core::set_error_file(scan_error_file_);
+    if (scan_error_ == kFileSystemError) core::set_file_error_text(scan_error_system_text_);
+    return false;
+  }
   if (sort_failed_) {
     core::set_file_error_text("the view's sort file could not be written");
     core::post_error(kFileSystemError);
@@ -428,6 +450,7 @@ int32_t View::records() {
   set();
   int32_t n = 0;
   while (next_row()) ++n;
+  if (!ended_cleanly()) return -1;
   set();
   return n;
 }
@@ -505,7 +528,7 @@ bool View::reget(const std::string& position) {
   for (size_t i = 0; i < flat_.size(); ++i) {
     FileBlock& file = *flat_[i].node->file;
     if (parts[i].empty()) {
-      std::memset(file.record.data(), 0, file.record.size());
+      clear_record(file);
       continue;
     }
     if (flat_[i].scan)

@@ -81,6 +81,7 @@ class View {
   // first.
   bool skip(int32_t n);
   // The number of rows; afterwards the view is set to its start again.
+  // -1, with the file's error posted, when reading failed.
   int32_t records();
   // A position string for the current row: each file's key position, each
   // with its 16-bit length in front.
@@ -149,6 +150,9 @@ class View {
   std::vector<uint64_t> row_offsets_;
   int64_t row_at_ = -1;
   bool sort_failed_ = false;
+  // The error a file posted while the rows were collected for sorting.
+  int scan_error_ = 0;
+  std::string scan_error_file_, scan_error_system_text_;
   // After reset(): each node's part of the position, used once by start().
   std::vector<std::string> resume_;
   bool open_ = false;

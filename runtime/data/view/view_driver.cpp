@@ -50,7 +50,7 @@ int op_reset(DriverCall& c) { return outcome(view(c).reset(c.strings[0])); }
 int op_reget(DriverCall& c) { return outcome(view(c).reget(c.strings[0])); }
 int op_records(DriverCall& c) {
   c.result = view(c).records();
-  return kOk;
+  return c.result < 0 ? -1 : kOk;
 }
 int op_get_row(DriverCall& c) { return outcome(view(c).get_row(static_cast<int32_t>(c.args[0]))); }
 int op_buffer(DriverCall& c) {

@@ -244,7 +244,15 @@ bool ViewScan::next() {
         continue;
       }
       case Verdict::Admit:
-        if (filter_ && !filter_->test()) continue;
+        if (filter_) {
+          // A filter that cannot be evaluated ends the scan with 800.
+          core::ExprValue v;
+          if (!filter_->evaluate(&v)) {
+            ended_ = true;
+            return false;
+          }
+          if (!v.truth()) continue;
+        }
         ++stats_.rows;
         return true;
     }

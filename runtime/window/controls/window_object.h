@@ -100,6 +100,12 @@ class WindowObject {
   WindowKind kind_;
 };
 
+// The timers of a window the runtime opens: its TIMER attribute's (each
+// tick one "EVENT:Timer" at most), and the runtime's own timing, which the
+// ACCEPT loop takes for itself.
+inline constexpr uintptr_t kEventTimerId = 1;
+inline constexpr uintptr_t kRuntimeTimerId = 2;
+
 // Every window the runtime opens has a class of its own whose name starts so.
 inline constexpr const char* kWindowClassPrefix = "ZorWin";
 

@@ -168,7 +168,7 @@ bool Accept(WindowObject& w) {
         BringWindowToTop(s.application->hwnd);
       continue;
     }
-    if (m.message == WM_TIMER && m.wParam == 2 && m.hwnd == w.hwnd) continue;
+    if (m.message == WM_TIMER && m.wParam == kRuntimeTimerId && m.hwnd == w.hwnd) continue;
     relay_to_tool_tips(m);
     if (pre_translate(m)) continue;
     if (g_message_hook && g_message_hook(m)) continue;

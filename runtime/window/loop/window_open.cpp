@@ -248,7 +248,7 @@ void Open(WindowObject& w) {
   w.controls = create_controls(w, *w.buffer, w.buffer->field(w.structure, "children"), w.hwnd, w.units, {0, 0});
   make_tool_tips(w);
   if (uint32_t interval = w.timer_interval()) {
-    SetTimer(w.hwnd, 1, interval * 10);
+    SetTimer(w.hwnd, kEventTimerId, interval * 10);
     w.has_timer = true;
   }
   thread_windows().push_back(&w);
@@ -269,7 +269,7 @@ void show_frame_menu(WindowObject& child, bool shown) {
 void Close(WindowObject& w) {
   WindowSystem& s = window_system();
   if (w.hwnd) {
-    if (w.has_timer) KillTimer(w.hwnd, 1);
+    if (w.has_timer) KillTimer(w.hwnd, kEventTimerId);
     SetWindowLongPtr(w.hwnd, GWLP_USERDATA, 0);
     DestroyWindow(w.hwnd);
     w.hwnd = nullptr;

@@ -270,7 +270,7 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       if ((w->flags() & kFlagReport) && wp != SIZE_MINIMIZED) PostEvent(*w, event::Sized);
       break;
     case WM_TIMER:
-      if (wp == 1) {
+      if (wp == kEventTimerId) {
         if (!w->timer_pending) {
           w->timer_pending = true;  // one Timer waiting at most
           PostEvent(*w, event::Timer);

@@ -107,6 +107,20 @@ TEST_F(Evaluation, ComparisonsFollowTheOperandTypes) {
   EXPECT_EQ(eval("LEN('ab') = 2"), "1");
 }
 
+TEST_F(Evaluation, EachRelationAtItsBoundary) {
+  // Each operator on equal, lower and higher operands: one that took its
+  // neighbour's rule would differ on at least one row.
+  const char* ops[] = {"=", "<>", "<", ">", "<=", ">="};
+  const char* expected[][3] = {{"1", "0", "0"}, {"0", "1", "1"}, {"0", "1", "0"},
+                               {"0", "0", "1"}, {"1", "1", "0"}, {"1", "0", "1"}};
+  for (int o = 0; o < 6; ++o) {
+    EXPECT_EQ(eval(std::string("2 ") + ops[o] + " 2"), expected[o][0]) << ops[o];
+    EXPECT_EQ(eval(std::string("1 ") + ops[o] + " 2"), expected[o][1]) << ops[o];
+    EXPECT_EQ(eval(std::string("3 ") + ops[o] + " 2"), expected[o][2]) << ops[o];
+    EXPECT_EQ(eval(std::string("'b' ") + ops[o] + " 'b'"), expected[o][0]) << ops[o];
+  }
+}
+
 TEST_F(Evaluation, TruthOfTexts) {
   EXPECT_EQ(eval("'   ' OR 0"), "0");
   EXPECT_EQ(eval("' a ' AND 1"), "1");

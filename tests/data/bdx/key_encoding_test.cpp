@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/core/base/environment.h"
 #include "runtime/core/base/settings.h"
 #include "runtime/data/bdx/key_encoding.h"
 #include "tests/data/bdx_test_support.h"
@@ -122,6 +123,39 @@ TEST(KeyEncoding, OptEmptinessByType) {
   EXPECT_TRUE(key_fields_empty(d, d.keys[0], rec));
   rec[6] = 1;
   EXPECT_FALSE(key_fields_empty(d, d.keys[0], rec));
+}
+
+// A table that keeps its text in the OEM character set weighs its keys as
+// they are stored, with the OEM weights: its non-ASCII keys sort as those
+// of a table that keeps ANSI text.
+TEST(KeyEncoding, OemAndAnsiTablesOrderNonAsciiKeysAlike) {
+  test::TempDir dir;
+  test::QuietBoxes boxes;
+  const std::string u_ansi = "\xFC", u_oem = "\x81";  // u with diaeresis
+  std::vector<std::string> orders;
+  for (bool oem : {false, true}) {
+    core::reset_settings();
+    core::set_environment_value("ZORCHARSET", oem ? "OEM" : "ANSI");
+    // The environment file of an OEM program writes its sequence in OEM.
+    core::set_environment_value("ZORCOLSEQ", "a" + (oem ? u_oem : u_ansi) + "b");
+    FileBlock f;
+    test::make_file(f, "FILE,DRIVER('BRINDLEX')\nT:BYNAME KEY(+T:NAME),DUP\nRECORD\nT:NAME STRING(4)\nEND\nEND\n",
+                    dir.file(oem ? "OEM.BDX" : "ANSI.BDX"));
+    Create(f);
+    Open(f);
+    for (const std::string& name : {std::string("b"), "a" + u_ansi + "b", std::string("ab"), u_ansi, std::string("a")}) {
+      test::set_string(f, "T:NAME", name);
+      Add(f);
+    }
+    Set(f.declaration.keys[0]);
+    std::string order;
+    for (Next(f); core::error_code() == 0; Next(f)) order += test::get_string(f, "T:NAME") + ",";
+    orders.push_back(order);
+    Close(f);
+  }
+  core::reset_settings();
+  EXPECT_EQ(orders[0], "a,a" + u_ansi + "b,ab," + u_ansi + ",b,");
+  EXPECT_EQ(orders[1], orders[0]);
 }
 
 }  // namespace

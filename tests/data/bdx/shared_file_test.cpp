@@ -214,6 +214,35 @@ TEST_F(LockArea, AnUpdateWaitsForTheReadersOfTheMomentAndTheWriter) {
   EXPECT_TRUE(other->lock(kLockAreaBase, kReaderSlots));
 }
 
+// A wait for another process says, after a second, what it waits for.
+std::vector<std::string>& notices() {
+  static std::vector<std::string> n;
+  return n;
+}
+
+TEST_F(LockArea, AWaitThatLastsSaysWhatItWaitsFor) {
+  set_wait_notice([](const std::string& what) { notices().push_back(what); });
+  notices().clear();
+  ASSERT_TRUE(other->lock(kWriterByte, 1));
+  std::thread writer([&] {
+    test::customer(cus, number_of(3), name_of(3));
+    Add(cus);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  other->unlock(kWriterByte, 1);
+  writer.join();
+  EXPECT_EQ(notices(), std::vector<std::string>{"waiting for " + path + ": another process is updating it"});
+  // A short wait says nothing.
+  notices().clear();
+  ASSERT_TRUE(other->lock(kLockAreaBase, kReaderSlots));
+  std::thread reader([&] { Records(cus); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  other->unlock(kLockAreaBase, kReaderSlots);
+  reader.join();
+  EXPECT_TRUE(notices().empty());
+  set_wait_notice(nullptr);
+}
+
 TEST_F(LockArea, HeldUpdatesKeepTheWriterByteUntilWritten) {
   Stream(cus);
   test::customer(cus, number_of(3), name_of(3));

@@ -93,6 +93,32 @@ TEST(Transaction, CommitWritesBothFilesAndRollbackNeither) {
   for (const auto& p : check_file(b_path)) ADD_FAILURE() << p;
 }
 
+// Recovery of a transaction whose control file cannot be read (here it has
+// become a folder) does not wait for it: the transaction cannot be known to
+// have passed its commit point, so the update rolls back.
+TEST(Transaction, AnUnreadableControlFileRollsBackWithoutWaiting) {
+  test::TempDir dir;
+  std::string a_path = dir.file("A.BDX"), b_path = dir.file("B.BDX");
+  create_customers(a_path, 20);
+  create_customers(b_path, 20);
+  pid_t child = test::start_child([&] {
+    TwoFiles files(a_path, b_path);
+    Logout(1, {&files.a, &files.b});
+    if (!files.add_to_both(1001)) return 10 + core::error_code();
+    crash_next_at(CrashPoint::kAllFilesPrepared, CrashMode::Kill);
+    Commit();
+    return 2;
+  });
+  ASSERT_TRUE(test::child_killed(child));
+  std::string control = dir.file(kControlFileName);
+  ASSERT_EQ(std::remove(control.c_str()), 0);
+  ASSERT_EQ(mkdir(control.c_str(), 0700), 0);
+  pid_t opener = test::start_child([&] { return records_on_disk(a_path) == 20 ? 0 : 1; });
+  EXPECT_EQ(test::child_result_within(opener, 20), 0);
+  rmdir(control.c_str());
+  for (const auto& p : check_file(a_path)) ADD_FAILURE() << p;
+}
+
 TEST(Transaction, TheControlFileCommandNamesOneFileForEveryTransaction) {
   test::TempDir dir;
   std::string a_path = dir.file("A.BDX"), b_path = dir.file("B.BDX");

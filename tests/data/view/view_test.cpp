@@ -140,6 +140,38 @@ TEST_F(Views, OuterAndInnerJoins) {
   EXPECT_EQ(read(inner), (std::vector<std::string>{"2.1", "3.1", "3.2"}));
 }
 
+// A filter whose value cannot be had is an error, not a row left out.
+TEST_F(Views, AFilterThatCannotBeEvaluatedEndsTheViewWith800) {
+  for (const char* filter : {"1/0 = 1", "PEO:ID / 0 = 1", "PEO:ID = 2 AND PEO:ID / 0 = 1"}) {
+    View v(view_node(people), resolve);
+    ASSERT_TRUE(v.set_filter(filter));
+    v.set();
+    EXPECT_FALSE(v.next()) << filter;
+    EXPECT_EQ(core::error_code(), 800) << filter;
+  }
+}
+
+// An outer join's missing child reads as a cleared record: blanks in its
+// strings, zeros in its numbers.
+TEST_F(Views, AnOuterJoinBlanksAMissingChildsStrings) {
+  test::set_long(entries, "ENT:PERSON", 99);  // nobody's
+  test::set_long(entries, "ENT:NUMBER", 1);
+  Add(entries);
+  ViewNode primary = view_node(entries);
+  ViewNode child = view_node(people);
+  child.key = 0;
+  child.link_fields = {find_field(entries.declaration, "ENT:PERSON")};
+  primary.children.push_back(child);
+  View v(primary, [this](const std::string& n) { return find_field(entries.declaration, n); });
+  ASSERT_TRUE(v.set_filter("ENT:PERSON = 99"));
+  v.set();
+  ASSERT_TRUE(v.next());
+  const FieldDescriptor& name = people.declaration.fields[1];
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(people.record.data() + name.offset), name.size),
+            std::string(name.size, ' '));
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 0);
+}
+
 TEST_F(Views, PreviousReversesEveryDirection) {
   View v(with_entries(true), resolve);
   ASSERT_TRUE(v.set_filter("PEO:ID >= 2 AND PEO:ID <= 3"));

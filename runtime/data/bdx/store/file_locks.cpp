@@ -1,7 +1,10 @@
 #include "runtime/data/bdx/store/file_locks.h"
 
+#include <atomic>
 #include <chrono>
 #include <thread>
+
+#include "runtime/platform/os/clock.h"
 
 namespace vrt::data {
 
@@ -10,6 +13,12 @@ namespace {
 // A lock is held for the few milliseconds of one operation: a short pause
 // between attempts keeps the waiting process from taking a core.
 void pause_before_retry() { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
+
+std::atomic<WaitNotice> g_notice{nullptr};
+
+const char* what_holds(uint64_t offset) {
+  return offset == kWriterByte ? "another process is updating it" : "another process is reading it";
+}
 
 bool try_slot(platform::File& file, bool exclusive, uint32_t slot) {
   uint64_t at = kLockAreaBase + slot;
@@ -26,11 +35,33 @@ LockProtocol lock_protocol_of(platform::Share share) {
   }
 }
 
+void set_wait_notice(WaitNotice notice) { g_notice = notice; }
+
+void WaitClock::tick() {
+  uint32_t now = platform::tick_count();
+  if (!started_) {
+    started_ = true;
+    start_ = now;
+  }
+  if (!told_ && now - start_ >= 100) {
+    told_ = true;
+    if (WaitNotice notice = g_notice.load()) notice("waiting for " + name_ + ": " + reason_);
+  }
+}
+
+uint32_t WaitClock::waited() const { return started_ ? platform::tick_count() - start_ : 0; }
+
 void wait_for_lock(platform::File& file, uint64_t offset, uint64_t length) {
-  while (!file.lock(offset, length)) pause_before_retry();
+  if (file.lock(offset, length)) return;
+  WaitClock clock(file.path(), what_holds(offset));
+  while (!file.lock(offset, length)) {
+    clock.tick();
+    pause_before_retry();
+  }
 }
 
 void take_reader_slot(platform::File& file, bool exclusive, uint32_t* slot) {
+  WaitClock clock(file.path(), "another process is writing it");
   for (;;) {
     uint32_t s = *slot % kReaderSlots;
     for (uint32_t tried = 0; tried < kReaderSlots; ++tried, s = (s + 1) % kReaderSlots) {
@@ -39,6 +70,7 @@ void take_reader_slot(platform::File& file, bool exclusive, uint32_t* slot) {
         return;
       }
     }
+    clock.tick();
     pause_before_retry();
   }
 }

@@ -12,6 +12,7 @@
 // granted; the lock calls of the system never wait themselves.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "runtime/platform/os/file.h"
 
@@ -29,6 +30,29 @@ enum class LockProtocol {
   Shared,      // others may read and write: every operation is locked
 };
 LockProtocol lock_protocol_of(platform::Share share);
+
+// Waits for another process say what they wait for once they last: after
+// a second the notice set here (the bdx tool writes it on standard error)
+// gets one line, "waiting for NAME: another process is updating it".
+using WaitNotice = void (*)(const std::string& what);
+void set_wait_notice(WaitNotice notice);
+
+class WaitClock {
+ public:
+  // The notice reads "waiting for NAME: REASON"; both must outlive the clock.
+  WaitClock(const std::string& name, const char* reason) : name_(name), reason_(reason) {}
+  // Called at each retry; tells the notice once, a second after the first.
+  void tick();
+  // Hundredths of a second since the first tick.
+  uint32_t waited() const;
+
+ private:
+  const std::string& name_;
+  const char* reason_;
+  uint32_t start_ = 0;
+  bool started_ = false;
+  bool told_ = false;
+};
 
 // Waits until the exclusive lock of the range is granted.
 void wait_for_lock(platform::File& file, uint64_t offset, uint64_t length);

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "runtime/core/base/check.h"
+#include "runtime/platform/os/check.h"
 #include "runtime/data/bdx/store/byte_order.h"
 #include "runtime/data/bdx/store/crash_points.h"
 #include "runtime/data/driver/driver_errors.h"
@@ -72,6 +72,12 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   reg[full_name] = store;
   *error = kOk;
   return store;
+}
+
+bool PageStore::in_use(const std::string& full_name) {
+  std::lock_guard<std::mutex> guard(g_registry_mutex);
+  auto it = registry().find(full_name);
+  return it != registry().end() && !it->second.expired();
 }
 
 PageStore::~PageStore() {

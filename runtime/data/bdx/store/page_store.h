@@ -64,7 +64,9 @@ inline bool is_provisional(uint32_t unit) { return unit >= kProvisionalUnit; }
 // layer that keeps transactions whether the transaction passed its commit
 // point (the pending record is the update's copy of it). The transaction
 // layer installs the check; without one no transaction can have committed.
-using CommitPointCheck = bool (*)(const std::string& data_file, const std::string& pending);
+// It returns 0 with *reached set, or an error that leaves the update
+// bracketed.
+using CommitPointCheck = int (*)(const std::string& data_file, const std::string& pending, bool* reached);
 void set_commit_point_check(CommitPointCheck check);
 
 class PageStore {
@@ -77,6 +79,8 @@ class PageStore {
                                          platform::Share share, platform::Disposition disposition, int* error,
                                          const std::string& owner = std::string());
   ~PageStore();
+  // Whether a store of this process has the file open.
+  static bool in_use(const std::string& full_name);
 
   std::mutex& mutex() { return mutex_; }
   const std::string& name() const { return name_; }

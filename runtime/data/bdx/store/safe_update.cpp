@@ -310,7 +310,11 @@ bool PageStore::recover() {
   bool forward = complete && copies.count(0) != 0;
   std::string pending;
   bool in_transaction = forward && pending_transaction_of(*this, *f, copies, &pending);
-  if (in_transaction) forward = g_commit_point_check && g_commit_point_check(name_, pending);
+  if (in_transaction) {
+    int code = g_commit_point_check ? g_commit_point_check(name_, pending, &forward) : kOk;
+    if (!g_commit_point_check) forward = false;
+    if (code != kOk) fail_with(code);
+  }
   if (forward) {
     std::vector<uint8_t> buffer(kMaxStoredPage);
     for (const auto& [home, where] : copies) {
