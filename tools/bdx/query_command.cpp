@@ -13,18 +13,12 @@
 #include "runtime/data/driver/statements.h"
 #include "runtime/data/view/view.h"
 #include "tools/bdx/command.h"
+#include "tools/bdx/csv.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
 
 namespace {
-
-std::string csv_cell(const std::string& v) {
-  if (v.find_first_of(",\"\n") == std::string::npos && (v.empty() || v[0] != ' ')) return v;
-  std::string q = "\"";
-  for (char c : v) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
 
 int query_cmd(const Args& in) {
   Args args = in;
@@ -57,7 +51,7 @@ int query_cmd(const Args& in) {
   const char* separator = csv ? "," : "\t";
   if (!explain) {
     for (size_t i = 0; i < shown.size(); ++i)
-      std::printf("%s%s", i ? separator : "", (csv ? csv_cell(fields[shown[i]].label) : fields[shown[i]].label).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(fields[shown[i]].label) : fields[shown[i]].label).c_str());
     std::printf("\n");
   }
   long rows = 0;
@@ -66,7 +60,7 @@ int query_cmd(const Args& in) {
     if (explain) continue;
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
-      std::printf("%s%s", i ? separator : "", (csv ? csv_cell(v) : v).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(v) : v).c_str());
     }
     std::printf("\n");
   }

@@ -31,50 +31,13 @@
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/statements.h"
 #include "tools/bdx/command.h"
+#include "tools/bdx/csv.h"
 #include "tools/bdx/field_input.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
 
 namespace {
-
-// Splits one CSV line; quoted values may hold commas and doubled quotes.
-// False when a quote is left open.
-bool split_csv(const std::string& line, std::vector<std::string>* out) {
-  out->clear();
-  std::string cur;
-  bool quoted = false, was_quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        cur += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        cur += c;
-      }
-    } else if (c == '"' && cur.empty() && !was_quoted) {
-      quoted = was_quoted = true;
-    } else if (c == ',') {
-      out->push_back(cur);
-      cur.clear();
-      was_quoted = false;
-    } else if (c != '\r') {
-      cur += c;
-    }
-  }
-  out->push_back(cur);
-  return !quoted;
-}
-
-std::string csv_value(const std::string& v) {
-  if (v.find_first_of(",\"\r\n") == std::string::npos && (v.empty() || v[0] != ' ')) return v;
-  std::string q = "\"";
-  for (char c : v) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
 
 // A value in the tab form of dump: one line, tabs and line ends escaped.
 std::string tab_value(const std::string& v) {
@@ -297,7 +260,7 @@ int dump_cmd(const Args& in) {
   for (size_t i : shown) labels.push_back(fields[i].label);
   for (const data::MemoBlock& m : memos) labels.push_back(m.label);
   for (size_t i = 0; i < labels.size(); ++i)
-    std::printf("%s%s", i ? separator : "", (csv ? csv_value(labels[i]) : labels[i]).c_str());
+    std::printf("%s%s", i ? separator : "", (csv ? csv_quote(labels[i]) : labels[i]).c_str());
   std::printf("\n");
   if (by_key) {
     int k = key_by_label(f.declaration, key_name);
@@ -316,11 +279,11 @@ int dump_cmd(const Args& in) {
     if (core::error_code() != 0) return posted_failure();
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
-      std::printf("%s%s", i ? separator : "", (csv ? csv_value(v) : tab_value(v)).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(v) : tab_value(v)).c_str());
     }
     for (size_t i = 0; i < memos.size(); ++i) {
       const data::MemoBlock& m = memos[i];
-      std::string v = m.is_blob() ? to_hex(m.value) : csv ? csv_value(m.value) : tab_value(m.value);
+      std::string v = m.is_blob() ? to_hex(m.value) : csv ? csv_quote(m.value) : tab_value(m.value);
       if (i || !shown.empty()) std::fputs(separator, stdout);
       std::fwrite(v.data(), 1, v.size(), stdout);
     }
