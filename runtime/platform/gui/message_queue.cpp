@@ -434,10 +434,13 @@ LRESULT DispatchMessage(const MSG& msg) {
     return 0;
   }
   if (!msg.hwnd) return 0;
+  if (msg.message != WM_PAINT) return call_procedure(msg);
+  uint32_t begun = paints_begun(msg.hwnd);
   LRESULT r = call_procedure(msg);
   // A procedure that left its paint request standing is not asked again
-  // and again: what it did not validate counts as painted.
-  if (msg.message == WM_PAINT) ValidateRect(msg.hwnd, nullptr);
+  // and again: what it did not validate counts as painted. One that painted
+  // keeps what was invalidated while it painted, to be painted next.
+  if (paints_begun(msg.hwnd) == begun) ValidateRect(msg.hwnd, nullptr);
   return r;
 }
 

@@ -181,6 +181,7 @@ uint16_t Event() { return current_window() ? current_window()->event : 0; }
 int32_t Field() { return current_window() ? current_window()->field : 0; }
 
 void AcceptAll(WindowObject& w) {
+  if (!w.is_open()) return core::fatal_runtime_error(536);
   w.accept_all = true;
   w.accept_next = 0;
 }
