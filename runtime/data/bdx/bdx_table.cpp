@@ -261,6 +261,7 @@ void BdxTable::load_buffer(uint32_t record, const std::string& stored) {
   std::memcpy(file_->record.data(), b.data(), std::min(b.size(), file_->record.size()));
   current_record = record;
   current_stored = stored;
+  null_fields.clear();
   if (!skip_memos_once) read_memos(record);
   skip_memos_once = false;
 }
