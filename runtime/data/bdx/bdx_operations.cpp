@@ -305,7 +305,7 @@ int op_records_key(DriverCall& c) {
       }
       c.result = static_cast<int32_t>(n);
     } else {
-      c.result = static_cast<int32_t>(t.counter(static_cast<uint8_t>(key)));
+      c.result = static_cast<int32_t>(t.counter(key_kind(t.declaration(), key)));
     }
     return static_cast<int>(kOk);
   });

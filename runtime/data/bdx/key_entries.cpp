@@ -15,7 +15,7 @@
 namespace vrt::data {
 
 std::string BdxTable::key_prefix(int key) const {
-  return kind_prefix(number_, key < 0 ? uint8_t{kKindData} : static_cast<uint8_t>(key));
+  return kind_prefix(number_, key < 0 ? uint8_t{kKindData} : key_kind(declaration(), key));
 }
 
 bool BdxTable::make_entry(int key, const uint8_t* record, uint32_t number, std::string* entry_key,
@@ -95,8 +95,8 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
   }
   if (build_progress && cancelled()) return kBuildCancelled;
   if (!index) {
-    int32_t now = static_cast<int32_t>(counter(static_cast<uint8_t>(key)));
-    add_to_counter(static_cast<uint8_t>(key), static_cast<int32_t>(entries) - now);
+    uint8_t kind = key_kind(declaration(), key);
+    add_to_counter(kind, static_cast<int32_t>(entries) - static_cast<int32_t>(counter(kind)));
   }
   return code;
 }
