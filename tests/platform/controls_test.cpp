@@ -140,5 +140,31 @@ TEST_F(Controls, ProgressStatusAndToolbar) {
   EXPECT_EQ(LoadIcon(std::string("NOSUCH.ICO")), nullptr);
 }
 
+TEST_F(Controls, ToolbarTipGoesWhenTheMouseLeavesTheBar) {
+  HWND top = CreateWindow("Logged", "bar", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr);
+  HWND bar = CreateWindow(kToolbarClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, top, nullptr);
+  TBBUTTON button;
+  button.idCommand = 100;
+  button.tip = "Copy";
+  button.icon = LoadIcon("COPY.ICO");
+  SendMessage(bar, TB_ADDBUTTONS, 1, reinterpret_cast<LPARAM>(&button));
+  RECT r;
+  ASSERT_TRUE(SendMessage(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)));
+  RECT t = GetWindowRect(top);
+  auto in_top = [&](HWND h, POINT p) {
+    POINT s = ClientToScreen(h, p);
+    return POINT{s.x - t.left, s.y - t.top};
+  };
+  auto tip_shown = [] {
+    for (HWND h : GetTopLevelWindows())
+      if (GetClassName(h) == kToolTipClass && IsWindowVisible(h)) return true;
+    return false;
+  };
+  inject_mouse_move(top, in_top(bar, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+  ASSERT_TRUE(automation::wait_until(tip_shown, 3000)) << "the tip shows over its button";
+  inject_mouse_move(top, in_top(top, {200, 200}));  // down into the window, off the bar
+  EXPECT_TRUE(automation::wait_until([&] { return !tip_shown(); }, 2000)) << "the tip stays after the mouse left";
+}
+
 }  // namespace
 }  // namespace vrt::platform::test

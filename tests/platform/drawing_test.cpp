@@ -187,5 +187,22 @@ TEST(Regions, SubtractingLeavesTheRestInPieces) {
   EXPECT_TRUE(r.empty());
 }
 
+TEST(Text, AccessKeyIsUnderlinedOnlyWhileAltIsHeld) {
+  // The underline lies below the letters: the bottom rows of the text.
+  auto underline_ink = [](bool shown) {
+    show_access_underlines(shown);
+    Canvas c(80, 30);
+    RECT r{0, 0, 80, 30};
+    SelectObject(c.dc, GetStockObject(DEFAULT_GUI_FONT));
+    DrawText(c.dc, "&File", &r, DT_LEFT | DT_SINGLELINE);
+    RECT calc = r;
+    DrawText(c.dc, "File", &calc, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+    return c.ink({0, calc.bottom - 3, 80, calc.bottom + 2});
+  };
+  int hidden = underline_ink(false), shown = underline_ink(true);
+  show_access_underlines(false);
+  EXPECT_GT(shown, hidden + 2) << "no underline while Alt is held";
+}
+
 }  // namespace
 }  // namespace vrt::platform

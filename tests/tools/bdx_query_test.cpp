@@ -43,6 +43,16 @@ TEST_F(BdxQuery, RowsOfTheFilter) {
                    "3,Ellis,York\n1,Carter,York\n");
 }
 
+TEST_F(BdxQuery, CsvRowsReadBackAsImportReadsThem) {
+  // A name with a carriage return, a comma and a quote: query writes what
+  // import reads, so the row comes back whole.
+  write_file(dir.file("odd.csv"), "PEO:ID,PEO:NAME,PEO:TOWN\n7,\"a\rb, \"\"c\"\"\",York\n");
+  ASSERT_EQ(bdx("import " + file + " " + dir.file("odd.csv")).out, "1\n");
+  CommandResult r = bdx("query " + file + " --filter \"PEO:ID = 7\" --csv");
+  EXPECT_EQ(r.out, "PEO:ID,PEO:NAME,PEO:TOWN\n7,\"a\rb, \"\"c\"\"\",York\n");
+  EXPECT_EQ(bdx("dump " + file + " --csv").out.find("7,\"a\rb, \"\"c\"\"\",York\n") != std::string::npos, true);
+}
+
 TEST_F(BdxQuery, ExplainNamesTheKeyTheBoundsAndTheEntriesRead) {
   CommandResult r = bdx("query " + file + " --filter \"PEO:NAME = 'abbott'\" --explain");
   EXPECT_EQ(r.exit_code, 0);

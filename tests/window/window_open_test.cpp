@@ -125,5 +125,12 @@ TEST_F(WindowOpening, HighlightedMenuItemShowsItsMessageInTheStatusBar) {
   EXPECT_STREQ(text, "Ready") << "what was there comes back";
 }
 
+TEST_F(WindowOpening, FrameShowsItsDeclaredIconInItsCaption) {
+  WindowObject frame("vrtdemo$demo01", "P1$DEMOFRAME", WindowKind::Application);
+  Open(frame);
+  HICON icon = reinterpret_cast<HICON>(SendMessage(frame.hwnd, WM_SETICON, 0, 0));
+  EXPECT_EQ(icon_name(icon), "COPY.ICO");
+}
+
 }  // namespace
 }  // namespace vrt::window

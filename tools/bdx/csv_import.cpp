@@ -7,46 +7,13 @@
 #include "runtime/core/base/error_state.h"
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/statements.h"
+#include "tools/bdx/csv.h"
 #include "tools/bdx/field_input.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
 
 namespace {
-
-// Splits one CSV line; quoted values may hold commas and doubled quotes.
-// False when a quote is left open.
-bool split_csv(const std::string& line, std::vector<std::string>* out) {
-  out->clear();
-  std::string cur;
-  bool quoted = false, was_quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        cur += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        cur += c;
-      }
-    } else if (c == '"' && cur.empty() && !was_quoted) {
-      quoted = was_quoted = true;
-    } else if (c == ',') {
-      out->push_back(cur);
-      cur.clear();
-      was_quoted = false;
-    } else if (c != '\r') {
-      cur += c;
-    }
-  }
-  out->push_back(cur);
-  return !quoted;
-}
-
-
-
 
 bool from_hex(const std::string& hex, std::string* bytes) {
   auto digit = [](char c) {
@@ -217,12 +184,6 @@ bool import_csv(data::FileBlock& f, std::istream& in, ImportResult* result) {
 }
 
 
-std::string csv_value(const std::string& v) {
-  if (v.find_first_of(",\"\r\n") == std::string::npos && (v.empty() || v[0] != ' ')) return v;
-  std::string q = "\"";
-  for (char c : v) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
 
 // A value in the tab form of dump: one line, tabs and line ends escaped.
 std::string tab_value(const std::string& v) {

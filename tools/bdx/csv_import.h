@@ -24,9 +24,6 @@ struct ImportResult {
 // Imports into the open table; false when a record ended the import.
 bool import_csv(data::FileBlock& file, std::istream& in, ImportResult* result);
 
-// A value for CSV: quoted when it holds a comma, a quote, a line end or a
-// leading blank.
-std::string csv_value(const std::string& value);
 // A value for the tab form: tabs, line ends and backslashes escaped.
 std::string tab_value(const std::string& value);
 std::string to_hex(const std::string& bytes);

@@ -1,7 +1,7 @@
 // bdx query FILE --filter EXPRESSION [--order LIST] [--key LABEL]
 //                [--backwards] [--csv] [--explain]
 // Runs a view over the file: a header line of labels, then one line per
-// row (tab-separated, or CSV). --key names the key to prefer; --order
+// row (tab-separated with tabs and line ends escaped as dump does, or CSV). --key names the key to prefer; --order
 // gives the order ("CUS:NAME, -CUS:ID"); --explain prints instead the key
 // chosen, the bounds found and how many key entries were read.
 #include <cstdio>
@@ -13,18 +13,13 @@
 #include "runtime/data/driver/statements.h"
 #include "runtime/data/view/view.h"
 #include "tools/bdx/command.h"
+#include "tools/bdx/csv.h"
+#include "tools/bdx/csv_import.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
 
 namespace {
-
-std::string csv_cell(const std::string& v) {
-  if (v.find_first_of(",\"\n") == std::string::npos && (v.empty() || v[0] != ' ')) return v;
-  std::string q = "\"";
-  for (char c : v) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
 
 int query_cmd(const Args& in) {
   Args args = in;
@@ -57,7 +52,7 @@ int query_cmd(const Args& in) {
   const char* separator = csv ? "," : "\t";
   if (!explain) {
     for (size_t i = 0; i < shown.size(); ++i)
-      std::printf("%s%s", i ? separator : "", (csv ? csv_cell(fields[shown[i]].label) : fields[shown[i]].label).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(fields[shown[i]].label) : fields[shown[i]].label).c_str());
     std::printf("\n");
   }
   long rows = 0;
@@ -66,7 +61,7 @@ int query_cmd(const Args& in) {
     if (explain) continue;
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
-      std::printf("%s%s", i ? separator : "", (csv ? csv_cell(v) : v).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(v) : tab_value(v)).c_str());
     }
     std::printf("\n");
   }

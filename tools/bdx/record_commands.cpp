@@ -23,6 +23,7 @@
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/statements.h"
 #include "tools/bdx/command.h"
+#include "tools/bdx/csv.h"
 #include "tools/bdx/csv_import.h"
 #include "tools/bdx/table_access.h"
 
@@ -67,7 +68,7 @@ int dump_cmd(const Args& in) {
   for (size_t i : shown) labels.push_back(fields[i].label);
   for (const data::MemoBlock& m : memos) labels.push_back(m.label);
   for (size_t i = 0; i < labels.size(); ++i)
-    std::printf("%s%s", i ? separator : "", (csv ? csv_value(labels[i]) : labels[i]).c_str());
+    std::printf("%s%s", i ? separator : "", (csv ? csv_quote(labels[i]) : labels[i]).c_str());
   std::printf("\n");
   if (by_key) {
     int k = key_by_label(f.declaration, key_name);
@@ -86,11 +87,11 @@ int dump_cmd(const Args& in) {
     if (core::error_code() != 0) return posted_failure();
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
-      std::printf("%s%s", i ? separator : "", (csv ? csv_value(v) : tab_value(v)).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(v) : tab_value(v)).c_str());
     }
     for (size_t i = 0; i < memos.size(); ++i) {
       const data::MemoBlock& m = memos[i];
-      std::string v = m.is_blob() ? to_hex(m.value) : csv ? csv_value(m.value) : tab_value(m.value);
+      std::string v = m.is_blob() ? to_hex(m.value) : csv ? csv_quote(m.value) : tab_value(m.value);
       if (i || !shown.empty()) std::fputs(separator, stdout);
       std::fwrite(v.data(), 1, v.size(), stdout);
     }

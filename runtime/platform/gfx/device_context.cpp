@@ -1,6 +1,7 @@
 #include "runtime/platform/gfx/device_context.h"
 
 #include <cmath>
+#include <atomic>
 #include <utility>
 
 #include "runtime/platform/gfx/font_render.h"
@@ -146,6 +147,13 @@ void FrameRect(HDC dc, const RECT& r, HBRUSH brush) {
   dc->FillRect({r.right - 1, r.top, r.right, r.bottom}, brush);
 }
 
+namespace {
+std::atomic<bool> g_access_underlines{false};
+}  // namespace
+
+void show_access_underlines(bool show) { g_access_underlines = show; }
+bool access_underlines_shown() { return g_access_underlines; }
+
 int DrawText(HDC dc, std::string_view text, RECT* rect, uint32_t format) {
   std::string shown;
   bool prefix = !(format & DT_NOPREFIX);
@@ -153,7 +161,7 @@ int DrawText(HDC dc, std::string_view text, RECT* rect, uint32_t format) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (prefix && text[i] == '&' && i + 1 < text.size()) {
       ++i;
-      if (text[i] != '&') underline = shown.size();
+      if (text[i] != '&' && g_access_underlines) underline = shown.size();
     }
     shown += text[i];
   }

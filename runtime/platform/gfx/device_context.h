@@ -131,9 +131,14 @@ enum DrawTextFormat : uint32_t {
   DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8, DT_SINGLELINE = 0x20,
   DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000,
 };
-// One line of text in a rectangle; "&x" underlines x unless DT_NOPREFIX.
+// One line of text in a rectangle; "&x" shows x (underlined while access
+// underlines are shown) unless DT_NOPREFIX.
 // Returns the height of the text.
 int DrawText(HDC dc, std::string_view text, RECT* rect, uint32_t format);
+// Whether DrawText underlines the letter after "&" (the keyboard shows them
+// while Alt is held); the "&" itself is never drawn.
+void show_access_underlines(bool show);
+bool access_underlines_shown();
 
 // Dialog base units of a font on a device, as the system computes them:
 // the average width of the 52 letters and the font's height.

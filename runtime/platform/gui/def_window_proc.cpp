@@ -1,4 +1,5 @@
 // What a window does with a message its own procedure leaves to the system.
+#include <utility>
 #include <cstring>
 
 #include "runtime/platform/gui/display_hooks.h"
@@ -119,6 +120,17 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       if (lp) InvalidateRect(hwnd, nullptr, true);
       return 0;
+    }
+    case WM_SETICON: {
+      HICON old;
+      {
+        WindowLock lock = lock_windows();
+        Window* w = find_window(hwnd);
+        if (!w) return 0;
+        old = std::exchange(w->icon, reinterpret_cast<HICON>(lp));
+      }
+      RedrawWindow(hwnd);
+      return reinterpret_cast<LRESULT>(old);
     }
     case WM_GETFONT: {
       WindowLock lock = lock_windows();

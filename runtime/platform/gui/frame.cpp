@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/scroll_bar.h"
@@ -18,6 +19,7 @@ struct FrameLayout {
   uint32_t style = 0;
   std::string title;
   HMENU menu = nullptr;
+  HICON icon = nullptr;
   ScrollInfo v, h;
   bool maximized = false, minimized = false, enabled = true, child = false;
 };
@@ -30,6 +32,7 @@ FrameLayout layout(const Window& w) {
   f.style = w.style;
   f.title = w.text;
   f.menu = (w.style & WS_CHILD) ? nullptr : w.menu;
+  f.icon = w.icon;
   f.v = w.vscroll;
   f.h = w.hscroll;
   f.maximized = w.maximized;
@@ -131,6 +134,11 @@ void draw_frame(HWND hwnd, bool active) {
     SetTextColor(dc, ink);
     RECT text = f.caption;
     text.left += scaled(8);
+    if (f.icon) {
+      int size = f.caption.height() - scaled(6);
+      DrawIcon(dc, text.left, f.caption.top + scaled(3), f.icon, size);
+      text.left += size + scaled(6);
+    }
     int right = f.close.empty() ? f.caption.right : f.close.left;
     if (!f.minimize.empty()) right = f.minimize.left;
     else if (!f.maximize.empty()) right = f.maximize.left;

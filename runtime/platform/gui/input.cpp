@@ -19,6 +19,7 @@ namespace {
 
 std::atomic<HWND> g_focus{nullptr}, g_active{nullptr}, g_capture{nullptr};
 std::atomic<HCURSOR> g_app_cursor{nullptr}, g_cursor{nullptr};
+std::atomic<HWND> g_hover{nullptr};  // the window the mouse moved over last
 // Guards the key state, the cursor position, the last click and the
 // tracking below: input comes from the display's thread, the automation's
 // and the windows' own. Never held while a message is sent.
@@ -276,6 +277,8 @@ void inject_mouse_move(HWND top, POINT p) {
   if (!target) return;
   LRESULT hit = g_capture ? HTCLIENT : SendMessage(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
   if (!g_capture) SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, WM_MOUSEMOVE));
+  HWND left = g_hover.exchange(hit == HTCLIENT ? target : nullptr);
+  if (left && left != g_hover && IsWindow(left)) post_input(left, input_msg(WM_MOUSELEAVE, 0, 0, screen));
   if (hit != HTCLIENT) return;
   POINT c = ScreenToClient(target, screen);
   post_input(target, input_msg(WM_MOUSEMOVE, key_flags(), MAKELPARAM(c.x, c.y), screen));
@@ -348,6 +351,10 @@ void inject_key(UINT vk, bool down, char ch) {
     std::lock_guard lock(g_input_mutex);
     if (vk < 256) g_keys[vk] = down;
     alt = g_keys[VK_MENU];
+  }
+  if (vk == VK_MENU && access_underlines_shown() != down) {
+    show_access_underlines(down);
+    for (HWND top : GetTopLevelWindows()) invalidate_tree(top);
   }
   HWND target = g_focus;
   if (!target) target = g_active;

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "runtime/platform/os/check.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
@@ -56,6 +57,17 @@ struct ThreadQueue {
   uint32_t message_time = 0;
   bool waiting = false;  // the thread sleeps in a wait for messages
   bool closed = false;   // its thread has ended: nothing more goes in
+
+  // The rules of a queue, checked with `m` held in debug builds:
+  //   1. a closed queue keeps no sent message (its senders were answered);
+  //   2. a sent message waits here only while unanswered, and its sender
+  //      is known, so that the answer can wake it.
+  const char* broken_invariant() const {
+    if (closed && !sent.empty()) return "1: a sent message left in a closed queue";
+    for (const auto& s : sent)
+      if (s->done || !s->sender) return "2: an answered or senderless message still queued";
+    return nullptr;
+  }
 };
 
 // The queue's mutex must be held.
@@ -103,6 +115,7 @@ struct QueueOwner {
       std::lock_guard qlock(queue->m);
       queue->closed = true;
       unanswered.swap(queue->sent);
+      VRT_CHECK_INVARIANTS(*queue);
     }
     // A sender still waiting on this thread is answered with 0.
     for (auto& s : unanswered) {
@@ -158,6 +171,7 @@ bool handle_sent(ThreadQueue& q) {
       if (q.sent.empty()) return any;
       s = q.sent.front();
       q.sent.pop_front();
+      VRT_CHECK_INVARIANTS(q);
     }
     any = true;
     ++q.in_send;
@@ -329,6 +343,7 @@ LRESULT send_across(const std::shared_ptr<ThreadQueue>& q, std::shared_ptr<SentM
     std::lock_guard lock(q->m);
     if (q->closed) return 0;
     q->sent.push_back(s);
+    VRT_CHECK_INVARIANTS(*q);
     wake(*q);
   }
   bool told = false;
@@ -419,10 +434,13 @@ LRESULT DispatchMessage(const MSG& msg) {
     return 0;
   }
   if (!msg.hwnd) return 0;
+  if (msg.message != WM_PAINT) return call_procedure(msg);
+  uint32_t begun = paints_begun(msg.hwnd);
   LRESULT r = call_procedure(msg);
   // A procedure that left its paint request standing is not asked again
-  // and again: what it did not validate counts as painted.
-  if (msg.message == WM_PAINT) ValidateRect(msg.hwnd, nullptr);
+  // and again: what it did not validate counts as painted. One that painted
+  // keeps what was invalidated while it painted, to be painted next.
+  if (paints_begun(msg.hwnd) == begun) ValidateRect(msg.hwnd, nullptr);
   return r;
 }
 

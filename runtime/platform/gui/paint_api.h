@@ -29,6 +29,8 @@ HDC GetDC(HWND hwnd);        // client area
 HDC GetWindowDC(HWND hwnd);  // the whole window, frame included
 void ReleaseDC(HWND hwnd, HDC dc);
 
+// How many times BeginPaint ran for the window.
+uint32_t paints_begun(HWND hwnd);
 // For the queues: the next window of this thread with something to paint.
 bool find_paint_message(std::thread::id thread, HWND filter, MSG* msg);
 // Marks a top-level window and everything in it for repainting.

@@ -238,6 +238,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     frame = w->frame_dirty;
     erase = w->erase;
     update = w->update;
+    ++w->paints_begun;
     w->frame_dirty = false;
     w->erase = false;
     w->update = {};
@@ -255,6 +256,12 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 void EndPaint(HWND hwnd, PAINTSTRUCT* ps) {
   ReleaseDC(hwnd, ps->hdc);
   ps->hdc = nullptr;
+}
+
+uint32_t paints_begun(HWND hwnd) {
+  WindowLock lock = lock_windows();
+  Window* w = find_window(hwnd);
+  return w ? w->paints_begun : 0;
 }
 
 bool UpdateWindow(HWND hwnd) {

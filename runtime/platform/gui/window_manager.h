@@ -34,11 +34,13 @@ struct Window {
   HMENU menu = nullptr;  // a top-level window's menu bar
   HFONT font = nullptr;
   HCURSOR cursor = nullptr;
+  HICON icon = nullptr;  // shown at the left of the caption
   // Painting: the part of the client area to repaint, and whether the
   // frame needs drawing.
   RECT update;
   bool erase = false;
   bool frame_dirty = false;
+  uint32_t paints_begun = 0;  // BeginPaint calls, so a dispatch can tell one happened
   bool destroying = false;
   bool maximized = false, minimized = false;
   bool frame_active = false;  // the caption shows the window as active

@@ -62,6 +62,13 @@ class Control {
   // The bound value as last shown (a value string's formatted text).
   const std::optional<std::string>& shown() const { return shown_; }
 
+  // The typed value goes into the variable; true when there was one to
+  // take (an entry left after typing is accepted).
+  virtual bool commit_edit() { return false; }
+  // A key for the control itself before the window's keyboard (a spin box
+  // steps with Up and Down); true when taken.
+  virtual bool key(platform::UINT vk) { (void)vk; return false; }
+
   // Accept-all mode asks each control whether its value passes its check.
   virtual bool value_passes_check() { return true; }
   // The field of the record's shape that holds its children, or "" for none.

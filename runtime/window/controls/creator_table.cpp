@@ -1,6 +1,9 @@
 #include "runtime/window/controls/creator_table.h"
 
 #include <array>
+#include <string>
+
+#include "runtime/core/base/fatal_error.h"
 
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/resource/resource_format.h"
@@ -41,7 +44,13 @@ std::vector<std::unique_ptr<Control>> create_controls(WindowObject& owner, const
   int32_t last_x = 0, last_y = 0, last_h = 0;
   for (uint32_t at = first; at != 0; at = buffer.next(at)) {
     Creator creator = creator_for(buffer.type(at));
-    if (!creator) continue;  // no class for this code: nothing, siblings go on
+    if (!creator) {
+      // Nothing is dropped without a word: the window would lack a control.
+      std::string what = "record type " + std::to_string(buffer.type(at)) + " at offset " + std::to_string(at) +
+                         " has no control class";
+      core::fatal_runtime_error(502, what.c_str());
+      return out;
+    }
     std::unique_ptr<Control> c = creator(buffer, at);
     if (!c) continue;
     // Not given: x and y follow the control before; sizes take a small default.

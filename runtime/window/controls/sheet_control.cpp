@@ -47,12 +47,23 @@ void paint_sheet(HWND sheet) {
   std::vector<HWND> tabs = tabs_of(sheet);
   std::vector<RECT> rects = headers(sheet, dc);
   int selected = selected_tab(sheet);
+  HBRUSH edge = GetSysColorBrush(COLOR_BTNSHADOW);
+  // The page's border, open under the chosen tab, which stands on it.
   RECT page{0, kTabHeaderHeight - 1, client.right, client.bottom};
-  dc->Rectangle(page.left, page.top, page.right, page.bottom);
+  FrameRect(dc, page, edge);
+  SetBkMode(dc, TRANSPARENT);
   for (size_t i = 0; i < tabs.size(); ++i) {
+    bool chosen = static_cast<int>(i) == selected;
     RECT r = rects[i];
-    if (static_cast<int>(i) != selected) r.top += 2;
-    dc->Rectangle(r.left, r.top, r.right, r.bottom);
+    if (!chosen) r = {r.left + 1, r.top + 3, r.right - 1, r.bottom - 1};  // lower and narrower, behind the page
+    FillRect(dc, {r.left, r.top, r.right, r.bottom}, GetSysColorBrush(chosen ? COLOR_BTNFACE : COLOR_3DLIGHT));
+    FillRect(dc, {r.left + 2, r.top, r.right - 2, r.top + 1}, edge);  // top, with cut corners
+    FillRect(dc, {r.left + 1, r.top + 1, r.left + 2, r.top + 2}, edge);
+    FillRect(dc, {r.right - 2, r.top + 1, r.right - 1, r.top + 2}, edge);
+    FillRect(dc, {r.left, r.top + 2, r.left + 1, r.bottom}, edge);
+    FillRect(dc, {r.right - 1, r.top + 2, r.right, r.bottom}, edge);
+    if (chosen) FillRect(dc, {r.left + 1, page.top, r.right - 1, page.top + 1}, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawText(dc, GetWindowText(tabs[i]), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   EndPaint(sheet, &ps);

@@ -13,6 +13,8 @@
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/creator_table.h"
+#include "runtime/window/controls/entry_control.h"
+#include "runtime/window/controls/list_control.h"
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_object.h"
 #include "runtime/window/controls/zor_classes.h"
@@ -110,6 +112,7 @@ class DrawnControl : public Control {
   DrawnControl(const ResourceBuffer& b, uint32_t record) : Control(b, record) {
     if (std::string_view picture = b.text(b.field(record, "picture")); !picture.empty())
       picture_ = "@" + std::string(picture);  // stored without its "@"
+    text_ = b.text(b.field(record, "text"));
     uint32_t pen = b.field(record, "pen");
     if (pen != 0 && b.fits(pen, kPenBlockSize)) {
       pen_width_ = b.i32(pen);
@@ -131,6 +134,12 @@ class DrawnControl : public Control {
   }
   void paint(HDC dc) override {
     if (flags() & kFlagHidden) return;
+    if (type() == static_cast<uint8_t>(RecordType::ScrollText)) {
+      RECT r = at_;
+      SetBkMode(dc, TRANSPARENT);
+      DrawText(dc, text_, &r, DT_LEFT | DT_NOPREFIX);
+      return;
+    }
     if (type() == static_cast<uint8_t>(RecordType::VarString)) {
       if (!shown_) return;
       RECT r = at_;
@@ -164,6 +173,7 @@ class DrawnControl : public Control {
   int pen_width_ = 1;
   COLORREF pen_colour_ = 0;
   std::string picture_;
+  std::string text_;       // drawn text
   HWND window_ = nullptr;  // the window that shows it
   RECT at_;                // in that window's client area
 };
@@ -214,6 +224,10 @@ void register_standard_controls() {
     slot(T::Sheet, make<SheetControl>);
     slot(T::Tab, make_tab);
     slot(T::Panel, make<DrawnControl>);
+    slot(T::ScrollText, make<DrawnControl>);
+    slot(T::Entry, make_entry);
+    slot(T::Spin, make_spin);
+    slot(T::List, make_list);
   });
 }
 

@@ -90,6 +90,8 @@ class WindowObject {
   int answer = 0;                // the procedure's answer to the event delivered last
   int stored_state = 0;  // SIZE_RESTORED, SIZE_MINIMIZED or SIZE_MAXIMIZED
   SentEventHandler on_sent;
+  // Menu items whose check mark follows a variable: field and variable.
+  std::vector<std::pair<int32_t, std::unique_ptr<core::Value>>> menu_checks;
   std::string status_before_menu;  // the status text a menu's messages cover
   bool menu_showing = false;
 
@@ -97,6 +99,12 @@ class WindowObject {
   std::string module_, label_;
   WindowKind kind_;
 };
+
+// The timers of a window the runtime opens: its TIMER attribute's (each
+// tick one "EVENT:Timer" at most), and the runtime's own timing, which the
+// ACCEPT loop takes for itself.
+inline constexpr uintptr_t kEventTimerId = 1;
+inline constexpr uintptr_t kRuntimeTimerId = 2;
 
 // Every window the runtime opens has a class of its own whose name starts so.
 inline constexpr const char* kWindowClassPrefix = "ZorWin";

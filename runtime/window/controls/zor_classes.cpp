@@ -6,6 +6,7 @@
 #include "runtime/platform/gui/mdi.h"
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/controls/list_control.h"
 #include "runtime/window/controls/sheet_control.h"
 
 namespace vrt::window {
@@ -32,6 +33,8 @@ void register_zor_classes() {
     register_system_classes();
     register_mdi_client_class();
     superclass(kStaticClass, kZorString);
+    superclass(kEditClass, kZorEdit);
+    register_list_classes();
     superclass(kStaticClass, kZorPrompt);
     superclass(kButtonClass, kZorButton);
     superclass(kButtonClass, kZorOption);

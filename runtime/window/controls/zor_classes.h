@@ -6,6 +6,9 @@
 namespace vrt::window {
 
 inline constexpr const char* kZorString = "ZorString";
+inline constexpr const char* kZorEdit = "ZorEdit";
+inline constexpr const char* kZorList = "ZorList";
+inline constexpr const char* kZorDrop = "ZorDrop";
 inline constexpr const char* kZorButton = "ZorButton";
 inline constexpr const char* kZorPrompt = "ZorPrompt";
 inline constexpr const char* kZorOption = "ZorOption";

@@ -168,7 +168,7 @@ bool Accept(WindowObject& w) {
         BringWindowToTop(s.application->hwnd);
       continue;
     }
-    if (m.message == WM_TIMER && m.wParam == 2 && m.hwnd == w.hwnd) continue;
+    if (m.message == WM_TIMER && m.wParam == kRuntimeTimerId && m.hwnd == w.hwnd) continue;
     relay_to_tool_tips(m);
     if (pre_translate(m)) continue;
     if (g_message_hook && g_message_hook(m)) continue;
@@ -181,6 +181,7 @@ uint16_t Event() { return current_window() ? current_window()->event : 0; }
 int32_t Field() { return current_window() ? current_window()->field : 0; }
 
 void AcceptAll(WindowObject& w) {
+  if (!w.is_open()) return core::fatal_runtime_error(536);
   w.accept_all = true;
   w.accept_next = 0;
 }

@@ -117,6 +117,7 @@ bool dialog_keyboard(WindowObject& w, const MSG& m) {
     return letter && GetKeyState(VK_MENU) && alt_letter(controls, static_cast<char>(vk));
   }
   if (GetKeyState(VK_CONTROL)) return false;
+  if (Control* holder = focus_holder(controls); holder && holder->key(vk)) return true;
   if (vk == VK_TAB) return move_focus(controls, !GetKeyState(VK_SHIFT));
   if (vk == VK_RETURN) return enter(controls);
   if (Control* c = button_with_key(controls, static_cast<int32_t>(vk))) {

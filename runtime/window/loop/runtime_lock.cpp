@@ -1,49 +1,60 @@
 #include "runtime/window/loop/runtime_lock.h"
 
-#include <mutex>
+#include <thread>
 
+#include "runtime/platform/os/check.h"
 #include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/os/mutex.h"
 
 namespace vrt::window {
 
 namespace {
 
+// The lock is taken again by the thread that holds it (a count of levels);
+// it has an owner exactly while the count is above zero.
 class RuntimeLock : public platform::Waitable {
  public:
   bool try_take() override {
-    std::lock_guard lock(m_);
+    platform::MutexLock lock(m_);
     std::thread::id me = std::this_thread::get_id();
     if (count_ != 0 && owner_ != me) return false;
     owner_ = me;
     ++count_;
+    VRT_CHECK_INVARIANTS(*this);
     return true;
   }
   int release(bool fully) {
     int left, given;
     {
-      std::lock_guard lock(m_);
+      platform::MutexLock lock(m_);
       if (count_ == 0 || owner_ != std::this_thread::get_id()) return 0;
       given = fully ? count_ : 1;
       count_ -= given;
       left = count_;
       if (count_ == 0) owner_ = {};
+      VRT_CHECK_INVARIANTS(*this);
     }
     if (left == 0) wake_waiters();
     return fully ? given : left;
   }
   bool held() {
-    std::lock_guard lock(m_);
+    platform::MutexLock lock(m_);
     return count_ != 0 && owner_ == std::this_thread::get_id();
   }
   std::thread::id owner() {
-    std::lock_guard lock(m_);
+    platform::MutexLock lock(m_);
     return owner_;
+  }
+  const char* broken_invariant() const VRT_REQUIRES(m_) {
+    if (count_ < 0) return "a negative count of levels";
+    if ((count_ == 0) != (owner_ == std::thread::id())) return "an owner without levels, or levels without an owner";
+    return nullptr;
   }
 
  private:
-  std::mutex m_;
-  std::thread::id owner_;
-  int count_ = 0;
+  platform::Mutex m_;
+  std::thread::id owner_ VRT_GUARDED_BY(m_);
+  int count_ VRT_GUARDED_BY(m_) = 0;
 };
 
 RuntimeLock& the_lock() {

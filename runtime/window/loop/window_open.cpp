@@ -106,7 +106,26 @@ void make_menu(WindowObject& w) {
   if (bar == 0 || w.buffer->type(bar) != static_cast<uint8_t>(RecordType::MenuBar)) return;
   w.menu = CreateMenu();
   add_menu_entries(*w.buffer, w.buffer->field(bar, "children"), w.menu);
-  SetMenu(w.hwnd, w.menu);
+  // A document window has no bar of its own: its menu takes the frame's
+  // place while it is the active one (window_proc, WM_MDIACTIVATE).
+  if (w.kind() != WindowKind::MdiChild) SetMenu(w.hwnd, w.menu);
+}
+
+// A control other than a button stands in the toolbar at its own place
+// (a prompt, a spin box): a child of the toolbar, found by its field number.
+void add_tool_control(WindowObject& w, uint32_t at) {
+  const ResourceBuffer& b = *w.buffer;
+  Creator make = creator_for(b.type(at));
+  std::unique_ptr<Control> c = make ? make(b, at) : nullptr;
+  if (!c) return core::fatal_runtime_error(502, "a toolbar record has no control class");
+  auto coordinate = [&](int i, int32_t fallback) {
+    int32_t v = static_cast<int32_t>(b.field(at, "at", i));
+    return v == kNotGiven ? fallback : v;
+  };
+  int32_t x = coordinate(0, 0), y = coordinate(1, 2), width = coordinate(2, 40), height = coordinate(3, 10);
+  c->rect = {w.units.x(x), w.units.y(y), w.units.x(x + width), w.units.y(y + height)};
+  c->create(w, w.toolbar, c->rect);
+  w.tools.push_back(std::move(c));
 }
 
 void make_toolbar(WindowObject& w) {
@@ -116,7 +135,10 @@ void make_toolbar(WindowObject& w) {
   w.toolbar = CreateWindow(kZorToolBar, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, w.hwnd, nullptr);
   std::vector<TBBUTTON> buttons;
   for (uint32_t at = b.field(bar, "children"); at != 0; at = b.next(at)) {
-    if (b.type(at) != static_cast<uint8_t>(RecordType::Button)) continue;
+    if (b.type(at) != static_cast<uint8_t>(RecordType::Button)) {
+      add_tool_control(w, at);
+      continue;
+    }
     TBBUTTON t;
     std::string icon(b.text(b.field(at, "icon")));
     t.icon = LoadIcon(icon.empty() ? std::string("APPLICATION") : icon);
@@ -215,6 +237,8 @@ void Open(WindowObject& w) {
   if (w.modal) ++s.modal;
   make_font(w);
   SendMessage(w.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), 0);
+  if (std::string icon(w.buffer->text(w.buffer->field(w.structure, "icon"))); !icon.empty())
+    SendMessage(w.hwnd, WM_SETICON, 0, reinterpret_cast<LPARAM>(LoadIcon(icon)));
   size_client(w);
   make_menu(w);
   make_toolbar(w);
@@ -224,7 +248,7 @@ void Open(WindowObject& w) {
   w.controls = create_controls(w, *w.buffer, w.buffer->field(w.structure, "children"), w.hwnd, w.units, {0, 0});
   make_tool_tips(w);
   if (uint32_t interval = w.timer_interval()) {
-    SetTimer(w.hwnd, 1, interval * 10);
+    SetTimer(w.hwnd, kEventTimerId, interval * 10);
     w.has_timer = true;
   }
   thread_windows().push_back(&w);
@@ -235,15 +259,23 @@ void Open(WindowObject& w) {
   w.queue.push_front({event::OpenWindow, nullptr, &w, 0});
 }
 
+void show_frame_menu(WindowObject& child, bool shown) {
+  WindowObject* frame = window_system().application;
+  if (!frame || !frame->hwnd || !child.menu) return;
+  if (shown) SetMenu(frame->hwnd, child.menu);
+  else if (GetMenu(frame->hwnd) == child.menu) SetMenu(frame->hwnd, frame->menu);
+}
+
 void Close(WindowObject& w) {
   WindowSystem& s = window_system();
   if (w.hwnd) {
-    if (w.has_timer) KillTimer(w.hwnd, 1);
+    if (w.has_timer) KillTimer(w.hwnd, kEventTimerId);
     SetWindowLongPtr(w.hwnd, GWLP_USERDATA, 0);
     DestroyWindow(w.hwnd);
     w.hwnd = nullptr;
   }
   if (w.tool_tip) DestroyWindow(w.tool_tip), w.tool_tip = nullptr;
+  if (w.kind() == WindowKind::MdiChild && w.menu) show_frame_menu(w, false);
   if (w.modal) --s.modal, w.modal = false;
   if (s.application == &w) s.application = nullptr;
   if (s.last_served == &w) s.last_served = nullptr;

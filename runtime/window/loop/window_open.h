@@ -14,4 +14,8 @@ void Open(WindowObject& window);
 // Destroys the platform window; the object may be opened again.
 void Close(WindowObject& window);
 
+// An MDI child's own menu takes the frame's bar while the child is active
+// (shown), and gives it back to the frame's menu when it is not.
+void show_frame_menu(WindowObject& child, bool shown);
+
 }  // namespace vrt::window

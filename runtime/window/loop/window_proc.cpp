@@ -20,7 +20,9 @@
 #include "runtime/window/loop/event_codes.h"
 #include "runtime/window/loop/event_posting.h"
 #include "runtime/window/loop/modal_state.h"
+#include "runtime/window/loop/window_open.h"
 #include "runtime/window/controls/program_cursor.h"
+#include "runtime/window/controls/list_control.h"
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_system.h"
 
@@ -44,6 +46,21 @@ constexpr SystemCommandEvent kSystemCommands[] = {
 
 constexpr UINT kWmDropFiles = 0x0233;  // files dropped on the window
 
+// Notifications of controls (WM_COMMAND's high word) and the event each
+// posts for the control; one that takes an edit posts only when the
+// control had a typed value to take.
+struct Notification {
+  UINT code;
+  uint16_t event;
+  bool takes_edit;
+};
+constexpr Notification kNotifications[] = {
+    {kTabChanging, event::TabChanging, false}, {kTabChanged, event::NewSelection, false},
+    {EN_SETFOCUS, event::Selected, false},     {EN_KILLFOCUS, event::Accepted, true},
+    {LBN_SETFOCUS, event::Selected, false},    {LBN_SELCHANGE, event::NewSelection, false},
+    {LBN_DBLCLK, event::Accepted, false},
+};
+
 LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {
   if (!w) return DefWindowProc(h, m, wp, lp);
   switch (w->kind()) {
@@ -66,6 +83,27 @@ WindowObject* toolbar_target(WindowObject& frame) {
   return &frame;
 }
 
+// The window whose menu the frame's bar shows: the active document window
+// when it has a menu of its own, else the frame.
+WindowObject& menu_owner(WindowObject& frame) {
+  if (frame.client && frame.hwnd) {
+    HWND active = reinterpret_cast<HWND>(SendMessage(frame.client, WM_MDIGETACTIVE, 0, 0));
+    WindowObject* child = active ? window_object(active) : nullptr;
+    if (child && child->menu && GetMenu(frame.hwnd) == child->menu) return *child;
+  }
+  return frame;
+}
+
+// A chosen menu entry: a check that follows a variable turns over.
+void menu_chosen(WindowObject& w, int32_t id) {
+  for (auto& [field, value] : w.menu_checks)
+    if (static_cast<uint16_t>(field) == static_cast<uint16_t>(id)) {
+      value->set_long(value->get_long() ? 0 : 1);
+      Display(w);
+    }
+  PostEvent(w, event::Accepted, id);
+}
+
 void command(WindowObject& w, WPARAM wp, LPARAM lp) {
   HWND from = reinterpret_cast<HWND>(lp);
   int32_t id = static_cast<int16_t>(LOWORD(wp));
@@ -73,14 +111,17 @@ void command(WindowObject& w, WPARAM wp, LPARAM lp) {
   if (from) {
     UINT code = HIWORD(wp);
     int32_t field = GetDlgCtrlID(from);
-    if (code == kTabChanging) return PostEvent(w, event::TabChanging, field);
-    if (code == kTabChanged) return PostEvent(w, event::NewSelection, field);
-    if (code != BN_CLICKED) return;
+    if (code != BN_CLICKED) {
+      Control* c = w.control(field);
+      for (const Notification& n : kNotifications)
+        if (n.code == code && (!n.takes_edit || (c && c->commit_edit()))) return PostEvent(w, n.event, field);
+      return;
+    }
     radio_chosen(w, field);
     PostEvent(w, event::Accepted, field);
     return;
   }
-  PostEvent(w, event::Accepted, id);  // a menu entry
+  menu_chosen(menu_owner(w), id);  // a menu entry
 }
 
 // The status-bar message of the menu entry with a field number.
@@ -95,7 +136,7 @@ std::string_view entry_message(const ResourceBuffer& b, uint32_t first, int32_t 
 
 // While a menu item is highlighted its message shows in the first segment
 // of the status bar; closing the menu puts back what was there.
-void menu_select(WindowObject& w, WPARAM wp, LPARAM lp) {
+void menu_select(WindowObject& w, const WindowObject& entries, WPARAM wp, LPARAM lp) {
   if (!w.status_bar || !w.buffer) return;
   std::string text;
   bool closed = HIWORD(wp) == 0xFFFF && lp == 0;
@@ -111,9 +152,9 @@ void menu_select(WindowObject& w, WPARAM wp, LPARAM lp) {
     w.menu_showing = true;
   }
   if (!closed && !(HIWORD(wp) & MF_POPUP)) {
-    uint32_t bar = w.buffer->field(w.structure, "menubar");
-    if (bar != 0)
-      text = entry_message(*w.buffer, w.buffer->field(bar, "children"), static_cast<int16_t>(LOWORD(wp)));
+    const ResourceBuffer& b = *entries.buffer;
+    uint32_t bar = b.field(entries.structure, "menubar");
+    if (bar != 0) text = entry_message(b, b.field(bar, "children"), static_cast<int16_t>(LOWORD(wp)));
   }
   SendMessage(w.status_bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -196,7 +237,10 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       command(*w, wp, lp);
       return 0;
     case WM_MENUSELECT:
-      menu_select(*w, wp, lp);
+      menu_select(*w, menu_owner(*w), wp, lp);
+      break;
+    case WM_MDIACTIVATE:
+      if (w->kind() == WindowKind::MdiChild && w->menu) show_frame_menu(*w, reinterpret_cast<HWND>(lp) == h);
       break;
     case WM_CLOSE:
       PostEvent(*w, event::CloseWindow);
@@ -222,8 +266,11 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_MOVE:
       if ((w->flags() & kFlagReport) && !IsIconic(h)) PostEvent(*w, event::Moved);
       break;
+    case WM_SIZE:
+      if ((w->flags() & kFlagReport) && wp != SIZE_MINIMIZED) PostEvent(*w, event::Sized);
+      break;
     case WM_TIMER:
-      if (wp == 1) {
+      if (wp == kEventTimerId) {
         if (!w->timer_pending) {
           w->timer_pending = true;  // one Timer waiting at most
           PostEvent(*w, event::Timer);

@@ -32,7 +32,7 @@ class Checker {
     if (seen_[at]) return {at, "record reached twice"};
     seen_[at] = true;
     const RecordShape* shape = record_shape(b_.type(at));
-    if (!shape) return {};  // no layout: nothing created, nothing to follow
+    if (!shape) return {at, "record type " + std::to_string(b_.type(at)) + " is unknown"};
     if (!b_.fits(at, shape->size)) return {at, "record truncated"};
     for (const FieldShape& f : shape->fields)
       if (Damage d = reference(at, f, depth)) return d;

@@ -64,6 +64,7 @@ constexpr RecordShape kShapes[] = {
     {T::FooterBand, "footer", 45, P::Band, false, kBandFields},
     {T::VarString, "value", 76, P::Control, true, kVarStringFields},
     {T::String, "string", 59, P::Control, true, kStringFields},
+    {T::ScrollText, "text", 59, P::Control, true, kStringFields},
     {T::Line, "line", 45, P::Control, true, kDrawnFields},
     {T::Box, "box", 45, P::Control, true, kDrawnFields},
     {T::Entry, "entry", 82, P::Control, true, kEntryFields},
@@ -89,7 +90,7 @@ constexpr bool shapes_fit() {
   return true;
 }
 static_assert(shapes_fit(), "a record field lies outside its record");
-static_assert(sizeof(kShapes) / sizeof(kShapes[0]) == 25);
+static_assert(sizeof(kShapes) / sizeof(kShapes[0]) == 26);
 
 }  // namespace
 

@@ -48,11 +48,12 @@ TEST_F(Controls, EachRecordGetsItsClass) {
   EXPECT_EQ(GetParent(w.control(10)->hwnd()), w.control(9)->hwnd());
 }
 
-TEST_F(Controls, UnregisteredCodesCreateNothingAndSiblingsStillAppear) {
+TEST_F(Controls, ListsAreCreatedNotDroppedAndSiblingsStillAppear) {
   WindowObject w(kLoopModule, "P3$DIALOG", WindowKind::Ordinary);
   Open(w);
-  EXPECT_EQ(creator_for(14), nullptr) << "lists come with their own class";
-  EXPECT_EQ(w.control(2), nullptr);
+  EXPECT_NE(creator_for(14), nullptr) << "lists have their class";
+  ASSERT_NE(w.control(2), nullptr);
+  EXPECT_EQ(GetClassName(w.control(2)->hwnd()), "ZorList");
   ASSERT_NE(w.control(3), nullptr);
   EXPECT_EQ(GetWindowText(w.control(3)->hwnd()), "Second");
   EXPECT_TRUE(IsWindowVisible(w.control(3)->hwnd()));

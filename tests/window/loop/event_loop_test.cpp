@@ -141,9 +141,12 @@ TEST_F(EventLoop, AcceptAllGoesThroughTheControlsThenCompleted) {
     got.emplace_back(Event(), Field());
     if (Event() == event::Completed) break;
   }
-  // The list (no class in this layer yet) created nothing, so it is not accepted.
-  EXPECT_EQ(got, (std::vector<std::pair<uint16_t, int32_t>>{
-                     {event::Accepted, 1}, {event::Accepted, 3}, {event::Accepted, 4}, {event::Completed, 0}}));
+  // Every control in field order, the list included.
+  EXPECT_EQ(got, (std::vector<std::pair<uint16_t, int32_t>>{{event::Accepted, 1},
+                                                            {event::Accepted, 2},
+                                                            {event::Accepted, 3},
+                                                            {event::Accepted, 4},
+                                                            {event::Completed, 0}}));
 }
 
 TEST_F(EventLoop, MenuChoiceArrivesWithItsNegativeFieldNumber) {

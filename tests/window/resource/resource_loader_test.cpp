@@ -115,9 +115,9 @@ TEST_F(Damaged, StatusBlockNotEnded) {
   EXPECT_EQ(damage(), "status-bar block not ended");
 }
 
-TEST_F(Damaged, UnknownTypeCodeIsNotDamage) {
-  bytes[resource_index(prompt())] = 4;  // no record layout: skipped by creation
-  EXPECT_EQ(damage(), "");
+TEST_F(Damaged, UnknownTypeCodeIsDamage) {
+  bytes[resource_index(prompt())] = 4;  // no record layout: the window would lack a control
+  EXPECT_EQ(damage(), "record type 4 is unknown");
 }
 
 TEST(DamagedNesting, CompilerRefusesWhatTheLoaderWouldNotFollow) {

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "runtime/core/base/check.h"
+#include "runtime/platform/os/check.h"
 #include "runtime/data/bdx/store/byte_order.h"
 #include "runtime/data/bdx/store/crash_points.h"
 #include "runtime/data/driver/driver_errors.h"

@@ -99,6 +99,13 @@ LRESULT toolbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (s->tip) relay_tool_tip_event(s->tip, hwnd, p);
       return 0;
     }
+    case WM_MOUSELEAVE:
+      if (s->hot >= 0) {
+        s->hot = -1;
+        InvalidateRect(hwnd, nullptr, false);
+      }
+      if (s->tip) SendMessage(s->tip, TTM_POP, 0, 0);
+      return 0;
     case WM_LBUTTONDOWN: {
       int i = button_at(s, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       if (i < 0 || !s->buttons[static_cast<size_t>(i)].enabled) return 0;
@@ -147,6 +154,10 @@ LRESULT toolbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return i >= 0 && s->buttons[static_cast<size_t>(i)].enabled;
     }
     case TB_BUTTONCOUNT: return static_cast<LRESULT>(s->buttons.size());
+    case WM_COMMAND:
+      // The controls in the bar (prompts, spin boxes) report to its window.
+      if (lp && reinterpret_cast<HWND>(lp) != hwnd) return SendMessage(GetParent(hwnd), msg, wp, lp);
+      return 0;
     case TB_COMMANDTOINDEX: return find_command(s, static_cast<int>(wp));
     case TB_GETITEMRECT: {
       if (wp >= s->buttons.size() || !lp) return 0;

@@ -1,9 +1,9 @@
-#include "runtime/core/base/check.h"
+#include "runtime/platform/os/check.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace vrt::core {
+namespace vrt::platform {
 
 void check_failed(const char* what, const char* file, int line) {
   std::fprintf(stderr, "%s:%d: invariant broken: %s\n", file, line, what);
@@ -11,4 +11,4 @@ void check_failed(const char* what, const char* file, int line) {
   std::abort();
 }
 
-}  // namespace vrt::core
+}  // namespace vrt::platform

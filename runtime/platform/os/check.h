@@ -8,21 +8,21 @@
 //                                 otherwise it names the rule that failed
 #pragma once
 
-namespace vrt::core {
+namespace vrt::platform {
 
 [[noreturn]] void check_failed(const char* what, const char* file, int line);
 
-}  // namespace vrt::core
+}  // namespace vrt::platform
 
 #ifdef NDEBUG
 #define VRT_CHECK(condition) ((void)0)
 #define VRT_CHECK_INVARIANTS(object) ((void)0)
 #else
 #define VRT_CHECK(condition) \
-  ((condition) ? (void)0 : ::vrt::core::check_failed(#condition, __FILE__, __LINE__))
+  ((condition) ? (void)0 : ::vrt::platform::check_failed(#condition, __FILE__, __LINE__))
 #define VRT_CHECK_INVARIANTS(object)                                                        \
   do {                                                                                       \
     if (const char* vrt_broken_ = (object).broken_invariant())                               \
-      ::vrt::core::check_failed(vrt_broken_, __FILE__, __LINE__);                            \
+      ::vrt::platform::check_failed(vrt_broken_, __FILE__, __LINE__);                            \
   } while (0)
 #endif
