@@ -1,9 +1,10 @@
 // bdx query FILE --filter EXPRESSION [--order LIST] [--key LABEL]
 //                [--backwards] [--csv] [--explain]
 // Runs a view over the file: a header line of labels, then one line per
-// row (tab-separated with tabs and line ends escaped as dump does, or CSV). --key names the key to prefer; --order
-// gives the order ("CUS:NAME, -CUS:ID"); --explain prints instead the key
-// chosen, the bounds found and how many key entries were read.
+// row (tab-separated, tabs and line ends escaped as dump does; or CSV).
+// --key names the key to prefer; --order gives the order ("CUS:NAME,
+// -CUS:ID"); --explain prints instead the key chosen, the bounds found and
+// how many key entries were read.
 #include <cstdio>
 
 #include "runtime/core/base/error_state.h"
