@@ -61,9 +61,10 @@ std::vector<std::unique_ptr<Control>> create_controls(WindowObject& owner, const
     last_x = x, last_y = y, last_h = h;
     c->rect = {units.x(x), units.y(y), units.x(x + w), units.y(y + h)};
     if (c->type() == static_cast<uint8_t>(RecordType::Tab)) {
-      // A tab has no coordinates: its page fills the sheet below the headers.
+      // A tab has no coordinates: its page fills the sheet below the headers,
+      // inside the page's border.
       platform::RECT sheet = platform::GetClientRect(parent);
-      c->rect = {origin.x, origin.y + kTabHeaderHeight, origin.x + sheet.right, origin.y + sheet.bottom};
+      c->rect = {origin.x + 1, origin.y + kTabHeaderHeight, origin.x + sheet.right - 1, origin.y + sheet.bottom - 1};
     }
     platform::RECT local{c->rect.left - origin.x, c->rect.top - origin.y, c->rect.right - origin.x,
                          c->rect.bottom - origin.y};
