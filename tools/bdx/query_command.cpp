@@ -1,9 +1,10 @@
 // bdx query FILE --filter EXPRESSION [--order LIST] [--key LABEL]
 //                [--backwards] [--csv] [--explain]
 // Runs a view over the file: a header line of labels, then one line per
-// row (tab-separated, or CSV). --key names the key to prefer; --order
-// gives the order ("CUS:NAME, -CUS:ID"); --explain prints instead the key
-// chosen, the bounds found and how many key entries were read.
+// row (tab-separated, tabs and line ends escaped as dump does; or CSV).
+// --key names the key to prefer; --order gives the order ("CUS:NAME,
+// -CUS:ID"); --explain prints instead the key chosen, the bounds found and
+// how many key entries were read.
 #include <cstdio>
 
 #include "runtime/core/base/error_state.h"
@@ -14,6 +15,7 @@
 #include "runtime/data/view/view.h"
 #include "tools/bdx/command.h"
 #include "tools/bdx/csv.h"
+#include "tools/bdx/csv_import.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
@@ -60,7 +62,7 @@ int query_cmd(const Args& in) {
     if (explain) continue;
     for (size_t i = 0; i < shown.size(); ++i) {
       std::string v = field_text(f, shown[i]);
-      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(v) : v).c_str());
+      std::printf("%s%s", i ? separator : "", (csv ? csv_quote(v) : tab_value(v)).c_str());
     }
     std::printf("\n");
   }

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/core/base/error_state.h"
+#include "runtime/data/bdx/bdx_file_operations.h"
 #include "runtime/data/bdx/bdx_table.h"
 #include "runtime/data/bdx/table_remove.h"
 #include "runtime/data/driver/driver_call.h"
@@ -85,6 +87,11 @@ std::string be32_text(uint32_t v) {
 int op_open(DriverCall& c) { return table(c).open(static_cast<int32_t>(c.args[0])); }
 int op_create(DriverCall& c) { return table(c).create(); }
 int op_close(DriverCall& c) {
+  // From a BUILD's progress callback: the build stops, then the file closes.
+  if (c.file->state & kStateBuilding) {
+    table(c).close_after_build = true;
+    return kOk;
+  }
   table(c).close();
   return kOk;
 }
@@ -298,7 +305,7 @@ int op_records_key(DriverCall& c) {
       }
       c.result = static_cast<int32_t>(n);
     } else {
-      c.result = static_cast<int32_t>(t.counter(static_cast<uint8_t>(key)));
+      c.result = static_cast<int32_t>(t.counter(key_kind(t.declaration(), key)));
     }
     return static_cast<int>(kOk);
   });
@@ -341,12 +348,38 @@ int duplicate_of(DriverCall& c, int only_key) {
 int op_duplicate(DriverCall& c) { return duplicate_of(c, -1); }
 int op_duplicate_key(DriverCall& c) { return duplicate_of(c, key_of(c)); }
 
+int build_file(DriverCall& c);
+
+// A BUILD runs with the file's "BUILD in progress" bit set, so that its
+// progress callback can do nothing with the file but close it (92 for the
+// rest); a CLOSE asked for meanwhile cancels the build and then happens.
+template <typename Work>
+int building(DriverCall& c, Work&& work) {
+  BdxTable& t = table(c);
+  c.file->state |= kStateBuilding;
+  int code = work();
+  c.file->state &= ~kStateBuilding;
+  // What the progress callback's own calls posted is not the build's result.
+  if (code == kOk) core::clear_error();
+  if (t.close_after_build) {
+    t.close_after_build = false;
+    t.close();
+    c.file->state &= ~(kStateOpen | kStateInViewOrBuilt);
+  }
+  return code;
+}
+
 int op_build_file(DriverCall& c) {
+  return building(c, [&] { return build_file(c); });
+}
+
+int build_file(DriverCall& c) {
   return updating(c, [&](BdxTable& t) {
     int code = kOk;
     for (size_t k = 0; k < t.declaration().keys.size(); ++k) {
       if (t.declaration().keys[k].dynamic_index()) continue;
       int r = t.build_key(static_cast<int>(k));
+      if (r == kBuildCancelled) return r;
       if (r != kOk) code = r;
     }
     return code;
@@ -355,19 +388,21 @@ int op_build_file(DriverCall& c) {
 int op_build_key(DriverCall& c) {
   if (c.key->dynamic_index()) {
     if (c.key->components.empty()) return kInvalidIndexString;
-    int code = reading(c, [&](BdxTable& t) { return t.build_key(key_of(c)); });
+    int code = building(c, [&] { return reading(c, [&](BdxTable& t) { return t.build_key(key_of(c)); }); });
     if (code == kOk) c.key->state |= kStateInViewOrBuilt;
     return code;
   }
-  return updating(c, [&](BdxTable& t) { return t.build_key(key_of(c)); });
+  return building(c, [&] { return updating(c, [&](BdxTable& t) { return t.build_key(key_of(c)); }); });
 }
 int op_build_dyn(DriverCall& c) {
   if (!c.key->dynamic_index()) return kInvalidIndexString;
-  return reading(c, [&](BdxTable& t) { return t.build_index(key_of(c), c.strings[0]); });
+  return building(c, [&] { return reading(c, [&](BdxTable& t) { return t.build_index(key_of(c), c.strings[0]); }); });
 }
 int op_build_dyn_filter(DriverCall& c) {
   if (!c.key->dynamic_index()) return kInvalidIndexString;
-  return reading(c, [&](BdxTable& t) { return t.build_index(key_of(c), c.strings[0], &c.strings[1]); });
+  return building(c, [&] {
+    return reading(c, [&](BdxTable& t) { return t.build_index(key_of(c), c.strings[0], &c.strings[1]); });
+  });
 }
 
 // ---- commands and the rest
@@ -485,6 +520,7 @@ int op_clear(DriverCall& c) {
 struct HandlerTable {
   OperationHandler at[kOpLastCode + 1] = {};
   HandlerTable() {
+    add_file_operations(at);
     at[kOpOpen] = op_open;
     at[kOpShare] = op_open;
     at[kOpCreate] = op_create;

@@ -5,6 +5,7 @@
 
 #include "runtime/data/bdx/store/byte_order.h"
 #include "runtime/data/bdx/definition_stream.h"
+#include "runtime/data/bdx/key_encoding.h"
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/driver_failure.h"
 #include "runtime/data/driver/field_types.h"
@@ -190,7 +191,8 @@ int BdxTable::create_table(const std::string& name) {
   t.insert(collation_key(number), collation_.encode());
   t.insert(counters_key(number, kKindData), counter_data(0, 0));
   for (size_t k = 0; k < declaration().keys.size(); ++k)
-    t.insert(counters_key(number, static_cast<uint8_t>(k)), counter_data(0, 0));
+    if (!declaration().keys[k].dynamic_index())
+      t.insert(counters_key(number, key_kind(declaration(), static_cast<int>(k))), counter_data(0, 0));
   return kOk;
 }
 
@@ -261,6 +263,7 @@ void BdxTable::load_buffer(uint32_t record, const std::string& stored) {
   std::memcpy(file_->record.data(), b.data(), std::min(b.size(), file_->record.size()));
   current_record = record;
   current_stored = stored;
+  null_fields.clear();
   if (!skip_memos_once) read_memos(record);
   skip_memos_once = false;
 }
@@ -352,7 +355,7 @@ int BdxTable::add(bool with_keys) {
       std::string key, data;
       if (!make_entry(static_cast<int>(k), buffer, number, &key, &data)) continue;
       if (!t.insert(key, data)) return kDuplicateKey;
-      add_to_counter(static_cast<uint8_t>(k), 1);
+      add_to_counter(key_kind(declaration(), static_cast<int>(k)), 1);
     }
   }
   current_record = number;
@@ -406,7 +409,7 @@ int BdxTable::put_locked(const std::string& old) {
   for (Change& c : changes) {
     if (c.had) t.erase(c.old_key);
     if (c.has && !t.insert(c.new_key, c.new_data)) return kDuplicateKey;
-    if (c.had != c.has) add_to_counter(static_cast<uint8_t>(c.key), c.has ? 1 : -1);
+    if (c.had != c.has) add_to_counter(key_kind(declaration(), static_cast<int>(c.key)), c.has ? 1 : -1);
   }
   if (stored != old) t.replace(data_key(number_, current_record), stored);
   if (!declaration().memos.empty()) {
@@ -431,7 +434,7 @@ int BdxTable::remove() {
     std::string key, data;
     if (!make_entry(static_cast<int>(k), reinterpret_cast<const uint8_t*>(old_buffer.data()), current_record, &key, &data))
       continue;
-    if (t.erase(key)) add_to_counter(static_cast<uint8_t>(k), -1);
+    if (t.erase(key)) add_to_counter(key_kind(declaration(), static_cast<int>(k)), -1);
   }
   t.erase(data_key(number_, current_record));
   if (!declaration().memos.empty()) erase_memos(current_record);
@@ -446,13 +449,16 @@ int BdxTable::empty() {
   RecordTree t = tree();
   const auto& keys = declaration().keys;
   std::vector<std::string> prefixes{kind_prefix(number_, kKindData), kind_prefix(number_, kKindMemo)};
-  for (size_t k = 0; k < keys.size(); ++k) prefixes.push_back(kind_prefix(number_, static_cast<uint8_t>(k)));
+  for (size_t k = 0; k < keys.size(); ++k)
+    if (!keys[k].dynamic_index()) prefixes.push_back(key_prefix(static_cast<int>(k)));
   for (const std::string& prefix : prefixes) {
     PageRecord r;
     while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
   }
   t.replace(counters_key(number_, kKindData), counter_data(0, kept_flags));
-  for (size_t k = 0; k < keys.size(); ++k) t.replace(counters_key(number_, static_cast<uint8_t>(k)), counter_data(0, 0));
+  for (size_t k = 0; k < keys.size(); ++k)
+    if (!keys[k].dynamic_index())
+      t.replace(counters_key(number_, key_kind(declaration(), static_cast<int>(k))), counter_data(0, 0));
   indexes_.clear();
   current_record = 0;
   return kOk;

@@ -113,6 +113,18 @@ class BdxTable : public DriverInstance {
     return b;
   }
 
+  // BUILDevent: the progress callback of this file's builds, told every
+  // kBuildReportEvery records and at the end.
+  static constexpr uint32_t kBuildReportEvery = 1000;
+  BuildProgress build_progress = nullptr;
+  void* build_context = nullptr;
+  // CLOSE asked for while a BUILD ran (from its progress callback): the
+  // build is cancelled and the file closed when it stops.
+  bool close_after_build = false;
+  // SETNULL marks a field of the buffer null until the next read: a stored
+  // record has no null fields.
+  std::set<int32_t> null_fields;
+
   uint32_t current_record = 0;
   std::string current_stored;  // the stored record as last read
   Sequence sequence;

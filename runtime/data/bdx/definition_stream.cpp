@@ -84,7 +84,10 @@ std::string encode_definition(const FileDeclaration& d) {
   w.u16(d.record_length);
   w.u16(static_cast<uint32_t>(d.fields.size()));
   w.u16(static_cast<uint32_t>(d.memos.size()));
-  w.u16(static_cast<uint32_t>(d.keys.size()));
+  // Dynamic indexes are the program's own: the file keeps no trace of them.
+  uint32_t stored_keys = 0;
+  for (const KeyBlock& k : d.keys) stored_keys += k.dynamic_index() ? 0 : 1;
+  w.u16(stored_keys);
   for (size_t i = 0; i < d.fields.size(); ++i) {
     const FieldDescriptor& f = d.fields[i];
     w.u8(f.type);
@@ -111,9 +114,10 @@ std::string encode_definition(const FileDeclaration& d) {
     w.u16(m.flags);
   }
   for (const KeyBlock& k : d.keys) {
+    if (k.dynamic_index()) continue;
     w.str(k.external_name);
     w.str(k.label);
-    w.u8((k.attributes & 0x7F) | (k.dynamic_index() ? kIndexByte : 0));
+    w.u8(k.attributes & 0x7F);
     w.u16(static_cast<uint32_t>(k.components.size()));
     for (int32_t c : k.components) {
       w.u16(static_cast<uint32_t>((c < 0 ? -c : c) - 1));
@@ -168,6 +172,7 @@ bool decode_definition(const std::string& stream, FileDeclaration* out) {
     uint32_t attributes, count;
     if (!r.str(&k.external_name) || !r.str(&k.label) || !r.u8(&attributes) || !r.u16(&count) || count > 255)
       return false;
+    // Files written before indexes were left out marked them with 0x80.
     k.attributes = (attributes & 0x7F) | ((attributes & kIndexByte) ? uint32_t{kKeyIndex} : 0u);
     for (uint32_t c = 0; c < count; ++c) {
       uint32_t field, flags;

@@ -10,9 +10,10 @@
 //     field number from 1; DECIMAL and PDECIMAL add digits and places (1
 //     byte each); strings add their declared length and picture;
 //   per memo: external name, label, size, flags (0x02 BINARY, 0x04 BLOB);
-//   per key: external name, label, attributes (1 byte: the key bits, 0x80 for
-//     an INDEX), number of components, then per component the field number
-//     from 0 and its flags (1 descending).
+//   per key: external name, label, attributes (1 byte: the key bits), number
+//     of components, then per component the field number from 0 and its
+//     flags (1 descending). Dynamic indexes are not stored (a definition
+//     written earlier marked them with 0x80, and still reads).
 #pragma once
 #include <string>
 

@@ -49,6 +49,13 @@ void encode_text(const uint8_t* text, size_t length, size_t size, bool nocase, c
 
 }  // namespace
 
+uint8_t key_kind(const FileDeclaration& d, int key) {
+  int kind = 0;
+  for (int k = 0; k < key; ++k)
+    if (!d.keys[static_cast<size_t>(k)].dynamic_index()) ++kind;
+  return static_cast<uint8_t>(kind);
+}
+
 size_t key_value_size(const FileDeclaration& d, const KeyBlock& key) {
   size_t n = 0;
   for (int32_t c : key.components) n += component_field(d, c).size;
@@ -147,7 +154,7 @@ bool make_key_entry(const FileDeclaration& d, int key, uint32_t table, const Tab
                     const uint8_t* record, uint32_t number, std::string* entry_key, std::string* entry_data) {
   const KeyBlock& k = d.keys[static_cast<size_t>(key)];
   if ((k.attributes & kKeyOpt) && key_fields_empty(d, k, record)) return false;
-  *entry_key = kind_prefix(table, static_cast<uint8_t>(key));
+  *entry_key = kind_prefix(table, key_kind(d, key));
   encode_key_value(d, k, record, collation, entry_key);
   entry_data->clear();
   if ((k.attributes & kKeyDup) || k.dynamic_index()) append_be32(entry_key, number);

@@ -29,6 +29,11 @@
 
 namespace vrt::data {
 
+// The kind byte of a key's entries and counters: its place among the keys
+// the file stores, which leave out the dynamic indexes (the program's own,
+// built in memory and never written to the file or its definition).
+uint8_t key_kind(const FileDeclaration& declaration, int key);
+
 // The size of the key's encoded value (the sum of its component sizes).
 size_t key_value_size(const FileDeclaration& declaration, const KeyBlock& key);
 

@@ -15,7 +15,7 @@
 namespace vrt::data {
 
 std::string BdxTable::key_prefix(int key) const {
-  return kind_prefix(number_, key < 0 ? uint8_t{kKindData} : static_cast<uint8_t>(key));
+  return kind_prefix(number_, key < 0 ? uint8_t{kKindData} : key_kind(declaration(), key));
 }
 
 bool BdxTable::make_entry(int key, const uint8_t* record, uint32_t number, std::string* entry_key,
@@ -55,7 +55,15 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
   }
   int code = kOk;
-  uint32_t entries = 0;
+  uint32_t entries = 0, done = 0;
+  uint32_t total = build_progress ? counter(kKindData) : 0;
+  // A cancelled build changes nothing: the update is dropped, a built
+  // index forgotten.
+  auto cancelled = [&] {
+    if (!close_after_build && build_progress(build_context, done, total)) return false;
+    if (index) index->clear();
+    return true;
+  };
   std::string data_prefix = key_prefix(-1);
   std::string from = data_prefix;
   bool strictly = false;
@@ -70,6 +78,7 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     buffer_form(&buffer);
     from.assign(r->key());
     strictly = true;
+    if (build_progress && ++done % kBuildReportEvery == 0 && cancelled()) return kBuildCancelled;
     if (filter) {
       std::memcpy(file_->record.data(), buffer.data(), std::min(buffer.size(), file_->record.size()));
       // A filter that cannot be evaluated fails the build (800 posted).
@@ -84,9 +93,10 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
       else code = kDuplicateKey;
     }
   }
+  if (build_progress && cancelled()) return kBuildCancelled;
   if (!index) {
-    int32_t now = static_cast<int32_t>(counter(static_cast<uint8_t>(key)));
-    add_to_counter(static_cast<uint8_t>(key), static_cast<int32_t>(entries) - now);
+    uint8_t kind = key_kind(declaration(), key);
+    add_to_counter(kind, static_cast<int32_t>(entries) - static_cast<int32_t>(counter(kind)));
   }
   return code;
 }

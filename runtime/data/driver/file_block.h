@@ -13,6 +13,9 @@ namespace vrt::data {
 struct FileBlock;
 struct KeyBlock;
 
+// BUILD's progress report (BUILDevent): records done of all; false cancels.
+using BuildProgress = bool (*)(void* context, uint32_t done, uint32_t total);
+
 // Arguments of an operation, in the order of the statement; a key operation
 // has the key block first. Entries are wide enough to carry a pointer.
 using DriverArg = intptr_t;

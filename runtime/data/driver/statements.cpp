@@ -39,6 +39,15 @@ void Share(FileBlock& f, int32_t mode) { call(kOpShare, f, mode); }
 void Create(FileBlock& f) { call(kOpCreate, f); }
 void Close(FileBlock& f) { call(kOpClose, f); }
 void Remove(FileBlock& f) { call(kOpRemove, f); }
+void Copy(FileBlock& f, const std::string& new_name) {
+  push_string_argument(new_name);
+  call(kOpCopy, f);
+}
+void Rename(FileBlock& f, const std::string& new_name) {
+  push_string_argument(new_name);
+  call(kOpRename, f);
+}
+void Pack(FileBlock& f) { call(kOpPack, f); }
 std::string Name(FileBlock& f) {
   call(kOpName, f);
   return pop_string_result();
@@ -155,5 +164,13 @@ void Lock(FileBlock& f) { call(kOpLockFile, f); }
 void Lock(FileBlock& f, int32_t seconds) { call(kOpLockFileSec, f, seconds); }
 void Unlock(FileBlock& f) { call(kOpUnlock, f); }
 void Nomemo(FileBlock& f) { call(kOpNomemo, f); }
+
+bool Null(FileBlock& f, int32_t field) { return call(kOpNull, f, field) != 0; }
+void SetNull(FileBlock& f, int32_t field) { call(kOpSetNull, f, field); }
+void SetNonull(FileBlock& f, int32_t field) { call(kOpSetNonull, f, field); }
+int32_t BlobSize(FileBlock& f, int32_t blob) { return call(kOpBlobSize, f, blob); }
+void BuildEvent(FileBlock& f, BuildProgress progress, void* context) {
+  call(kOpBuildEvent, f, reinterpret_cast<DriverArg>(progress), reinterpret_cast<DriverArg>(context));
+}
 
 }  // namespace vrt::data

@@ -28,6 +28,11 @@ void Share(FileBlock& file, int32_t mode = kReadWrite | kDenyNone);
 void Create(FileBlock& file);
 void Close(FileBlock& file);
 void Remove(FileBlock& file);
+// COPY and RENAME of a file that is not open in this block; the new name
+// names a file.
+void Copy(FileBlock& file, const std::string& new_name);
+void Rename(FileBlock& file, const std::string& new_name);
+void Pack(FileBlock& file);
 std::string Name(FileBlock& file);
 
 void Set(FileBlock& file);
@@ -88,6 +93,18 @@ void Lock(FileBlock& file);
 void Lock(FileBlock& file, int32_t seconds);
 void Unlock(FileBlock& file);
 void Nomemo(FileBlock& file);
+
+// NULL, SETNULL and SETNONULL of a field (its number from 1).
+bool Null(FileBlock& file, int32_t field);
+void SetNull(FileBlock& file, int32_t field);
+void SetNonull(FileBlock& file, int32_t field);
+// The bytes of a blob or memo (its number from 0) in the buffer.
+int32_t BlobSize(FileBlock& file, int32_t blob);
+// BUILD's progress: while a BUILD of the file runs, the callback hears of
+// the records done of all every 1000 records and at the end; false from it
+// cancels the BUILD (93 "BUILD Cancelled"), which then changes nothing. A
+// null callback switches the reports off.
+void BuildEvent(FileBlock& file, BuildProgress progress, void* context);
 
 // A transaction over the files given: their updates wait for COMMIT, which
 // writes them all or none, or for ROLLBACK, which forgets them. A LOGOUT

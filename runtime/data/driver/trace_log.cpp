@@ -187,10 +187,35 @@ std::string driver_trace_line(int32_t operation, const FileBlock& file, const Ke
   return padded + trace_timing(error, hundredths);
 }
 
+// A memo's bytes, 16 a line: "%02X " each (three blanks for a missing
+// one), " | ", then the bytes with those below 32 or from 127 as ".".
+static std::string hex_dump(const std::string& bytes) {
+  std::string out;
+  for (size_t at = 0; at < bytes.size(); at += 16) {
+    std::string chars;
+    for (size_t i = at; i < at + 16; ++i) {
+      char cell[4] = "   ";
+      if (i < bytes.size()) {
+        auto b = static_cast<uint8_t>(bytes[i]);
+        std::snprintf(cell, sizeof cell, "%02X ", b);
+        chars += b < 32 || b >= 127 ? '.' : static_cast<char>(b);
+      }
+      out += cell;
+    }
+    out += " | " + chars + "\r\n";
+  }
+  return out;
+}
+
 std::string record_dump(const FileDeclaration& declaration, const uint8_t* record) {
   std::string out;
   for (const FieldDescriptor& f : declaration.fields)
     if (f.type != kTypeGroup) out += field_line(f, record);
+  for (const MemoBlock& m : declaration.memos) {
+    char head[64];
+    std::snprintf(head, sizeof head, "  %-18s:\r\n", (m.label.empty() ? m.external_name : m.label).c_str());
+    out += head + hex_dump(m.value);
+  }
   return out;
 }
 
@@ -228,7 +253,8 @@ int32_t traced_driver_call(int32_t operation, FileBlock* file, const DriverArg* 
   uint32_t taken = platform::tick_count() - start;
   const KeyBlock* key = operation_row(operation).key_form ? reinterpret_cast<const KeyBlock*>(args[0]) : nullptr;
   std::string text;
-  if (trace.switches.details && !trace.declared) text += crlf(write_declaration(file->declaration, false)) + "\r\n";
+  // The declaration ends with "END", "END" and one empty line.
+  if (trace.switches.details && !trace.declared) text += crlf(write_declaration(file->declaration, false));
   text += driver_trace_line(operation, *file, key, core::error_code(), taken);
   if (trace.switches.details && core::error_code() == 0) {
     if (dumps_record(operation)) text += record_dump(file->declaration, file->record.data());

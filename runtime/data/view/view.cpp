@@ -513,6 +513,26 @@ bool View::reset(const std::string& position) {
   return true;
 }
 
+bool View::reset_to_current() {
+  std::vector<uint8_t> record = primary_.file->record;
+  set();
+  primary_.file->record = record;  // set() leaves the scan's start values there
+  if (sorted_ || flat_.empty()) {
+    core::post_error(kRecordNotAvailable);
+    return false;
+  }
+  std::string part = flat_[0].scan ? Position(flat_[0].scan->key()) : Position(*primary_.file);
+  if (core::error_code() != 0) return false;
+  std::string position;
+  for (size_t i = 0; i < flat_.size(); ++i) {
+    size_t n = i == 0 ? part.size() : 0;
+    position += static_cast<char>(n >> 8);
+    position += static_cast<char>(n & 0xFF);
+    if (i == 0) position += part;
+  }
+  return reset(position);
+}
+
 bool View::reget(const std::string& position) {
   if (sorted_) {
     int64_t keep = row_at_;

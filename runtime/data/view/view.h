@@ -25,8 +25,13 @@ struct ViewNode {
   // Or a join given by an expression: every record of the file is tested.
   std::string join_expression;
   bool inner = false;
-  // Projected fields (numbers from 1); empty: every field.
+  // Projected fields (numbers from 1); empty: every field. Projected memos
+  // (numbers from 0), which the driver reads with the record anyway.
   std::vector<int> projection;
+  std::vector<int> projected_memos;
+  // The join as declared when it is a text (a key name or an expression),
+  // for the trace.
+  std::string join_text;
   std::vector<ViewNode> children;
 };
 
@@ -89,6 +94,10 @@ class View {
   // The next row read is the one at the position. False (35 "Record Not
   // Found" posted) for a string that is not a position of this view.
   bool reset(const std::string& position);
+  // RESET(view, file): sets the view again and makes the primary file's
+  // current record the next row read. False (33 posted) for sorted rows,
+  // which are the view's own.
+  bool reset_to_current();
   // Reads the row at the position into the record buffers at once.
   bool reget(const std::string& position);
 

@@ -30,6 +30,7 @@ class DescriptorReader {
         if (c == 0) break;
         text += static_cast<char>(c);
       }
+      out->join_text = text;
       if (parent && !text_join(out, *parent, text)) out->join_expression = text;
     } else {
       for (uint8_t i = 0; i < first; ++i) {
@@ -51,7 +52,8 @@ class DescriptorReader {
         if (!word(&field)) return fail("the view ends inside the projection", message);
         if (field == 0xFFFF) {
           if (!word(&memo)) return fail("the view ends inside the projection", message);
-          continue;  // memos are always read with their record here
+          out->projected_memos.push_back(memo);  // read with their record anyway
+          continue;
         }
         if (field == 0 || field > out->file->declaration.fields.size())
           return fail("the projection names field " + std::to_string(field) + " the file does not have", message);

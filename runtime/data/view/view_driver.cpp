@@ -5,6 +5,7 @@
 #include "runtime/data/driver/driver_call.h"
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/operation_table.h"
+#include "runtime/data/driver/statements.h"
 #include "runtime/data/driver/string_arguments.h"
 #include "runtime/data/view/view_trace.h"
 #include "runtime/platform/os/clock.h"
@@ -27,13 +28,35 @@ View& view(DriverCall& c) { return *static_cast<ViewInstance*>(c.file->driver_in
 // again over it.
 int outcome(bool ok) { return ok ? kOk : -1; }
 
+// The view takes the access of OPEN like a file: PUT and DELETE through it
+// need write access (0x40).
 int op_open(DriverCall& c) {
   if (!view(c).open()) return core::error_code() ? -1 : kFileAlreadyOpen;
+  int32_t mode = c.args ? static_cast<int32_t>(c.args[0]) : 0;
+  if ((mode & 3) == 1 || (mode & 3) == 2) c.file->state |= kStateWrite;
   return kOk;
 }
 int op_close(DriverCall& c) {
   view(c).close();
+  c.file->state &= ~kStateWrite;
   return kOk;
+}
+// PUT and DELETE through the view: the primary file's current record, the
+// one the view read last; the file's own errors come back unchanged.
+int op_put(DriverCall& c) {
+  Put(*view(c).primary().file);
+  return core::error_code() ? -1 : kOk;
+}
+int op_delete(DriverCall& c) {
+  Delete(*view(c).primary().file);
+  return core::error_code() ? -1 : kOk;
+}
+// RESET(view, file): the next row read is the one of the primary file's
+// current record.
+int op_reset_view_file(DriverCall& c) {
+  FileBlock* file = c.args ? reinterpret_cast<FileBlock*>(c.args[0]) : nullptr;
+  if (file != view(c).primary().file) return kRecordNotAvailable;
+  return outcome(view(c).reset_to_current());
 }
 int op_set(DriverCall& c) {
   view(c).set();
@@ -82,6 +105,9 @@ const OperationHandler* handlers() {
     table[kOpRecordsFile] = op_records;
     table[kOpGetFilePtr] = op_get_row;
     table[kOpBuffer] = op_buffer;
+    table[kOpPut] = op_put;
+    table[kOpDelete] = op_delete;
+    table[kOpResetViewFile] = op_reset_view_file;
     table[kOpQueryView] = op_query_view;
     return true;
   }();
@@ -133,6 +159,11 @@ int32_t view_driver_entry(int32_t operation, FileBlock* file, const DriverArg* a
 void SetView(FileBlock& view) {
   DriverArg args[3] = {0, 0, 0};
   dispatch(kOpSetView, &view, args);
+}
+
+void ResetView(FileBlock& view, FileBlock& file) {
+  DriverArg args[3] = {reinterpret_cast<DriverArg>(&file), 0, 0};
+  dispatch(kOpResetViewFile, &view, args);
 }
 
 void Buffer(FileBlock& view, int32_t page_rows, int32_t behind, int32_t ahead) {

@@ -18,6 +18,7 @@ int32_t view_driver_entry(int32_t operation, FileBlock* file, const DriverArg* a
 
 // The statements that only a view has.
 void SetView(FileBlock& view);                     // SET(view)
+void ResetView(FileBlock& view, FileBlock& file);  // RESET(view, file)
 void Buffer(FileBlock& view, int32_t page_rows, int32_t behind = 0, int32_t ahead = 0);
 
 }  // namespace vrt::data

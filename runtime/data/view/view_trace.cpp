@@ -15,7 +15,9 @@ void node_declaration(const ViewNode& n, int depth, bool primary, std::string* o
   std::string indent(static_cast<size_t>(2 * depth), ' ');
   if (!primary) {
     *out += std::string(static_cast<size_t>(2 * (depth - 1)), ' ') + "JOIN(";
-    if (!n.join_expression.empty()) {
+    if (!n.join_text.empty()) {
+      *out += n.join_text + ")";
+    } else if (!n.join_expression.empty()) {
       *out += n.join_expression + ")";
     } else {
       *out += "KEY";
@@ -25,11 +27,11 @@ void node_declaration(const ViewNode& n, int depth, bool primary, std::string* o
     if (n.inner) *out += ",INNER";
     *out += "\r\n";
   }
-  if (!n.projection.empty()) {
-    *out += indent + "PROJECT(";
-    for (size_t i = 0; i < n.projection.size(); ++i)
-      *out += (i ? "," : "") + std::string("FIELD(") + std::to_string(n.projection[i]) + ")";
-    *out += ")\r\n";
+  if (!n.projection.empty() || !n.projected_memos.empty()) {
+    std::string entries;
+    for (int f : n.projection) entries += (entries.empty() ? "" : ",") + std::string("FIELD(") + std::to_string(f) + ")";
+    for (int m : n.projected_memos) entries += (entries.empty() ? "" : ",") + std::string("MEMO(") + std::to_string(m) + ")";
+    *out += indent + "PROJECT(" + entries + ")\r\n";
   }
   for (const ViewNode& c : n.children) node_declaration(c, depth + 1, false, out);
   if (!primary) *out += std::string(static_cast<size_t>(2 * (depth - 1)), ' ') + "END\r\n";

@@ -191,6 +191,18 @@ bool delete_file(const std::string& path) {
   return false;
 }
 
+bool move_file(const std::string& from, const std::string& to) {
+  // A link refuses a name that is taken; the old name then goes.
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    set_last_error_from_errno();
+    return false;
+  }
+  if (::unlink(from.c_str()) == 0) return true;
+  set_last_error_from_errno();
+  ::unlink(to.c_str());
+  return false;
+}
+
 bool file_exists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -58,6 +58,9 @@ class File {
 uint64_t file_system_calls();
 
 bool delete_file(const std::string& path);
+// Gives the file a new name; false (with the last error set) when the new
+// name is taken or the move fails.
+bool move_file(const std::string& from, const std::string& to);
 bool file_exists(const std::string& path);
 
 // The system's temporary directory, with a trailing slash.

@@ -203,5 +203,41 @@ TEST_F(Tables, ABlobBeyondItsChunksIsRefusedAndChangesNothing) {
   EXPECT_TRUE(check_file(path).empty());
 }
 
+// A dynamic index is the program's own: the file's definition leaves it
+// out, the keys after it number their entries among the keys the file
+// stores, and the file checks clean.
+TEST_F(Tables, AnIndexIsNotStoredInTheFile) {
+  const char* declaration =
+      "FILE,DRIVER('BRINDLEX')\nKEY(+I:A)\nINDEX(),DUP\nKEY(+I:B),DUP\nRECORD\nI:A LONG\nI:B LONG\nEND\nEND\n";
+  FileBlock f;
+  test::make_file(f, declaration, path);
+  Create(f);
+  Open(f);
+  ASSERT_EQ(core::error_code(), 0);
+  for (int i = 1; i <= 5; ++i) {
+    test::set_long(f, "I:A", i);
+    test::set_long(f, "I:B", 10 - i);
+    Add(f);
+  }
+  FileDeclaration stored;
+  ASSERT_EQ(stored_declaration(path, &stored), 0);
+  ASSERT_EQ(stored.keys.size(), 2u);
+  for (const KeyBlock& k : stored.keys) EXPECT_FALSE(k.dynamic_index());
+  Set(f.declaration.keys[2]);
+  Next(f);
+  EXPECT_EQ(test::get_long(f, "I:B"), 5);
+  EXPECT_EQ(Records(f.declaration.keys[2]), 5);
+  Build(f.declaration.keys[1], "-I:A");
+  ASSERT_EQ(core::error_code(), 0);
+  Set(f.declaration.keys[1]);
+  Next(f);
+  EXPECT_EQ(test::get_long(f, "I:A"), 5);
+  Close(f);
+  for (const auto& p : check_file(path)) ADD_FAILURE() << p;
+  Open(f);  // the declaration with its index still matches the file
+  EXPECT_EQ(core::error_code(), 0);
+  Close(f);
+}
+
 }  // namespace
 }  // namespace vrt::data

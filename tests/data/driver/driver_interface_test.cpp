@@ -132,9 +132,9 @@ TEST(Dispatcher, NativeDriverAnswersQueryViewAndUnsupportedOperations) {
   EXPECT_EQ(core::error_code(), 0);
   f.state = kStateOpen;
   dispatch(kOpBlobSize, &f, nullptr);
-  EXPECT_EQ(core::error_code(), 33);  // checked before it is found unsupported
+  EXPECT_EQ(core::error_code(), 33);  // checked before the driver's work
   f.state = kStateOpen | kStateCurrent;
-  dispatch(kOpBlobSize, &f, nullptr);
+  dispatch(kOpBlobYield, &f, nullptr);
   EXPECT_EQ(core::error_code(), 80);
   EXPECT_EQ(core::error_text(), "Unsupported File Driver Function");
   EXPECT_EQ(string_stack_depth(), 0u);

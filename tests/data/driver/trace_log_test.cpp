@@ -10,6 +10,7 @@
 
 #include "runtime/data/view/field_binding.h"
 #include "runtime/data/view/view_driver.h"
+#include "runtime/data/view/view_trace.h"
 #include "tests/data/bdx_test_support.h"
 
 namespace vrt::data {
@@ -128,6 +129,43 @@ TEST_F(Trace, ViewLinesAndTheViewDeclaration) {
   EXPECT_TRUE(std::regex_search(text, line)) << text;
   EXPECT_NE(text.find("Error: Record Not Available"), std::string::npos);
   EXPECT_NE(text.find("  SMA:NAME          :'Ann     '"), std::string::npos);
+}
+
+// The declaration ends with "END", "END" and one empty line; memos follow
+// the fields of a record dump in hexadecimal.
+TEST_F(Trace, TheDeclarationEndsWithOneEmptyLineAndMemosAreDumpedInHex) {
+  profile("[QWBRINDLEX]\nProfile=1\nDetails=1\nTraceFile=trace.log\n");
+  std::string with_memo = kSmall;
+  with_memo.replace(with_memo.find("RECORD"), 0, "MEMO(40),NAME('SMA:NOTE')\n");
+  test::make_file(small, with_memo.c_str(), dir.file("SMALL.BDX"));
+  Create(small);
+  Open(small);
+  std::memset(small.record.data(), 0, small.record.size());
+  small.declaration.memos[0].value = "Hello,\tworld! 0123456789";
+  Add(small);
+  Close(small);
+  std::string text = log("trace.log");
+  EXPECT_NE(text.find("END\r\nEND\r\n\r\nCREATE("), std::string::npos) << text;
+  EXPECT_EQ(text.find("END\r\nEND\r\n\r\n\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  SMA:NOTE          :\r\n"
+                      "48 65 6C 6C 6F 2C 09 77 6F 72 6C 64 21 20 30 31  | Hello,.world! 01\r\n"
+                      "32 33 34 35 36 37 38 39                          | 23456789\r\n"),
+            std::string::npos)
+      << text;
+}
+
+// A join by a key name is written as its text; projected memos as MEMO(n).
+TEST_F(Trace, TheViewDeclarationKeepsAKeyNameJoinAndMemos) {
+  ViewNode root = view_node(small);
+  root.projection = {1};
+  root.projected_memos = {0};
+  ViewNode child = view_node(small);
+  child.join_text = "SMA:BYID";
+  child.key = 0;
+  child.link_fields = {1};
+  root.children.push_back(child);
+  EXPECT_EQ(view_declaration(root),
+            "VIEW(FILE)\r\n  PROJECT(FIELD(1),MEMO(0))\r\n  JOIN(SMA:BYID)\r\n  END\r\nEND\r\n");
 }
 
 }  // namespace

@@ -282,6 +282,47 @@ TEST_F(Views, StatementsReachTheViewThroughTheDispatcher) {
   EXPECT_FALSE(people.state & kStateInViewOrBuilt);
 }
 
+// PUT and DELETE through a view write the primary file's current record;
+// RESET(view, file) takes the view up at the file's current record.
+TEST_F(Views, PutAndDeleteThroughTheViewReachThePrimaryFile) {
+  FileBlock block;
+  auto v = std::make_unique<View>(view_node(people), resolve);
+  ASSERT_TRUE(v->set_filter("PEO:TOWN = 'York'"));
+  make_view_block(block, std::move(v));
+  Open(block);
+  SetView(block);
+  Next(block);
+  ASSERT_EQ(test::get_long(people, "PEO:ID"), 1);
+  test::set_string(people, "PEO:NAME", "Carver");
+  Put(block);
+  EXPECT_EQ(core::error_code(), 0) << core::error_text();
+  Next(block);
+  ASSERT_EQ(test::get_long(people, "PEO:ID"), 3);
+  Delete(block);
+  EXPECT_EQ(core::error_code(), 0) << core::error_text();
+  test::set_long(people, "PEO:ID", 6);
+  Get(people, people.declaration.keys[0]);
+  ResetView(block, people);
+  EXPECT_EQ(core::error_code(), 0) << core::error_text();
+  Next(block);
+  EXPECT_EQ(test::get_long(people, "PEO:ID"), 6);
+  Close(block);
+  EXPECT_EQ(Records(people), 5);
+  test::set_long(people, "PEO:ID", 1);
+  Get(people, people.declaration.keys[0]);
+  EXPECT_EQ(test::get_string(people, "PEO:NAME"), "Carver");
+  // A view opened for reading only writes nothing.
+  FileBlock reader;
+  make_view_block(reader, std::make_unique<View>(view_node(people), resolve));
+  Open(reader, kReadOnly | kDenyNone);
+  SetView(reader);
+  Next(reader);
+  Delete(reader);
+  EXPECT_EQ(core::error_code(), kAccessDenied);
+  Close(reader);
+  EXPECT_EQ(Records(people), 5);
+}
+
 TEST_F(Views, OrdersNoKeyGivesAreSortedByTheView) {
   View v(view_node(people), resolve);
   ASSERT_TRUE(v.set_order("PEO:TOWN, -PEO:ID"));
