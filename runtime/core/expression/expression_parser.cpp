@@ -25,9 +25,9 @@ namespace vrt::core {
 namespace {
 
 // Each level of parentheses or arguments costs about ten frames of the
-// recursive descent, and as many again in evaluation: 64 levels keep the
-// deepest text within a 256 KB procedure thread, sanitizers included.
-constexpr int kMaxNesting = 64;
+// recursive descent (some 4 KB a level in sanitizer and fuzzing builds):
+// 32 levels keep the deepest text well within a 256 KB procedure thread.
+constexpr int kMaxNesting = 32;
 constexpr int kMaxTreeDepth = 1000;
 
 class Parser {
