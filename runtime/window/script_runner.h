@@ -2,13 +2,17 @@
 //
 //   wait window "Vorthal Demonstration"   a window (top-level or MDI child) with that title
 //   menu "&File|Open Child"               a menu item of the current window's frame, by its path
-//   click "OK"                            a control by its text ("&" may be left out)
-//   click field 3                         a control of the active window by its field number
+//                                         (a greyed item fails)
+//   click "OK"                            a control by its text ("&" may be left out); a tab
+//                                         by its header; a hidden or disabled one fails
+//   click field 3                         a control of the active window by its field number,
+//                                         or a button of its toolbar (the frame's: field 2000)
 //   key Insert                            a key: Enter Tab Esc Insert Delete Up Down Left Right
 //                                         Home End PgUp PgDn F1..F12
 //   type "Smith"                          text into the focused control
 //   answer "OK"                           a button of the frontmost window (a message box)
-//   screenshot PATH                       a PNG of the current window's top-level window
+//   screenshot PATH                       a PNG of the current window's top-level window (the
+//                                         active one once the current window has closed)
 //   expect text field 2 "Smith"           the control's text must be this
 //   expect window "Login"                 a window with that title must be open
 //

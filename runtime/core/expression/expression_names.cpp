@@ -3,9 +3,9 @@
 #include <cstring>
 #include <iterator>
 #include <map>
-#include <mutex>
 
 #include "runtime/core/base/fatal_error.h"
+#include "runtime/platform/os/mutex.h"
 
 namespace vrt::core {
 
@@ -52,8 +52,8 @@ struct Scope {
 };
 
 // The current table is the back of the stack; the stack always holds one.
-std::mutex g_mutex;
-std::vector<Scope>& scopes() {
+platform::Mutex g_mutex;
+std::vector<Scope>& scopes() VRT_REQUIRES(g_mutex) {
   static std::vector<Scope> s(1);
   return s;
 }
@@ -66,7 +66,7 @@ std::string upper(const std::string& s) {
 }
 
 void put(const std::string& name, Binding binding) {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   scopes().back().names[upper(name)] = std::make_shared<const Binding>(std::move(binding));
 }
 
@@ -91,19 +91,19 @@ void BindProcedure(const std::string& name, std::function<ExprValue(const std::v
 }
 
 void Unbind(const std::string& name) {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   scopes().back().names.erase(upper(name));
 }
 
 void PushScope(bool closed) {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   scopes().back().closed = closed;
   scopes().emplace_back();
 }
 
 void PopScope() {
   {
-    std::lock_guard lock(g_mutex);
+    platform::MutexLock lock(g_mutex);
     if (scopes().size() > 1) {
       scopes().pop_back();
       return;
@@ -113,7 +113,7 @@ void PopScope() {
 }
 
 std::shared_ptr<const Binding> find_binding(const std::string& name) {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   auto& s = scopes();
   auto found = s.back().names.find(name);
   if (found != s.back().names.end()) return found->second;
@@ -126,7 +126,7 @@ std::shared_ptr<const Binding> find_binding(const std::string& name) {
 }
 
 void reset_bindings() {
-  std::lock_guard lock(g_mutex);
+  platform::MutexLock lock(g_mutex);
   scopes().assign(1, Scope{});
 }
 

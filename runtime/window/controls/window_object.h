@@ -72,7 +72,7 @@ class WindowObject {
   platform::HMENU menu = nullptr;
   platform::HFONT font = nullptr;
   std::vector<std::unique_ptr<Control>> controls;
-  std::vector<std::unique_ptr<Control>> tools;  // toolbar buttons
+  std::vector<std::unique_ptr<Control>> tools;  // the toolbar's controls besides its buttons
   DialogUnits units;
   std::thread::id thread;
   int thread_slot = 0;

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <mutex>
+
+#include "runtime/platform/os/mutex.h"
 
 namespace vrt::window {
 
@@ -14,8 +15,8 @@ struct Entry {
 };
 
 struct Registry {
-  std::mutex mutex;
-  std::vector<Entry> entries;  // registration order
+  platform::Mutex mutex;
+  std::vector<Entry> entries VRT_GUARDED_BY(mutex);  // registration order
 };
 
 Registry& registry() {
@@ -34,19 +35,19 @@ bool same_name(std::string_view a, std::string_view b) {
 void register_resource(std::string_view image, std::string_view name, std::string_view type,
                        std::span<const uint8_t> bytes) {
   Registry& r = registry();
-  std::lock_guard lock(r.mutex);
+  platform::MutexLock lock(r.mutex);
   r.entries.push_back({std::string(image), std::string(name), std::string(type), bytes});
 }
 
 void unregister_image(std::string_view image) {
   Registry& r = registry();
-  std::lock_guard lock(r.mutex);
+  platform::MutexLock lock(r.mutex);
   std::erase_if(r.entries, [&](const Entry& e) { return e.image == image; });
 }
 
 std::vector<std::string> resource_images() {
   Registry& r = registry();
-  std::lock_guard lock(r.mutex);
+  platform::MutexLock lock(r.mutex);
   std::vector<std::string> images;
   for (const Entry& e : r.entries)
     if (std::ranges::find(images, e.image) == images.end()) images.push_back(e.image);
@@ -56,7 +57,7 @@ std::vector<std::string> resource_images() {
 std::optional<std::span<const uint8_t>> find_resource(std::string_view image, std::string_view name,
                                                       std::string_view type) {
   Registry& r = registry();
-  std::lock_guard lock(r.mutex);
+  platform::MutexLock lock(r.mutex);
   for (const Entry& e : r.entries)
     if (e.image == image && same_name(e.name, name) && same_name(e.type, type)) return e.bytes;
   return std::nullopt;

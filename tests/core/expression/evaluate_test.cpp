@@ -27,6 +27,15 @@ class Evaluation : public ::testing::Test {
   }
 };
 
+TEST_F(Evaluation, NestingIsBoundedForSmallStacks) {
+  // 64 levels, the whole expression among them.
+  EXPECT_EQ(eval(std::string(63, '(') + "1" + std::string(63, ')')), "1");
+  EXPECT_EQ(eval(std::string(64, '(') + "1" + std::string(64, ')')), "error 800");
+  std::string calls;
+  for (int i = 0; i < 63; ++i) calls += "ABS(";
+  EXPECT_EQ(eval(calls + "-2" + std::string(63, ')')), "2");
+}
+
 TEST_F(Evaluation, ProgramBuiltSelectionsOfThousandsOfRecords) {
   Bind("ID", [] { return ExprValue::of_integer(1999); });
   std::string filter = "ID = 0";
