@@ -6,20 +6,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 
 #include "runtime/platform/display/headless_display.h"
 #include "runtime/platform/display/x11_display.h"
 #include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/platform/os/mutex.h"
 
 namespace vrt::platform {
 
 namespace {
-std::mutex g_mutex;
-std::unique_ptr<DisplayBackend> g_display;
-DisplayKind g_kind = DisplayKind::Headless;
+Mutex g_mutex;
+std::unique_ptr<DisplayBackend> g_display VRT_GUARDED_BY(g_mutex);
+DisplayKind g_kind VRT_GUARDED_BY(g_mutex) = DisplayKind::Headless;
 }  // namespace
 
 DisplayKind start_display() {
@@ -31,7 +31,7 @@ DisplayKind start_display() {
 }
 
 DisplayKind start_display(DisplayKind kind) {
-  std::lock_guard lock(g_mutex);
+  MutexLock lock(g_mutex);
   if (g_display) return g_kind;
   if (kind == DisplayKind::X11) {
     g_display = open_x11_display();
@@ -47,12 +47,15 @@ DisplayKind start_display(DisplayKind kind) {
 }
 
 void stop_display() {
-  std::lock_guard lock(g_mutex);
+  MutexLock lock(g_mutex);
   set_display_backend(nullptr);
   g_display.reset();
 }
 
-DisplayKind display_kind() { return g_kind; }
+DisplayKind display_kind() {
+  MutexLock lock(g_mutex);
+  return g_kind;
+}
 
 bool write_screenshot(HWND top, const std::string& path) {
   cairo_surface_t* shot;

@@ -2,9 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <mutex>
 #include <string>
 
+#include "runtime/platform/os/mutex.h"
 #include "runtime/platform/os/profile.h"
 
 namespace vrt::window {
@@ -12,11 +12,11 @@ namespace vrt::window {
 namespace {
 
 struct Trace {
-  std::mutex mutex;
-  bool read = false;
-  bool on = false;
-  bool aux = false;
-  FILE* log = nullptr;
+  platform::Mutex mutex;
+  bool read VRT_GUARDED_BY(mutex) = false;
+  bool on VRT_GUARDED_BY(mutex) = false;
+  bool aux VRT_GUARDED_BY(mutex) = false;
+  FILE* log VRT_GUARDED_BY(mutex) = nullptr;
 };
 
 Trace& trace() {
@@ -26,7 +26,7 @@ Trace& trace() {
 
 thread_local bool t_in_trace = false;
 
-void read_switches(Trace& t) {
+void read_switches(Trace& t) VRT_REQUIRES(t.mutex) {
   if (t.read) return;
   t.read = true;
   t.on = platform::GetProfileInt(kTraceSection, "trace", 0) != 0;
@@ -39,7 +39,7 @@ void read_switches(Trace& t) {
 
 bool trace_enabled() {
   Trace& t = trace();
-  std::lock_guard lock(t.mutex);
+  platform::MutexLock lock(t.mutex);
   read_switches(t);
   return t.on || t.aux;
 }
@@ -49,7 +49,7 @@ void trace_line(const char* format, ...) {
   t_in_trace = true;
   Trace& t = trace();
   {
-    std::lock_guard lock(t.mutex);
+    platform::MutexLock lock(t.mutex);
     read_switches(t);
     if (t.on || t.aux) {
       char line[kTraceLineSize];
@@ -72,7 +72,7 @@ void trace_line(const char* format, ...) {
 
 void reset_trace() {
   Trace& t = trace();
-  std::lock_guard lock(t.mutex);
+  platform::MutexLock lock(t.mutex);
   if (t.log) std::fclose(t.log);
   t.log = nullptr;
   t.read = false;
