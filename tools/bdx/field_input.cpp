@@ -72,7 +72,7 @@ bool is_number(const std::string& t) {
 // The number's text as the runtime reads it: no "+" in front.
 std::string unsigned_plus(const std::string& t) { return !t.empty() && t[0] == '+' ? t.substr(1) : t; }
 
-// The largest magnitude a field of n integer digits holds, plus one unit.
+// 10^n: the smallest magnitude that n integer digits cannot hold.
 core::Decimal power_of_ten(int n) {
   core::Decimal r;
   core::decimal_power(core::decimal_from_long(10), n, &r);
