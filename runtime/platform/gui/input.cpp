@@ -9,6 +9,7 @@
 #include "runtime/platform/gui/mdi.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/os/mutex.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/tracking.h"
 #include "runtime/platform/gui/window_manager.h"
@@ -23,9 +24,9 @@ std::atomic<HWND> g_hover{nullptr};  // the window the mouse moved over last
 // Guards the key state, the cursor position, the last click and the
 // tracking below: input comes from the display's thread, the automation's
 // and the windows' own. Never held while a message is sent.
-std::mutex g_input_mutex;
-bool g_keys[256] = {};
-POINT g_cursor_pos;
+Mutex g_input_mutex;
+bool g_keys[256] VRT_GUARDED_BY(g_input_mutex) = {};
+POINT g_cursor_pos VRT_GUARDED_BY(g_input_mutex);
 
 struct LastClick {
   HWND hwnd = nullptr;
@@ -33,17 +34,17 @@ struct LastClick {
   uint32_t time = 0;
   POINT where;
   bool nc = false;
-} g_last_click;
+} g_last_click VRT_GUARDED_BY(g_input_mutex);
 
 struct Tracking {
   HWND hwnd = nullptr;
   TrackMode mode = TrackMode::Move;
   POINT start;
   RECT start_rect;
-} g_tracking;
+} g_tracking VRT_GUARDED_BY(g_input_mutex);
 
 WPARAM key_flags() {
-  std::lock_guard lock(g_input_mutex);
+  MutexLock lock(g_input_mutex);
   WPARAM f = 0;
   if (g_keys[1]) f |= MK_LBUTTON;
   if (g_keys[2]) f |= MK_RBUTTON;
@@ -177,7 +178,7 @@ thread_local uint8_t t_modifiers = 0;
 }  // namespace
 
 LPARAM stamp_modifiers(LPARAM lp) {
-  std::lock_guard lock(g_input_mutex);
+  MutexLock lock(g_input_mutex);
   uint8_t m = 0x80 | (g_keys[VK_SHIFT] ? 1 : 0) | (g_keys[VK_CONTROL] ? 2 : 0) | (g_keys[VK_MENU] ? 4 : 0);
   return lp | (static_cast<LPARAM>(m) << kModifierShift);
 }
@@ -193,12 +194,12 @@ bool GetKeyState(UINT vk) {
     if (vk == VK_CONTROL) return t_modifiers & 2;
     if (vk == VK_MENU) return t_modifiers & 4;
   }
-  std::lock_guard lock(g_input_mutex);
+  MutexLock lock(g_input_mutex);
   return vk < 256 && g_keys[vk];
 }
 
 POINT GetCursorPos() {
-  std::lock_guard lock(g_input_mutex);
+  MutexLock lock(g_input_mutex);
   return g_cursor_pos;
 }
 
@@ -230,19 +231,19 @@ void begin_tracking(HWND hwnd, TrackMode mode, POINT screen_point) {
     WindowLock lock = lock_windows();
     if (Window* w = find_window(hwnd)) start = w->rect;
   }
-  std::lock_guard lock(g_input_mutex);
+  MutexLock lock(g_input_mutex);
   g_tracking = {hwnd, mode, screen_point, start};
 }
 
 bool tracking_mouse_move(POINT p) {
   Tracking t;
   {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     t = g_tracking;
   }
   if (!t.hwnd) return false;
   if (!IsWindow(t.hwnd)) {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     if (g_tracking.hwnd == t.hwnd) g_tracking.hwnd = nullptr;
     return false;
   }
@@ -261,14 +262,14 @@ bool tracking_mouse_move(POINT p) {
 }
 
 bool tracking_button_up() {
-  std::lock_guard lock(g_input_mutex);
+  MutexLock lock(g_input_mutex);
   return std::exchange(g_tracking.hwnd, nullptr) != nullptr;
 }
 
 void inject_mouse_move(HWND top, POINT p) {
   POINT screen = to_screen(top, p);
   {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     g_cursor_pos = screen;
   }
   if (tracking_mouse_move(screen)) return;
@@ -289,7 +290,7 @@ void inject_mouse_button(HWND top, POINT p, int button, bool down) {
   if (button < 0 || button > 2) return;
   POINT screen = to_screen(top, p);
   {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     g_keys[button == 0 ? 1 : button == 1 ? 2 : 4] = down;
     g_cursor_pos = screen;
   }
@@ -314,7 +315,7 @@ void inject_mouse_button(HWND top, POINT p, int button, bool down) {
     WNDCLASS cls;
     bool dblclks = GetClassInfo(GetClassName(target), &cls) && (cls.style & CS_DBLCLKS);
     uint32_t now = GetTickCount();
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     bool same = g_last_click.hwnd == target && g_last_click.button == button && g_last_click.nc == nc &&
                 now - g_last_click.time <= GetDoubleClickTime() &&
                 std::abs(screen.x - g_last_click.where.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
@@ -348,7 +349,7 @@ void inject_mouse_wheel(HWND top, POINT p, int delta) {
 void inject_key(UINT vk, bool down, char ch) {
   bool alt;
   {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     if (vk < 256) g_keys[vk] = down;
     alt = g_keys[VK_MENU];
   }
@@ -372,11 +373,11 @@ void window_going_away(HWND hwnd) {
   if (inside(g_capture)) g_capture = nullptr;
   HWND tracked;
   {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     tracked = g_tracking.hwnd;
   }
   if (inside(tracked)) {
-    std::lock_guard lock(g_input_mutex);
+    MutexLock lock(g_input_mutex);
     if (g_tracking.hwnd == tracked) g_tracking.hwnd = nullptr;
   }
   if (inside(g_focus)) {

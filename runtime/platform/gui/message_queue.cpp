@@ -8,11 +8,12 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "runtime/platform/os/check.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/window_manager.h"
+#include "runtime/platform/os/check.h"
+#include "runtime/platform/os/mutex.h"
 
 namespace vrt::platform {
 
@@ -81,8 +82,8 @@ uint64_t wakes_seen(ThreadQueue& q) {
   return q.wakes;
 }
 
-std::mutex g_queues_mutex;
-std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>>& queues() {
+Mutex g_queues_mutex;
+std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>>& queues() VRT_REQUIRES(g_queues_mutex) {
   static std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>> q;
   return q;
 }
@@ -91,7 +92,7 @@ std::unordered_map<std::thread::id, std::shared_ptr<ThreadQueue>>& queues() {
 // or has ended, takes nothing (a later thread given the same id starts
 // with a queue of its own).
 std::shared_ptr<ThreadQueue> queue_of(std::thread::id thread) {
-  std::lock_guard lock(g_queues_mutex);
+  MutexLock lock(g_queues_mutex);
   auto it = queues().find(thread);
   return it == queues().end() ? nullptr : it->second;
 }
@@ -101,13 +102,13 @@ std::shared_ptr<ThreadQueue> queue_of(std::thread::id thread) {
 struct QueueOwner {
   std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();
   QueueOwner() {
-    std::lock_guard lock(g_queues_mutex);
+    MutexLock lock(g_queues_mutex);
     queues()[std::this_thread::get_id()] = queue;
   }
   ~QueueOwner() {
     destroy_thread_windows(std::this_thread::get_id());
     {
-      std::lock_guard lock(g_queues_mutex);
+      MutexLock lock(g_queues_mutex);
       queues().erase(std::this_thread::get_id());
     }
     std::deque<std::shared_ptr<SentMessage>> unanswered;
@@ -137,8 +138,8 @@ std::thread::id thread_of(HWND hwnd) {
   return w ? w->thread : std::thread::id();
 }
 
-uintptr_t g_next_thread_timer = 0x7FFF0000;
-std::mutex g_timer_id_mutex;
+Mutex g_timer_id_mutex;
+uintptr_t g_next_thread_timer VRT_GUARDED_BY(g_timer_id_mutex) = 0x7FFF0000;
 
 MSG make_msg(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   MSG m;
@@ -479,7 +480,7 @@ class Waitable::Waiting {
 bool other_queues_idle() {
   std::vector<std::thread::id> threads;
   {
-    std::lock_guard lock(g_queues_mutex);
+    MutexLock lock(g_queues_mutex);
     for (auto& [id, q] : queues()) {
       if (id == std::this_thread::get_id()) continue;
       std::lock_guard qlock(q->m);
@@ -535,7 +536,7 @@ uintptr_t SetTimer(HWND hwnd, uintptr_t id, UINT elapse, TIMERPROC proc) {
   if (hwnd && t == std::thread::id()) return 0;
   if (t == std::this_thread::get_id()) my_queue();
   if (!hwnd) {
-    std::lock_guard lock(g_timer_id_mutex);
+    MutexLock lock(g_timer_id_mutex);
     id = ++g_next_thread_timer;
   }
   elapse = std::max<UINT>(elapse, 1);
@@ -566,7 +567,7 @@ bool KillTimer(HWND hwnd, uintptr_t id) {
 }
 
 void purge_window_messages(HWND hwnd) {
-  std::lock_guard lock(g_queues_mutex);
+  MutexLock lock(g_queues_mutex);
   for (auto& [id, q] : queues()) {
     std::lock_guard qlock(q->m);
     auto gone = [&](const MSG& m) { return m.hwnd == hwnd; };
