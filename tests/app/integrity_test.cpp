@@ -12,6 +12,7 @@
 #include "app/seed/seed_files.h"
 #include "runtime/core/base/error_state.h"
 #include "runtime/data/driver/statements.h"
+#include "tests/data/child_process.h"
 #include "tests/test_support.h"
 
 namespace marlock {
@@ -177,6 +178,43 @@ TEST_F(Integrity, ARecordChangedByAnotherStationIsShownNotOverwritten) {
   EXPECT_EQ(integrity_update(FileId::People, mine.record, false), kIntegrityChangedElsewhere);
   ASSERT_EQ(g_shown.size(), 1u);
   EXPECT_EQ(g_shown[0].text, "This record was changed by another station.");
+}
+
+TEST_F(Integrity, AChangeByAnotherProcessIsShownAndNothingIsLost) {
+  // The other station is a real process, started before this one opens the
+  // file; it changes the record after this one has read it.
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  pid_t other = vrt::test::start_child([&] {
+    char c;
+    if (read(go[0], &c, 1) != 1) return 1;
+    d::FileBlock people;
+    make_file_block(people, FileId::People);
+    d::Open(people);
+    first(people);
+    RecordFields(people).set_string("PEO:PHONE", "(555)444-5555");
+    d::Put(people);
+    int faults = vrt::core::error_code() != 0;
+    d::Close(people);
+    return faults;
+  });
+  FileUse people(FileId::People);
+  d::FileBlock& mine = *people.get();
+  first(mine);
+  d::Watch(mine);
+  d::Reget(mine, d::Position(mine));
+  std::vector<uint8_t> before = mine.record;
+  ASSERT_EQ(write(go[1], "x", 1), 1);
+  EXPECT_EQ(vrt::test::child_result_within(other, 30), 0);
+  RecordFields(mine).set_string("PEO:PHONE", "(555)999-9999");
+  EXPECT_EQ(integrity_update(FileId::People, before, false), kIntegrityChangedElsewhere);
+  ASSERT_EQ(g_shown.size(), 1u);
+  EXPECT_EQ(g_shown[0].text, "This record was changed by another station.");
+  EXPECT_EQ(RecordFields(mine).get_string("PEO:PHONE"), "(555)444-5555");
+  EXPECT_EQ(d::Records(mine), 300);
+  close(go[0]);
+  close(go[1]);
+  EXPECT_EQ(vrt::test::run_command(vrt::test::built_tool("tools/bdx") + " check PEOPLE.BDX").exit_code, 0);
 }
 
 TEST_F(Integrity, AMissingCustomerFileEndsTheApplication) {
