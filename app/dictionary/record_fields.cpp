@@ -15,18 +15,18 @@ namespace marlock {
 using vrt::data::FieldDescriptor;
 
 const FieldDescriptor& RecordFields::field(std::string_view label) const {
-  int n = vrt::data::find_field(file_.declaration, std::string(label));
+  int n = vrt::data::find_field(declaration_, std::string(label));
   // The labels come from the program's own code and dictionary.
   if (n <= 0) {
     std::fprintf(stderr, "marlock: no field %.*s in %s\n", static_cast<int>(label.size()), label.data(),
-                 file_.declaration.label.c_str());
+                 declaration_.label.c_str());
     std::abort();
   }
-  return file_.declaration.fields[static_cast<size_t>(n - 1)];
+  return declaration_.fields[static_cast<size_t>(n - 1)];
 }
 
 void RecordFields::clear() {
-  for (const FieldDescriptor& f : file_.declaration.fields) {
+  for (const FieldDescriptor& f : declaration_.fields) {
     if (f.type == vrt::data::kTypeString)
       std::memset(at(f), ' ', f.total_size());
     else if (f.type == vrt::data::kTypeDecimal)

@@ -1,5 +1,6 @@
 // Reads and writes the fields of a file's record buffer by their labels, in
-// the types the dictionary declares (LONG, BYTE, STRING, DECIMAL).
+// the types the dictionary declares (LONG, BYTE, STRING, DECIMAL); or of
+// any other buffer of the same layout (a record as it was before editing).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,7 +12,9 @@ namespace marlock {
 
 class RecordFields {
  public:
-  explicit RecordFields(vrt::data::FileBlock& file) : file_(file) {}
+  explicit RecordFields(vrt::data::FileBlock& file) : RecordFields(file.declaration, file.record.data()) {}
+  RecordFields(const vrt::data::FileDeclaration& declaration, uint8_t* record)
+      : declaration_(declaration), record_(record) {}
 
   // Blanks every string and zeroes every number, as CLEAR does.
   void clear();
@@ -28,8 +31,9 @@ class RecordFields {
 
  private:
   const vrt::data::FieldDescriptor& field(std::string_view label) const;
-  uint8_t* at(const vrt::data::FieldDescriptor& f) const { return file_.record.data() + f.offset; }
-  vrt::data::FileBlock& file_;
+  uint8_t* at(const vrt::data::FieldDescriptor& f) const { return record_ + f.offset; }
+  const vrt::data::FileDeclaration& declaration_;
+  uint8_t* record_;
 };
 
 }  // namespace marlock

@@ -132,10 +132,8 @@ IntegrityResult integrity_update(FileId id, const std::vector<uint8_t>& before, 
   }
   if (cascades && before.size() == f.record.size()) {
     d::FileBlock& c = *child->get();
-    std::vector<uint8_t> now = f.record;
-    f.record = before;
-    int32_t old_value = RecordFields(f).get_long(r->parent_field);
-    f.record = now;
+    std::vector<uint8_t> read_before = before;
+    int32_t old_value = RecordFields(f.declaration, read_before.data()).get_long(r->parent_field);
     int32_t new_value = RecordFields(f).get_long(r->parent_field);
     // Each child is found again from the key's start: a rewritten child
     // moves within the key it is read by.

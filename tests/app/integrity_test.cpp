@@ -60,6 +60,19 @@ class Integrity : public ::testing::Test {
     d::Next(f);
     ASSERT_EQ(vrt::core::error_code(), 0);
   }
+  // Another station (a file block of its own on the same file) gives the
+  // first person a new phone number; true when that worked.
+  static bool change_elsewhere(const char* phone) {
+    d::FileBlock other;
+    make_file_block(other, FileId::People);
+    d::Open(other);
+    first(other);
+    RecordFields(other).set_string("PEO:PHONE", phone);
+    d::Put(other);
+    bool changed = vrt::core::error_code() == 0;
+    d::Close(other);
+    return changed;
+  }
   static int32_t count_children(FileId child, const char* field, int32_t value) {
     FileUse use(child);
     d::FileBlock& c = *use.get();
@@ -149,15 +162,7 @@ TEST_F(Integrity, ARecordChangedByAnotherStationIsShownNotOverwritten) {
   first(mine);
   d::Watch(mine);
   d::Reget(mine, d::Position(mine));
-  // Another station (another file block on the same file) changes it.
-  d::FileBlock other;
-  make_file_block(other, FileId::People);
-  d::Open(other);
-  first(other);
-  RecordFields(other).set_string("PEO:PHONE", "(555)000-1111");
-  d::Put(other);
-  ASSERT_EQ(vrt::core::error_code(), 0);
-  d::Close(other);
+  ASSERT_TRUE(change_elsewhere("(555)000-1111"));
   std::vector<uint8_t> before = mine.record;
   RecordFields(mine).set_string("PEO:PHONE", "(555)999-9999");
   EXPECT_EQ(integrity_update(FileId::People, before, true), kIntegrityChangedElsewhere);
@@ -168,13 +173,7 @@ TEST_F(Integrity, ARecordChangedByAnotherStationIsShownNotOverwritten) {
   g_shown.clear();
   d::Watch(mine);
   d::Reget(mine, d::Position(mine));
-  d::FileBlock third;
-  make_file_block(third, FileId::People);
-  d::Open(third);
-  first(third);
-  RecordFields(third).set_string("PEO:PHONE", "(555)222-3333");
-  d::Put(third);
-  d::Close(third);
+  ASSERT_TRUE(change_elsewhere("(555)222-3333"));
   EXPECT_EQ(integrity_update(FileId::People, mine.record, false), kIntegrityChangedElsewhere);
   ASSERT_EQ(g_shown.size(), 1u);
   EXPECT_EQ(g_shown[0].text, "This record was changed by another station.");
@@ -188,15 +187,7 @@ TEST_F(Integrity, AChangeByAnotherProcessIsShownAndNothingIsLost) {
   pid_t other = vrt::test::start_child([&] {
     char c;
     if (read(go[0], &c, 1) != 1) return 1;
-    d::FileBlock people;
-    make_file_block(people, FileId::People);
-    d::Open(people);
-    first(people);
-    RecordFields(people).set_string("PEO:PHONE", "(555)444-5555");
-    d::Put(people);
-    int faults = vrt::core::error_code() != 0;
-    d::Close(people);
-    return faults;
+    return change_elsewhere("(555)444-5555") ? 0 : 1;
   });
   FileUse people(FileId::People);
   d::FileBlock& mine = *people.get();
