@@ -13,6 +13,8 @@
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_open.h"
+#include "runtime/window/controls/image_codes.h"
+#include "runtime/window/message_box.h"
 
 namespace vrt::window::demo {
 
@@ -60,6 +62,9 @@ inline void frame_procedure() {
     if (frame.event != event::Accepted) continue;
     if (frame.field == -2 || frame.field == 2000) Start(child_procedure, 50000);
     if (frame.field == -3) PostClose(frame);
+    if (frame.field == -4)  // Help | About
+      Message("Vorthal Demonstration|Windows, lists, entries and message boxes on a small runtime.", "About",
+              standard_image_code(IDI_ASTERISK));
   }
 }
 

@@ -27,7 +27,10 @@ namespace vrt::window {
 
 // A window object closes its window when it goes; the destructor lives with
 // Close so that the object itself stays below the loop that opens it.
-WindowObject::~WindowObject() { Close(*this); }
+WindowObject::~WindowObject() {
+  Close(*this);
+  set_color(std::nullopt);
+}
 
 namespace {
 
