@@ -58,7 +58,11 @@ constexpr Notification kNotifications[] = {
     {kTabChanging, event::TabChanging, false}, {kTabChanged, event::NewSelection, false},
     {EN_SETFOCUS, event::Selected, false},     {EN_KILLFOCUS, event::Accepted, true},
     {LBN_SETFOCUS, event::Selected, false},    {LBN_SELCHANGE, event::NewSelection, false},
-    {LBN_DBLCLK, event::Accepted, false},
+    {LBN_DBLCLK, event::Accepted, false},      {kListScrollUp, event::ScrollUp, false},
+    {kListScrollDown, event::ScrollDown, false}, {kListPageUp, event::PageUp, false},
+    {kListPageDown, event::PageDown, false},   {kListScrollTop, event::ScrollTop, false},
+    {kListScrollBottom, event::ScrollBottom, false}, {kListScrollTrack, event::ScrollTrack, false},
+    {kListScrollDrag, event::ScrollDrag, false}, {kListColumnResized, event::ColumnResize, false},
 };
 
 LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {
