@@ -1,6 +1,7 @@
 // The demonstration's procedures: the frame, whose menu starts a child
 // procedure on its own thread, and the child with its sheet, radios,
-// timer-driven progress bar and buttons.
+// timer-driven progress bar and buttons; its List menu starts the list of
+// customers (demo_list.h).
 #pragma once
 #include <atomic>
 #include <string>
@@ -13,11 +14,12 @@
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_open.h"
+#include "tools/window_demo/demo_list.h"
+#include "tools/window_demo/demo_module.h"
 
 namespace vrt::window::demo {
 
 using namespace vrt::platform;
-inline constexpr const char* kDemo = "vrtdemo$demo01";
 
 inline std::atomic<HWND> g_child{nullptr};
 inline std::atomic<int> g_progress{0};
@@ -60,6 +62,7 @@ inline void frame_procedure() {
     if (frame.event != event::Accepted) continue;
     if (frame.field == -2 || frame.field == 2000) Start(child_procedure, 50000);
     if (frame.field == -3) PostClose(frame);
+    if (frame.field == -8) Start(list_procedure, 50000);  // List | Customers
   }
 }
 

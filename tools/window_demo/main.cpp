@@ -20,7 +20,9 @@ namespace {
 
 vrt::core::ModuleDescriptor g_program;
 
-// The script behind --shots: open a child, start it, photograph both pages.
+// The script behind --shots: open a child, start it, photograph both pages;
+// then the list, its VCR buttons on, its thumb dragged and its columns
+// resized.
 void use_shots_script(const std::string& dir) {
   std::string path = dir + "/window-demo.script";
   std::ofstream(path) << "wait window \"Vorthal Demonstration\"\n"
@@ -29,9 +31,19 @@ void use_shots_script(const std::string& dir) {
                          "screenshot " << dir << "/window-demo-settings.png\n"
                          "click \"Start\"\n"
                          "wait window \"Demonstration Child\"\n"
-                         "screenshot " << dir << "/window-demo-progress.png\n";
+                         "screenshot " << dir << "/window-demo-progress.png\n"
+                         "click \"Close\"\n"
+                         "menu \"&List|Customers\"\n"
+                         "wait window \"Demonstration List\"\n"
+                         "click \"VCR\"\n"
+                         "thumb field 1 40\n"
+                         "click field 1\n"
+                         "key Down\n"
+                         "key Down\n"
+                         "screenshot " << dir << "/window-demo-list.png\n";
   vrt::window::use_script(path, [dir] {
-    std::printf("wrote %s/window-demo-settings.png and %s/window-demo-progress.png\n", dir.c_str(), dir.c_str());
+    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png and %s/window-demo-list.png\n",
+                dir.c_str(), dir.c_str(), dir.c_str());
     vrt::window::end_program();
   });
 }
