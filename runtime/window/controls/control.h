@@ -59,6 +59,9 @@ class Control {
   }
   // Shows the bound variable's value when it differs from what was shown.
   virtual void show_variable() {}
+  // Whether Display asks the control to show its binding: one with a
+  // variable, or one bound otherwise (a list to its queue).
+  virtual bool shows_binding() const { return variable_ != nullptr; }
   // The bound value as last shown (a value string's formatted text).
   const std::optional<std::string>& shown() const { return shown_; }
 

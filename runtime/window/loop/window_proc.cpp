@@ -54,9 +54,14 @@ struct Notification {
   uint16_t event;
 };
 constexpr Notification kNotifications[] = {
-    {kTabChanging, event::TabChanging}, {kTabChanged, event::NewSelection}, {EN_SETFOCUS, event::Selected},
-    {kSpinStepped, event::NewSelection}, {LBN_SETFOCUS, event::Selected},  {LBN_SELCHANGE, event::NewSelection},
-    {LBN_DBLCLK, event::Accepted},
+    {kTabChanging, event::TabChanging},       {kTabChanged, event::NewSelection},
+    {EN_SETFOCUS, event::Selected},           {kSpinStepped, event::NewSelection},
+    {LBN_SETFOCUS, event::Selected},          {LBN_SELCHANGE, event::NewSelection},
+    {LBN_DBLCLK, event::Accepted},            {kListScrollUp, event::ScrollUp},
+    {kListScrollDown, event::ScrollDown},     {kListPageUp, event::PageUp},
+    {kListPageDown, event::PageDown},         {kListScrollTop, event::ScrollTop},
+    {kListScrollBottom, event::ScrollBottom}, {kListScrollTrack, event::ScrollTrack},
+    {kListScrollDrag, event::ScrollDrag},     {kListColumnResized, event::ColumnResize},
 };
 
 LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {

@@ -1,0 +1,88 @@
+#include <algorithm>
+
+#include "runtime/platform/gui/theme.h"
+#include "runtime/platform/gui/window_api.h"
+#include "runtime/window/controls/list_state.h"
+
+namespace vrt::window {
+
+using namespace vrt::platform;
+
+namespace {
+
+int vcr_height() { return scaled(20); }
+int border_grip() { return scaled(3); }
+
+bool has_headers(const ListState& s) {
+  return std::any_of(s.columns.begin(), s.columns.end(), [](const ListColumn& c) { return !c.header.empty(); });
+}
+
+}  // namespace
+
+int list_row_height() { return scaled(16); }
+
+int column_width(const ListState& s, size_t k) { return std::max(0, s.units.x(s.columns[k].width)); }
+
+ListGeometry list_geometry(HWND list, const ListState& s) {
+  ListGeometry g;
+  RECT inner = GetClientRect(list);
+  inner = {inner.left + 1, inner.top + 1, inner.right - 1, inner.bottom - 1};
+  g.row_height = list_row_height();
+  for (size_t k = 0; k < s.columns.size(); ++k) g.columns_width += column_width(s, k);
+  if (s.drop) {
+    g.rows = inner;
+    return g;
+  }
+  if (s.vcr) {
+    g.vcr = {inner.left, inner.bottom - vcr_height(), inner.right, inner.bottom};
+    inner.bottom = g.vcr.top;
+  }
+  if (has_headers(s)) {
+    g.header = {inner.left, inner.top, inner.right, inner.top + g.row_height};
+    inner.top = g.header.bottom;
+  }
+  int bar = GetSystemMetrics(SM_CXVSCROLL), hbar = GetSystemMetrics(SM_CYHSCROLL);
+  bool vertical = s.reports_scrolling;
+  bool horizontal = g.columns_width > inner.width() - (vertical ? bar : 0);
+  int rows_height = inner.height() - (horizontal ? hbar : 0);
+  if (!vertical && static_cast<int>(s.queue->size()) * g.row_height > rows_height) {
+    vertical = true;
+    horizontal = g.columns_width > inner.width() - bar;
+  }
+  if (vertical) {
+    g.vbar = {inner.right - bar, g.header.bottom > 0 ? g.header.top : inner.top, inner.right, inner.bottom};
+    inner.right = g.vbar.left;
+    g.header.right = inner.right;
+  }
+  if (horizontal) {
+    g.hbar = {inner.left, inner.bottom - hbar, inner.right, inner.bottom};
+    inner.bottom = g.hbar.top;
+    if (vertical) g.vbar.bottom = g.hbar.top;
+  }
+  g.rows = inner;
+  g.visible_rows = std::max(1, inner.height() / g.row_height);
+  return g;
+}
+
+int column_left(const ListState& s, const ListGeometry& g, size_t k) {
+  int x = g.rows.left - s.left;
+  for (size_t i = 0; i < k; ++i) x += column_width(s, i);
+  return x;
+}
+
+int resizable_border_at(const ListState& s, const ListGeometry& g, int x) {
+  int right = g.rows.left - s.left;
+  for (size_t k = 0; k < s.columns.size(); ++k) {
+    right += column_width(s, k);
+    if (s.columns[k].resizable && std::abs(x - right) <= border_grip()) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+RECT vcr_button(const ListGeometry& g, int index) {
+  int size = g.vcr.height() - scaled(2);
+  int left = g.vcr.left + scaled(2) + index * (size + scaled(1));
+  return {left, g.vcr.top + scaled(1), left + size, g.vcr.top + scaled(1) + size};
+}
+
+}  // namespace vrt::window

@@ -1,0 +1,201 @@
+#include "runtime/window/controls/list_paint.h"
+
+#include <algorithm>
+
+#include "runtime/platform/gfx/gdi_objects.h"
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/gui/scroll_bar.h"
+#include "runtime/platform/gui/theme.h"
+#include "runtime/platform/gui/window_api.h"
+
+namespace vrt::window {
+
+using namespace vrt::platform;
+
+namespace {
+
+std::string trimmed(std::string_view s) {
+  size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
+// The part of the cell's rectangle its text may use, drawn clipped to it.
+void draw_cell(HDC dc, const RECT& cell, Justify j, int offset, const DialogUnits& units, std::string_view text,
+               int text_height) {
+  if (text.empty() || cell.right <= cell.left) return;
+  int save = SaveDC(dc);
+  IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
+  TextOut(dc, cell_text_left(dc, j, offset, units, cell, text), cell.top + (cell.height() - text_height) / 2, text);
+  RestoreDC(dc, save);
+}
+
+void vertical_line(HDC dc, int x, int top, int bottom) {
+  FillRect(dc, {x, top, x + 1, bottom}, GetSysColorBrush(COLOR_BTNSHADOW));
+}
+
+void draw_header(HDC dc, const ListState& s, const ListGeometry& g, int text_height) {
+  if (g.header.height() <= 0) return;
+  FillRect(dc, g.header, GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(dc, {g.header.left, g.header.bottom - 1, g.header.right, g.header.bottom},
+           GetSysColorBrush(COLOR_BTNSHADOW));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  int save = SaveDC(dc);
+  IntersectClipRect(dc, g.header.left, g.header.top, g.header.right, g.header.bottom);
+  for (size_t k = 0; k < s.columns.size(); ++k) {
+    int left = column_left(s, g, k), width = column_width(s, k);
+    if (left >= g.header.right) break;
+    if (left + width <= g.header.left) continue;
+    const ListColumn& c = s.columns[k];
+    RECT cell{left, g.header.top, left + width, g.header.bottom - 1};
+    draw_cell(dc, cell, c.header_justify, c.header_offset, s.units, c.header, text_height);
+    vertical_line(dc, cell.right - 1, g.header.top, g.header.bottom);
+  }
+  RestoreDC(dc, save);
+}
+
+// Rows from entry `top` on, the columns scrolled `left` pixels.
+void draw_rows(HDC dc, const ListState& s, const ListGeometry& g, int text_height, int top, int left) {
+  int save = SaveDC(dc);
+  IntersectClipRect(dc, g.rows.left, g.rows.top, g.rows.right, g.rows.bottom);
+  int entries = static_cast<int>(s.queue->size());
+  int shown = std::min(entries - top, g.visible_rows + 1);
+  for (int i = 0; i < shown; ++i) {
+    int entry = top + i;
+    RECT row{g.rows.left, g.rows.top + i * g.row_height, g.rows.right, g.rows.top + (i + 1) * g.row_height};
+    bool lit = entry == s.selected;
+    if (lit) FillRect(dc, row, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetTextColor(dc, GetSysColor(lit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    for (size_t k = 0; k < s.columns.size(); ++k) {
+      int x = column_left(s, g, k) + s.left - left, width = column_width(s, k);
+      if (x >= g.rows.right) break;
+      if (x + width <= g.rows.left) continue;
+      RECT cell{x, row.top, x + width, row.bottom};
+      draw_cell(dc, cell, s.columns[k].justify, s.columns[k].offset, s.units, cell_text(s, static_cast<size_t>(entry), k),
+                text_height);
+    }
+  }
+  // Lines run the full height, rows or not.
+  for (size_t k = 0; k < s.columns.size(); ++k)
+    if (s.columns[k].line)
+      vertical_line(dc, column_left(s, g, k) + s.left - left + column_width(s, k) - 1, g.rows.top, g.rows.bottom);
+  RestoreDC(dc, save);
+}
+
+// Flat glyphs on the face colour, as the toolbar's icons stand.
+void draw_vcr(HDC dc, const ListGeometry& g) {
+  if (g.vcr.height() <= 0) return;
+  FillRect(dc, g.vcr, GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(dc, {g.vcr.left, g.vcr.top, g.vcr.right, g.vcr.top + 1}, GetSysColorBrush(COLOR_INACTIVEBORDER));
+  HBRUSH ink = CreateSolidBrush(GetSysColor(COLOR_BTNTEXT));
+  HGDIOBJ ob = SelectObject(dc, ink);
+  HGDIOBJ op = SelectObject(dc, GetStockObject(NULL_PEN));
+  // Per button: triangles pointing left (-1) or right (1), and a bar before or after them.
+  struct Glyph {
+    int direction, triangles;
+    bool bar;
+  };
+  constexpr Glyph kGlyphs[kVcrButtons] = {{-1, 1, true}, {-1, 2, false}, {-1, 1, false},
+                                          {1, 1, false},  {1, 2, false},  {1, 1, true}};
+  for (int i = 0; i < kVcrButtons; ++i) {
+    RECT b = vcr_button(g, i);
+    const Glyph& glyph = kGlyphs[i];
+    int half = std::max(2, b.height() / 4), cy = b.top + b.height() / 2;
+    int bar = glyph.bar ? std::max(2, half / 2) : 0;
+    int width = glyph.triangles * half + bar + (glyph.bar ? 1 : 0);
+    int x = b.left + (b.width() - width) / 2;
+    if (glyph.bar && glyph.direction < 0) FillRect(dc, {x, cy - half, x + bar, cy + half + 1}, ink), x += bar + 1;
+    for (int t = 0; t < glyph.triangles; ++t, x += half) {
+      POINT p[3];
+      if (glyph.direction > 0) p[0] = {x, cy - half}, p[1] = {x, cy + half}, p[2] = {x + half, cy};
+      else p[0] = {x + half, cy - half}, p[1] = {x + half, cy + half}, p[2] = {x, cy};
+      Polygon(dc, p, 3);
+    }
+    if (glyph.bar && glyph.direction > 0) FillRect(dc, {x + 1, cy - half, x + 1 + bar, cy + half + 1}, ink);
+  }
+  SelectObject(dc, ob);
+  SelectObject(dc, op);
+  DeleteObject(ink);
+}
+
+void draw_bars(HDC dc, HWND list, const ListState& s, const ListGeometry& g) {
+  bool enabled = IsWindowEnabled(list);
+  if (g.vbar.height() > 0) {
+    if (s.reports_scrolling) {
+      draw_scroll_bar(dc, g.vbar, true, s.thumb_min, s.thumb_max, 0, s.thumb, enabled);
+    } else {
+      int entries = static_cast<int>(s.queue->size());
+      draw_scroll_bar(dc, g.vbar, true, 0, std::max(0, entries - 1), g.visible_rows, s.top, enabled);
+    }
+  }
+  if (g.hbar.width() > 0)
+    draw_scroll_bar(dc, g.hbar, false, 0, std::max(0, g.columns_width - 1), g.rows.width(), s.left, enabled);
+}
+
+}  // namespace
+
+std::string cell_text(const ListState& s, size_t entry, size_t column) {
+  const ListQueue::Entry& fields = s.queue->get(entry + 1);
+  if (column >= fields.size() || column >= s.pictures.size()) return {};
+  return trimmed(core::Format(s.pictures[column], fields[column]));
+}
+
+int cell_text_left(HDC dc, Justify justify, int offset, const DialogUnits& units, const RECT& cell,
+                   std::string_view text) {
+  int indent = units.x(offset);
+  switch (justify) {
+    case Justify::Left: return cell.left + indent;
+    case Justify::Right: return cell.right - indent - GetTextExtentPoint32(dc, text).cx;
+    case Justify::Centre: return cell.left + (cell.width() - GetTextExtentPoint32(dc, text).cx) / 2 + indent;
+    case Justify::Decimal: {
+      size_t point = text.find('.');
+      return cell.right - indent - GetTextExtentPoint32(dc, text.substr(0, point)).cx;
+    }
+  }
+  return cell.left;
+}
+
+void paint_list(HWND list, ListState& s) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(list, &ps);
+  RECT client = GetClientRect(list);
+  ListGeometry g = list_geometry(list, s);
+  FillRect(dc, client, GetSysColorBrush(COLOR_WINDOW));
+  FrameRect(dc, client, GetSysColorBrush(s.focused ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+  HGDIOBJ old_font = nullptr;
+  if (auto font = reinterpret_cast<HGDIOBJ>(SendMessage(list, WM_GETFONT, 0, 0))) old_font = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  int text_height = GetTextMetrics(dc).tmHeight;
+  if (s.drop) {
+    // The chosen row in the box, the arrow at its right.
+    int arrow = client.bottom;
+    ListGeometry box = g;
+    box.rows.right = client.right - arrow;
+    box.visible_rows = 1;
+    box.rows.top = (client.bottom - g.row_height) / 2;
+    box.rows.bottom = box.rows.top + g.row_height;
+    if (s.selected >= 0) draw_rows(dc, s, box, text_height, s.selected, 0);
+    int cx = client.right - arrow / 2, cy = client.bottom / 2;
+    POINT tri[] = {{cx - scaled(4), cy - scaled(2)}, {cx + scaled(4), cy - scaled(2)}, {cx, cy + scaled(3)}};
+    HBRUSH ink = CreateSolidBrush(GetSysColor(COLOR_BTNTEXT));
+    HGDIOBJ ob = SelectObject(dc, ink);
+    HGDIOBJ op = SelectObject(dc, GetStockObject(NULL_PEN));
+    Polygon(dc, tri, 3);
+    SelectObject(dc, ob);
+    SelectObject(dc, op);
+    DeleteObject(ink);
+  } else {
+    draw_header(dc, s, g, text_height);
+    draw_rows(dc, s, g, text_height, s.top, s.left);
+    draw_bars(dc, list, s, g);
+    draw_vcr(dc, g);
+    if (s.drag == ListDrag::Border)
+      FillRect(dc, {s.drag_x, g.header.height() > 0 ? g.header.top : g.rows.top, s.drag_x + 1, g.rows.bottom},
+               GetSysColorBrush(COLOR_WINDOWTEXT));
+  }
+  if (old_font) SelectObject(dc, old_font);
+  EndPaint(list, &ps);
+}
+
+}  // namespace vrt::window
