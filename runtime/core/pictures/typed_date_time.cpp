@@ -41,6 +41,12 @@ std::vector<Field> date_fields(const CompiledPicture& p, DateOrder profile) {
   return order;
 }
 
+int year_width(const CompiledPicture& p) {
+  int n = 0;
+  for (int i = 0; i < p.count(); ++i) n += p.element(i).code == kCodeYear;
+  return n;
+}
+
 // A month name: its first three letters against the abbreviations, the
 // rest of its letters passed over. 0 when none matches.
 int read_month_name(std::string_view text, size_t* at) {
@@ -94,11 +100,15 @@ int read_typed_date(const CompiledPicture& p, std::string_view text, DateOrder p
     switch (f) {
       case kMonth: month = read_up_to(text, &at, 12); break;
       case kDay: day = read_up_to(text, &at, month ? month_length(2000, month) : 31); break;
-      case kYear:
-        long_year = digits_from(text, at) >= 4;
+      case kYear: {
+        // Four digits in a row are a four-digit year, unless the digits run
+        // on into the next fields ("591031"): then the picture's width holds.
+        size_t run = digits_from(text, at);
+        long_year = run == 4 || (run > 4 && (f == fields.back() || year_width(p) == 4));
         year = read_up_to(text, &at, 99);
         if (long_year) year = year * 100 + read_up_to(text, &at, 99);
         break;
+      }
     }
   }
   while (at < text.size() && is_separator(text[at])) ++at;

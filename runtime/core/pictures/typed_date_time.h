@@ -9,8 +9,9 @@
 // Two digits are taken as the month only up to 12, as the day only up to
 // the month's length (29 for February, 31 while the month is unknown);
 // otherwise the first digit is the number and the second begins the next.
-// A year of four digits in a row is taken whole, one or two digits go
-// through the picture's century window. The month may be written as a name.
+// A year of four digits in a row is taken whole (where the digits run on
+// into the next fields, as in "591031", the picture's year width holds);
+// one or two digits go through the picture's century window. The month may be written as a name.
 #pragma once
 #include <cstdint>
 #include <string_view>

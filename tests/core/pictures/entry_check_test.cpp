@@ -108,6 +108,8 @@ TEST_F(EntryCheckTest, APictureWithItsOwnOrderReadsInIt) {
   settings().intl.idate = 0;
   EXPECT_EQ(C("@D6", "31/12/1999"), "0 " + N(date_from_ymd(1999, 12, 31)));
   EXPECT_EQ(C("@D10", "1999/12/31"), "0 " + N(date_from_ymd(1999, 12, 31)));
+  EXPECT_EQ(C("@D11", "591031"), "0 " + N(date_from_ymd(expand_year(59), 10, 31)));  // the year's width holds
+  EXPECT_EQ(C("@D12", "19591031"), "0 " + N(date_from_ymd(1959, 10, 31)));
   EXPECT_EQ(C("@D14", "10/1959"), "0 " + N(date_from_ymd(1959, 10, 1)));
   EXPECT_EQ(C("@D3", "OCT 31,1959"), "0 " + N(date_from_ymd(1959, 10, 31)));
   EXPECT_EQ(C("@D7", "31 oct 1959"), "0 " + N(date_from_ymd(1959, 10, 31)));
