@@ -15,6 +15,7 @@
 #include "runtime/window/controls/list_program.h"
 #include "runtime/window/controls/list_rows_shown.h"
 #include "tests/window/window_test_fixture.h"
+#include "tests/window/window_test_support.h"
 
 namespace vrt::window {
 namespace {
@@ -299,6 +300,33 @@ TEST_F(Lists, ADropListShowsItsChosenRowInColumns) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0].selected);
   EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"Baker", "7"}));
+}
+
+// A resource is untrusted: widths past any screen and thousands of columns
+// paint without overflowing a pixel sum (the sanitizer build watches) and
+// without walking every column for every cell.
+TEST_F(Lists, AHostileFormatPaintsWithinBounds) {
+  std::string format;
+  for (int i = 0; i < 3000; ++i) format += "99999999999999999999R(99999999999)|M~h~D(-99999999999)@n-14@";
+  test::register_compiled("list_hostile", "module \"vrttest$hostile\"\nwindow \"P1$HOSTILE\" at=0,0,200,100\n"
+                                          "  list format=\"" + format + "\" at=2,2,190,90 flags=0x803\nend\n");
+  WindowObject hostile("vrttest$hostile", "P1$HOSTILE", WindowKind::Ordinary);
+  Open(hostile);
+  ASSERT_TRUE(hostile.is_open());
+  HWND h = hostile.control(1)->hwnd();
+  const ListState* s = list_state(h);
+  ASSERT_EQ(s->columns.size(), 3000u);
+  EXPECT_EQ(s->columns[0].width, kMaxListUnits);
+  EXPECT_EQ(s->columns[0].offset, kMaxListUnits);
+  ListQueue q;
+  q.add({"12345.5", "1"});
+  BindQueue(hostile, 1, &q);
+  UpdateWindow(h);
+  EXPECT_GT(list_geometry(h, *s).columns_width, 0);
+  auto rows = list_rows_shown(h);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].cells[0], "12,346");
+  Close(hostile);
 }
 
 }  // namespace
