@@ -12,7 +12,7 @@
 
 namespace vrt::window {
 
-enum class ListDrag { None, Thumb, Border };
+enum class ListDrag { None, Thumb, HorizontalThumb, Border };
 
 struct ListState {
   ListQueue own;  // rows put in with LB_ADDSTRING, when the program binds no queue

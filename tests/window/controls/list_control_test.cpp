@@ -24,7 +24,7 @@ using namespace vrt::platform;
 namespace automation = vrt::platform::automation;
 
 constexpr const char* kListModule = "vrttest$list01";
-enum : int32_t { kCustomers = 1, kAmounts = 2, kPlain = 3, kDrop = 4 };
+enum : int32_t { kCustomers = 1, kAmounts = 2, kPlain = 3, kDrop = 4, kWide = 5 };
 
 class Lists : public test::WindowTest {
  protected:
@@ -300,6 +300,58 @@ TEST_F(Lists, ADropListShowsItsChosenRowInColumns) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0].selected);
   EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"Baker", "7"}));
+
+  // Its flag 0x800 asks for no scroll events: the keys choose.
+  SetFocus(list(kDrop));
+  events();
+  press(VK_UP);
+  EXPECT_EQ(events(), std::vector<uint16_t>{event::NewSelection});
+  EXPECT_EQ(list_rows_shown(list(kDrop))[0].cells[0], "Adams");
+  press(VK_UP);
+  EXPECT_EQ(events(), std::vector<uint16_t>{});
+}
+
+TEST_F(Lists, ColumnsWiderThanTheListScrollSideways) {
+  ListQueue q;
+  q.add({"a", "b", "c"});
+  BindQueue(w, kWide, &q);
+  ListState* s = list_state(list(kWide));
+  ListGeometry g = list_geometry(list(kWide), *s);
+  ASSERT_GT(g.hbar.height(), 0);
+  EXPECT_EQ(list_geometry(list(kCustomers), *list_state(list(kCustomers))).hbar.height(), 0) << "its columns fit";
+  int most = g.columns_width - g.rows.width();
+  ASSERT_GT(most, 0);
+  int y = (g.hbar.top + g.hbar.bottom) / 2;
+  // The thumb, at the start, dragged to the far end shows the last column's right edge.
+  int arrow = std::min(g.hbar.height(), g.hbar.width() / 2);
+  automation::press_at(top(), at(kWide, {g.hbar.left + arrow + 2, y}));
+  automation::move_to(top(), at(kWide, {g.hbar.right, y}));
+  automation::release_at(top(), at(kWide, {g.hbar.right, y}));
+  EXPECT_EQ(s->left, most);
+  EXPECT_EQ(column_left(*s, g, 2) + column_width(*s, 2), g.rows.right);
+  // An arrow moves them back a step.
+  automation::click_at(top(), at(kWide, {g.hbar.left + 2, y}));
+  EXPECT_GT(s->left, 0);
+  EXPECT_LT(s->left, most);
+  EXPECT_EQ(events(), std::vector<uint16_t>{}) << "sideways is the list's own business";
+}
+
+TEST_F(Lists, ADoubleClickOnARowAcceptsIt) {
+  ListQueue q;
+  fill(q, 40);
+  BindQueue(w, kCustomers, &q);
+  automation::double_click(list(kCustomers));
+  std::vector<uint16_t> seen = events();
+  EXPECT_EQ(seen, (std::vector<uint16_t>{event::NewSelection, event::Accepted}));
+  EXPECT_GT(ListSelection(w, kCustomers), 1);
+  // On the bar's arrow it is two clicks, not a choice.
+  ListGeometry g = list_geometry(list(kCustomers), *list_state(list(kCustomers)));
+  POINT arrow = at(kCustomers, {(g.vbar.left + g.vbar.right) / 2, g.vbar.bottom - 2});
+  automation::click_at(top(), arrow);
+  inject_mouse_button(top(), arrow, 0, true);
+  inject_mouse_button(top(), arrow, 0, false);
+  automation::settle();
+  EXPECT_EQ(events(), (std::vector<uint16_t>{event::ScrollDown, event::ScrollDown}));
 }
 
 // A resource is untrusted: widths past any screen and thousands of columns
