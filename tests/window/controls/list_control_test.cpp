@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
+#include <cairo.h>
+
 #include "runtime/platform/display/automation.h"
+#include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
@@ -87,6 +90,52 @@ TEST_F(Lists, RowsComeFromTheQueueThroughTheColumnPictures) {
   q.remove(2);
   Display(w);
   EXPECT_EQ(ListSelection(w, kCustomers), 1);
+}
+
+// The top-level image's pixel at a point of a list's client area, as 0xRRGGBB.
+class ListPixels {
+ public:
+  explicit ListPixels(HWND list) : list_(list), image_(top_level_image(GetTopLevel(list))) {
+    cairo_surface_flush(image_);
+  }
+  ~ListPixels() { cairo_surface_destroy(image_); }
+  uint32_t at(POINT client) const {
+    POINT p = automation::point_in_top(list_, client);
+    const uint8_t* data = cairo_image_surface_get_data(image_);
+    return *reinterpret_cast<const uint32_t*>(data + p.y * cairo_image_surface_get_stride(image_) + p.x * 4) &
+           0xFFFFFF;
+  }
+  static uint32_t rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+ private:
+  HWND list_;
+  cairo_surface_t* image_;
+};
+
+TEST_F(Lists, TheSelectedRowIsHighlightedAndLinesMarkColumnEdges) {
+  ListQueue q;
+  fill(q, 3);
+  BindQueue(w, kCustomers, &q);
+  SetListSelection(w, kCustomers, 2);
+  ListQueue plain;
+  plain.add({"x"});
+  BindQueue(w, kPlain, &plain);
+  UpdateWindow(w.hwnd);
+  ListGeometry g = list_geometry(list(kCustomers), *list_state(list(kCustomers)));
+  ListPixels pixels(list(kCustomers));
+  int row2 = g.rows.top + g.row_height + g.row_height / 2;
+  // The left end of each row is blank (the first column is right-justified).
+  EXPECT_EQ(pixels.at({g.rows.left + 2, row2}), ListPixels::rgb(GetSysColor(COLOR_HIGHLIGHT)));
+  EXPECT_EQ(pixels.at({g.rows.left + 2, row2 - g.row_height}), ListPixels::rgb(GetSysColor(COLOR_WINDOW)));
+  // "|": a line at the first column's right edge, below the rows too; none in a column without it.
+  int edge = g.rows.left + w.units.x(64) - 1;
+  int below = g.rows.top + 5 * g.row_height;
+  EXPECT_EQ(pixels.at({edge, below}), ListPixels::rgb(GetSysColor(COLOR_BTNSHADOW)));
+  EXPECT_EQ(pixels.at({edge - 2, below}), ListPixels::rgb(GetSysColor(COLOR_WINDOW)));
+  ListGeometry plain_g = list_geometry(list(kPlain), *list_state(list(kPlain)));
+  ListPixels plain_pixels(list(kPlain));
+  EXPECT_EQ(plain_pixels.at({plain_g.rows.left + w.units.x(40) - 1, plain_g.rows.top + 3 * plain_g.row_height}),
+            ListPixels::rgb(GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(Lists, AColumnWithoutAPictureShowsThirtyCharactersOfText) {
