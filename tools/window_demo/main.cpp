@@ -2,7 +2,8 @@
 // on the runtime like any program. Its frame has a menu, a toolbar and a
 // status bar; File | Open Child starts a procedure on a thread of its own
 // whose document window holds a sheet of two tabs, radios, a progress bar
-// moved by a timer and buttons. With a display it stays until the frame is
+// moved by a timer and buttons; File | Entries a form of entries with
+// pictures. With a display it stays until the frame is
 // closed; --script drives it headless (the runtime's start-up takes the
 // option); --shots DIR writes the demonstration's screenshots to DIR.
 #include <cstdio>
@@ -29,9 +30,15 @@ void use_shots_script(const std::string& dir) {
                          "screenshot " << dir << "/window-demo-settings.png\n"
                          "click \"Start\"\n"
                          "wait window \"Demonstration Child\"\n"
-                         "screenshot " << dir << "/window-demo-progress.png\n";
+                         "screenshot " << dir << "/window-demo-progress.png\n"
+                         "click \"Close\"\n"
+                         "menu \"&File|Entries\"\n"
+                         "wait window \"Entries\"\n"
+                         "click field 6\n"
+                         "screenshot " << dir << "/window-demo-entries.png\n";
   vrt::window::use_script(path, [dir] {
-    std::printf("wrote %s/window-demo-settings.png and %s/window-demo-progress.png\n", dir.c_str(), dir.c_str());
+    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png and %s/window-demo-entries.png\n",
+                dir.c_str(), dir.c_str(), dir.c_str());
     vrt::window::end_program();
   });
 }
