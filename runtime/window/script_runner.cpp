@@ -16,6 +16,7 @@
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/platform/os/process.h"
 #include "runtime/platform/gui/controls.h"
+#include "runtime/window/controls/list_rows_shown.h"
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_object.h"
 #include "runtime/window/controls/zor_classes.h"
@@ -172,6 +173,21 @@ class Runner {
     if (v == "click" && w.size() == 2) {
       HWND in = current_top();
       return click(in ? automation::find_child(in, w[1]) : nullptr, "\"" + w[1] + "\"");
+    }
+    if (v == "thumb" && w.size() == 4 && w[1] == "field") {
+      // The list's thumb, dragged and let go as a user would.
+      HWND list = field(w[2]);
+      int percent = std::atoi(w[3].c_str());
+      if (!list) return "no field " + w[2];
+      if (w[3].find_first_not_of("0123456789") != std::string::npos || percent > 100)
+        return "the thumb goes to 0 to 100 percent, not " + w[3];
+      POINT grab, drop;
+      if (!list_thumb_drag(list, percent, &grab, &drop)) return "field " + w[2] + " has no scroll thumb";
+      HWND top = GetTopLevel(list);
+      automation::press_at(top, automation::point_in_top(list, grab));
+      automation::move_to(top, automation::point_in_top(list, drop));
+      automation::release_at(top, automation::point_in_top(list, drop));
+      return settle();
     }
     if (v == "answer" && w.size() == 2) {
       std::vector<HWND> tops = GetTopLevelWindows();

@@ -10,6 +10,8 @@
 //   key Insert                            a key: Enter Tab Esc Insert Delete Up Down Left Right
 //                                         Home End PgUp PgDn F1..F12
 //   type "Smith"                          text into the focused control
+//   thumb field 2 40                      drags list 2's scroll thumb to 40 percent of its
+//                                         track and lets it go
 //   answer "OK"                           a button of the frontmost window (a message box)
 //   screenshot PATH                       a PNG of the current window's top-level window (the
 //                                         active one once the current window has closed)

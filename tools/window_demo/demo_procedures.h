@@ -1,6 +1,7 @@
 // The demonstration's procedures: the frame, whose menu starts a child
 // procedure on its own thread, and the child with its sheet, radios,
-// timer-driven progress bar and buttons; the entries form.
+// timer-driven progress bar and buttons; its List menu starts the list of
+// customers (demo_list.h); the entries form.
 #pragma once
 #include <algorithm>
 #include <atomic>
@@ -18,11 +19,12 @@
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_open.h"
+#include "tools/window_demo/demo_list.h"
+#include "tools/window_demo/demo_module.h"
 
 namespace vrt::window::demo {
 
 using namespace vrt::platform;
-inline constexpr const char* kDemo = "vrtdemo$demo01";
 
 inline std::atomic<HWND> g_child{nullptr};
 inline std::atomic<int> g_progress{0};
@@ -63,7 +65,7 @@ inline std::atomic<HWND> g_entries{nullptr};
 // and takes typed text through it; a rejected text is told in the line
 // below them and the entry is chosen again. Cancel needs no valid entries.
 inline void entries_procedure(const std::string&) {
-  WindowObject w(kDemo, "P3$DEMOENTRIES", WindowKind::MdiChild);
+  WindowObject w(kDemo, "P4$DEMOENTRIES", WindowKind::MdiChild);
   Open(w);
   int32_t number = 1234, copies = 2;
   char name[20], code[11], note[40];
@@ -119,6 +121,7 @@ inline void frame_procedure() {
     if (frame.field == -2 || frame.field == 2000) Start(child_procedure, 50000);
     if (frame.field == -20) Start(entries_procedure, 50000);
     if (frame.field == -3) PostClose(frame);
+    if (frame.field == -8) Start(list_procedure, 50000);  // List | Customers
   }
 }
 

@@ -21,7 +21,9 @@ namespace {
 
 vrt::core::ModuleDescriptor g_program;
 
-// The script behind --shots: open a child, start it, photograph both pages.
+// The script behind --shots: open a child, start it, photograph both pages;
+// then the list, its VCR buttons on, its thumb dragged and its columns
+// resized; then the entries, the date entry chosen.
 void use_shots_script(const std::string& dir) {
   std::string path = dir + "/window-demo.script";
   std::ofstream(path) << "wait window \"Vorthal Demonstration\"\n"
@@ -32,13 +34,23 @@ void use_shots_script(const std::string& dir) {
                          "wait window \"Demonstration Child\"\n"
                          "screenshot " << dir << "/window-demo-progress.png\n"
                          "click \"Close\"\n"
+                         "menu \"&List|Customers\"\n"
+                         "wait window \"Demonstration List\"\n"
+                         "click \"VCR\"\n"
+                         "thumb field 1 40\n"
+                         "click field 1\n"
+                         "key Down\n"
+                         "key Down\n"
+                         "screenshot " << dir << "/window-demo-list.png\n"
+                         "click \"Close\"\n"
                          "menu \"&File|Entries\"\n"
                          "wait window \"Entries\"\n"
                          "click field 6\n"
                          "screenshot " << dir << "/window-demo-entries.png\n";
   vrt::window::use_script(path, [dir] {
-    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png and %s/window-demo-entries.png\n",
-                dir.c_str(), dir.c_str(), dir.c_str());
+    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png, %s/window-demo-list.png and "
+                "%s/window-demo-entries.png\n",
+                dir.c_str(), dir.c_str(), dir.c_str(), dir.c_str());
     vrt::window::end_program();
   });
 }

@@ -135,34 +135,27 @@ void drop_down(HWND h, ListState* s) {
   if (chosen) choose(h, s, static_cast<int>(chosen) - 1);
 }
 
-// Where y is along the vertical bar's track, from `low` at its top to
-// `high` at its bottom.
-int along_track(const ListGeometry& g, int y, int low, int high) {
-  int arrow = std::min(g.vbar.width(), g.vbar.height() / 2);
-  int track = std::max(1, g.vbar.height() - 2 * arrow);
-  int along = std::clamp(y - g.vbar.top - arrow, 0, track);
-  return low + static_cast<int>(int64_t{high - low} * along / track);
-}
-
 void set_thumb(HWND h, ListState* s, int position) {
   s->thumb = std::clamp(position, s->thumb_min, std::max(s->thumb_min, s->thumb_max));
   redraw(h);
 }
 
 void bar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
-  int32_t min = s->reports_scrolling ? s->thumb_min : 0;
-  int32_t max = s->reports_scrolling ? s->thumb_max : std::max(0, entries(s) - 1);
-  int32_t page = s->reports_scrolling ? 0 : g.visible_rows;
-  int32_t pos = s->reports_scrolling ? s->thumb : s->top;
-  switch (scroll_bar_part(g.vbar, true, min, max, page, pos, p)) {
-    case SB_LINEUP: return move(h, s, Move::LineUp);
-    case SB_LINEDOWN: return move(h, s, Move::LineDown);
+  ListBar b = vertical_bar(*s, g);
+  bool ctrl = GetKeyState(VK_CONTROL);  // with Ctrl the arrows go to the top and the bottom
+  switch (scroll_bar_part(g.vbar, true, b.min, b.max, b.page, b.pos, p)) {
+    case SB_LINEUP: return move(h, s, ctrl ? Move::Top : Move::LineUp);
+    case SB_LINEDOWN: return move(h, s, ctrl ? Move::Bottom : Move::LineDown);
     case SB_PAGEUP: return move(h, s, Move::PageUp);
     case SB_PAGEDOWN: return move(h, s, Move::PageDown);
-    default:
+    default: {
+      int top, length;
+      thumb_extent(*s, g, &top, &length);
       s->drag = ListDrag::Thumb;
+      s->drag_grab = std::clamp(p.y - top, 0, length);
       SetCapture(h);
       return;
+    }
   }
 }
 
@@ -213,13 +206,13 @@ void button_down(HWND h, ListState* s, POINT p) {
 void mouse_move(HWND h, ListState* s, POINT p) {
   ListGeometry g = list_geometry(h, *s);
   if (s->drag == ListDrag::Thumb) {
+    int32_t at = bar_position_at(*s, g, p.y - s->drag_grab);
     if (s->reports_scrolling) {
-      int at = along_track(g, p.y, s->thumb_min, s->thumb_max);
       if (at == s->thumb) return;
       set_thumb(h, s, at);
       notify(h, kListScrollTrack);
     } else {
-      s->top = along_track(g, p.y, 0, std::max(0, entries(s) - g.visible_rows));
+      s->top = std::clamp(at, 0, std::max(0, entries(s) - g.visible_rows));
       redraw(h);
     }
   } else if (s->drag == ListDrag::Border) {
@@ -273,6 +266,21 @@ void rows_shown(HWND h, ListState* s, std::vector<ListRowShown>* out) {
     for (size_t k = 0; k < s->columns.size(); ++k) row.cells.push_back(cell_text(*s, static_cast<size_t>(first + i), k));
     out->push_back(std::move(row));
   }
+}
+
+// Where a user grabs the thumb (its middle) and where he lets it go to
+// leave it at `percent` of its track.
+bool thumb_drag(HWND h, ListState* s, int percent, POINT* grab_drop) {
+  ListGeometry g = list_geometry(h, *s);
+  if (g.vbar.empty()) return false;
+  int top, length;
+  thumb_extent(*s, g, &top, &length);
+  int arrow = std::min(g.vbar.width(), g.vbar.height() / 2);
+  int free = g.vbar.height() - 2 * arrow - length;
+  int x = (g.vbar.left + g.vbar.right) / 2;
+  grab_drop[0] = {x, top + length / 2};
+  grab_drop[1] = {x, g.vbar.top + arrow + (free * std::clamp(percent, 0, 100) + 50) / 100 + length / 2};
+  return true;
 }
 
 LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
@@ -338,7 +346,9 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       return 1;
     case kListGetVcr: return s->vcr;
     case kListGetTop: return s->top;
+    case kListGetVisibleRows: return list_geometry(h, *s).visible_rows;
     case kListRowsShown: rows_shown(h, s, reinterpret_cast<std::vector<ListRowShown>*>(lp)); return 1;
+    case kListThumbDrag: return thumb_drag(h, s, static_cast<int>(wp), reinterpret_cast<POINT*>(lp));
     case LB_ADDSTRING:
       s->own.add({lp ? reinterpret_cast<const char*>(lp) : ""});
       refresh(h, s);

@@ -32,6 +32,8 @@ enum : platform::UINT {
   kListGetVcr,
   kListRowsShown,           // lp: std::vector<ListRowShown>* to fill
   kListGetTop,              // the first entry shown, 0-based
+  kListThumbDrag,           // wp: a percentage; lp: POINT[2], where to grab the thumb and drop it
+  kListGetVisibleRows,      // how many rows fit
 };
 // Notifications (WM_COMMAND's high word).
 enum : platform::UINT { LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SETFOCUS = 4 };

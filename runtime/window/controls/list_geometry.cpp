@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "runtime/platform/gui/scroll_bar.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/list_state.h"
@@ -12,6 +13,7 @@ namespace {
 
 int vcr_height() { return scaled(20); }
 int border_grip() { return scaled(3); }
+int arrow_of(const ListGeometry& g) { return std::min(g.vbar.width(), g.vbar.height() / 2); }
 
 bool has_headers(const ListState& s) {
   return std::any_of(s.columns.begin(), s.columns.end(), [](const ListColumn& c) { return !c.header.empty(); });
@@ -77,6 +79,29 @@ int resizable_border_at(const ListState& s, const ListGeometry& g, int x) {
     if (s.columns[k].resizable && std::abs(x - right) <= border_grip()) return static_cast<int>(k);
   }
   return -1;
+}
+
+ListBar vertical_bar(const ListState& s, const ListGeometry& g) {
+  if (s.reports_scrolling) return {s.thumb_min, s.thumb_max, 0, s.thumb};
+  return {0, std::max(0, static_cast<int32_t>(s.queue->size()) - 1), g.visible_rows, s.top};
+}
+
+void thumb_extent(const ListState& s, const ListGeometry& g, int* top, int* length) {
+  ListBar b = vertical_bar(s, g);
+  int arrow = arrow_of(g);
+  scroll_thumb(g.vbar.height() - 2 * arrow, b.min, b.max, b.page, b.pos, top, length);
+  *top += g.vbar.top + arrow;
+}
+
+int32_t bar_position_at(const ListState& s, const ListGeometry& g, int thumb_top) {
+  ListBar b = vertical_bar(s, g);
+  int top, length;
+  thumb_extent(s, g, &top, &length);
+  int free = std::max(1, g.vbar.height() - 2 * arrow_of(g) - length);
+  int along = std::clamp(thumb_top - g.vbar.top - arrow_of(g), 0, free);
+  int32_t range = std::max(1, b.max - b.min + 1);
+  int32_t span = std::max(1, range - std::max<int32_t>(b.page > 0 ? std::min(b.page, range) : 1, 1));
+  return b.min + static_cast<int32_t>((int64_t{span} * along + free / 2) / free);
 }
 
 RECT vcr_button(const ListGeometry& g, int index) {

@@ -122,12 +122,8 @@ void draw_vcr(HDC dc, const ListGeometry& g) {
 void draw_bars(HDC dc, HWND list, const ListState& s, const ListGeometry& g) {
   bool enabled = IsWindowEnabled(list);
   if (g.vbar.height() > 0) {
-    if (s.reports_scrolling) {
-      draw_scroll_bar(dc, g.vbar, true, s.thumb_min, s.thumb_max, 0, s.thumb, enabled);
-    } else {
-      int entries = static_cast<int>(s.queue->size());
-      draw_scroll_bar(dc, g.vbar, true, 0, std::max(0, entries - 1), g.visible_rows, s.top, enabled);
-    }
+    ListBar b = vertical_bar(s, g);
+    draw_scroll_bar(dc, g.vbar, true, b.min, b.max, b.page, b.pos, enabled);
   }
   if (g.hbar.width() > 0)
     draw_scroll_bar(dc, g.hbar, false, 0, std::max(0, g.columns_width - 1), g.rows.width(), s.left, enabled);

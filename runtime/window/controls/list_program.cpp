@@ -36,6 +36,11 @@ int32_t ListSelection(WindowObject& w, int32_t field) {
   return list ? static_cast<int32_t>(SendMessage(list, LB_GETCURSEL, 0, 0)) + 1 : 0;
 }
 
+int32_t ListRowsVisible(WindowObject& w, int32_t field) {
+  HWND list = list_of(w, field);
+  return list ? static_cast<int32_t>(SendMessage(list, kListGetVisibleRows, 0, 0)) : 0;
+}
+
 bool SetListThumbRange(WindowObject& w, int32_t field, int32_t low, int32_t high) {
   HWND list = list_of(w, field);
   return list && SendMessage(list, kListSetThumbRange, static_cast<WPARAM>(low), high);

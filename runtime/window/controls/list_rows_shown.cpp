@@ -16,4 +16,12 @@ std::vector<ListRowShown> list_rows_shown(HWND list) {
 
 bool list_vcr(HWND list) { return SendMessage(list, kListGetVcr, 0, 0) != 0; }
 
+bool list_thumb_drag(HWND list, int percent, POINT* grab, POINT* drop) {
+  POINT points[2];
+  if (!SendMessage(list, kListThumbDrag, static_cast<WPARAM>(percent), reinterpret_cast<LPARAM>(points))) return false;
+  *grab = points[0];
+  *drop = points[1];
+  return true;
+}
+
 }  // namespace vrt::window

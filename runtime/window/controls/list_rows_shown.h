@@ -17,5 +17,9 @@ struct ListRowShown {
 
 std::vector<ListRowShown> list_rows_shown(platform::HWND list);  // the visible rows, top to bottom
 bool list_vcr(platform::HWND list);
+// Where a user grabs the list's scroll thumb and where he drops it to leave
+// it at `percent` (0 to 100) of its track, in the list's client pixels;
+// false when the list shows no bar.
+bool list_thumb_drag(platform::HWND list, int percent, platform::POINT* grab, platform::POINT* drop);
 
 }  // namespace vrt::window

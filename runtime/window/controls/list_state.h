@@ -31,7 +31,8 @@ struct ListState {
   bool vcr = false;
   ListDrag drag = ListDrag::None;
   int drag_column = -1;
-  int drag_x = 0;  // the tracking line, in client pixels
+  int drag_x = 0;     // the tracking line, in client pixels
+  int drag_grab = 0;  // where the thumb was grabbed, from its top
 };
 
 ListState* list_state(platform::HWND list);
@@ -56,6 +57,16 @@ int column_width(const ListState& s, size_t k);
 // The column whose right border (give or take a few pixels) is at x among
 // those that can be resized, or -1.
 int resizable_border_at(const ListState& s, const ListGeometry& g, int x);
+// The vertical bar's range and thumb: the program's thumb on a list that
+// reports its scrolling, else the entries with the rows shown as its page.
+struct ListBar {
+  int32_t min, max, page, pos;
+};
+ListBar vertical_bar(const ListState& s, const ListGeometry& g);
+// The thumb's top and length in client pixels, and the bar position whose
+// thumb top would be at `thumb_top`.
+void thumb_extent(const ListState& s, const ListGeometry& g, int* top, int* length);
+int32_t bar_position_at(const ListState& s, const ListGeometry& g, int thumb_top);
 // The VCR buttons: first, previous page, previous, next, next page, last.
 inline constexpr int kVcrButtons = 6;
 platform::RECT vcr_button(const ListGeometry& g, int index);
