@@ -17,6 +17,7 @@
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/platform/os/process.h"
 #include "runtime/platform/gui/controls.h"
+#include "runtime/window/controls/list_rows_shown.h"
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_object.h"
 #include "runtime/window/controls/zor_classes.h"
@@ -186,6 +187,21 @@ class Runner {
       HWND target = find_control_by_text(current_runtime_window(), w[1]);
       if (!target) return "nothing to click: \"" + w[1] + "\" in " + describe_window(current_runtime_window());
       return click(target, "\"" + w[1] + "\" in " + describe_window(window_shown_in(target)));
+    }
+    if (v == "thumb" && w.size() == 4 && w[1] == "field") {
+      // The list's thumb, dragged and let go as a user would.
+      HWND list = field(w[2]);
+      int percent = std::atoi(w[3].c_str());
+      if (!list) return "no field " + w[2];
+      if (w[3].find_first_not_of("0123456789") != std::string::npos || percent > 100)
+        return "the thumb goes to 0 to 100 percent, not " + w[3];
+      POINT grab, drop;
+      if (!list_thumb_drag(list, percent, &grab, &drop)) return "field " + w[2] + " has no scroll thumb";
+      HWND top = GetTopLevel(list);
+      automation::press_at(top, automation::point_in_top(list, grab));
+      automation::move_to(top, automation::point_in_top(list, drop));
+      automation::release_at(top, automation::point_in_top(list, drop));
+      return settle();
     }
     if (v == "answer" && w.size() == 2) {
       std::vector<HWND> tops = GetTopLevelWindows();

@@ -16,6 +16,8 @@
 //   key Insert                            a key: Enter Tab Esc Insert Delete Up Down Left Right
 //                                         Home End PgUp PgDn F1..F12
 //   type "Smith"                          text into the focused control
+//   thumb field 2 40                      drags list 2's scroll thumb to 40 percent of its
+//                                         track and lets it go
 //   answer "OK"                           a button of the frontmost window (a message box)
 //   expect message "Delete it?|Sure?"     within 10 s a message box with this text (lines
 //                                         joined by "|") is the frontmost one

@@ -6,7 +6,7 @@
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
-#include "runtime/window/controls/list_control.h"
+#include "runtime/window/controls/list_rows_shown.h"
 #include "runtime/window/controls/window_object.h"
 #include "runtime/window/resource/resource_format.h"
 
@@ -67,23 +67,6 @@ void field_line(std::string& out, const WindowObject& w, const Control& c) {
          (enabled ? "enabled" : "disabled") + "\t" + (shown ? "shown" : "hidden") + "\t" + state_of(c) + "\t" +
          flat(text_of(w, c)) + "\n";
 }
-
-// TEMPORARY until the list shows columns: each row one cell.
-struct ListRowShown {
-  bool selected;
-  std::vector<std::string> cells;
-};
-std::vector<ListRowShown> list_rows_shown(HWND list) {
-  std::vector<ListRowShown> rows;
-  LRESULT n = SendMessage(list, LB_GETCOUNT, 0, 0), sel = SendMessage(list, LB_GETCURSEL, 0, 0);
-  for (LRESULT i = 0; i < n; ++i) {
-    std::string t(static_cast<size_t>(SendMessage(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)), '\0');
-    SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t.data()));
-    rows.push_back({i == sel, {t}});
-  }
-  return rows;
-}
-bool list_vcr(HWND) { return false; }
 
 void list_lines(std::string& out, const Control& c) {
   std::string field = std::to_string(c.field());

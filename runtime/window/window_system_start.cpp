@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "runtime/core/pictures/pattern_cells.h"
 #include "runtime/core/startup/startup.h"
 #include "runtime/platform/display/command_line.h"
 #include "runtime/platform/display/display.h"
@@ -15,6 +16,7 @@
 #include "runtime/window/script_runner.h"
 #include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_open.h"
+#include "runtime/window/loop/window_trace.h"
 #include "runtime/window/controls/window_system.h"
 
 namespace vrt::window {
@@ -64,6 +66,8 @@ void start_window_system() {
   else platform::start_display(platform::DisplayKind::Headless);
   register_standard_controls();
   install_runtime_box_window();
+  // A foreign cell in an entry's pattern is only traced.
+  core::set_cell_trace([](const char* source, int line) { trace_line("Error @(File,Line) (%s, %d)", source, line); });
   if (!script.path.empty()) start_script(script.path, script.done);
   window_system().active = true;
   if (!runtime_lock_held()) take_runtime_lock();

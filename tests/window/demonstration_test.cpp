@@ -66,5 +66,42 @@ TEST(Demonstration, MenuStartsAThreadWhoseChildMovesItsProgressBar) {
   }
 }
 
+// The entries form: a date typed wrong is rejected and told below the
+// entries; Cancel leaves without a check.
+TEST(Demonstration, EntriesFormTellsARejectedDateAndCancelLeavesWithoutACheck) {
+  start_display(DisplayKind::Headless);
+  g_entries = nullptr;
+  std::atomic<bool> checks_done{false};
+  std::atomic<HWND> top{nullptr};
+  std::thread user([&] {
+    top = automation::find_window("Vorthal Demonstration");
+    [&] {
+      ASSERT_NE(top, nullptr);
+      PostMessage(top, WM_COMMAND, static_cast<uint16_t>(-20), 0);  // File | Entries
+      ASSERT_TRUE(automation::wait_until([] { return g_entries != nullptr; }));
+      automation::settle();
+      HWND born = GetDlgItem(g_entries, 6);
+      ASSERT_NE(born, nullptr);
+      automation::click(born);
+      automation::settle();
+      automation::type("{Home}0230");  // overwrites month and day: 30 February
+      automation::settle();
+      EXPECT_EQ(GetWindowText(born), "02/30/1962");
+      automation::click(GetDlgItem(g_entries, 2));  // leave it
+      ASSERT_TRUE(automation::wait_until([] { return GetFocus() == GetDlgItem(g_entries, 6); }));
+      automation::click(automation::find_child(g_entries, "Cancel"));
+      ASSERT_TRUE(automation::wait_until([] { return g_entries == nullptr; }));
+      checks_done = true;
+    }();
+    PostMessage(top, WM_COMMAND, static_cast<uint16_t>(-3), 0);  // File | Exit
+  });
+  take_runtime_lock();
+  frame_procedure();
+  release_runtime_lock_fully();
+  wait_for_started_threads();
+  user.join();
+  EXPECT_TRUE(checks_done);
+}
+
 }  // namespace
 }  // namespace vrt::window

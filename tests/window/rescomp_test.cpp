@@ -64,6 +64,22 @@ end
   EXPECT_FALSE(fs::exists(dir / "out.rsc"));
 }
 
+TEST_F(Rescomp, AListWithAMalformedFormatIsRefusedWithThePosition) {
+  std::string path = write("lists.wnd", R"(module "t$lists"
+window "P1$W" title="x"
+  list format="64R(2)|M~CusID~C(0)@n-14@80L(2)|M~Name~L(2)@s20@" at=1,2,100,50 flags=0x803
+  list format="80R(2)|M~Date~C(0)@D2@52D(20)|M~Amount~C(0)@N-11.2@" at=1,60,100,50 flags=0x803
+  list format="64R(2)|M~CusID~C(0)@n-14" at=1,120,100,50
+  list format="20L30" drop=5 at=1,180,100,12
+end
+)");
+  ToolRun r = run(path + " -o " + (dir / "out.rsc").string());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, path + ":5: format \"64R(2)|M~CusID~C(0)@n-14\" is malformed at position 25\n" + path +
+                       ":6: format \"20L30\" is malformed at position 6\n");
+  EXPECT_FALSE(fs::exists(dir / "out.rsc"));
+}
+
 TEST_F(Rescomp, MessagesForEachKindOfMistake) {
   struct Case {
     const char* text;

@@ -37,7 +37,8 @@ class Script : public ::testing::Test {
       outcome = run_script(path);
       if (HWND top = platform::automation::find_window("Vorthal Demonstration", 1000)) {
         if (g_child) PostMessage(g_child, WM_CLOSE, 0, 0);
-        platform::automation::wait_until([] { return g_child == nullptr; });
+        if (g_list) PostMessage(g_list, WM_CLOSE, 0, 0);
+        platform::automation::wait_until([] { return g_child == nullptr && g_list == nullptr; });
         PostMessage(top, WM_COMMAND, static_cast<uint16_t>(-3), 0);
       }
     });
@@ -110,6 +111,27 @@ screenshot )" + shot + "\n");
   EXPECT_TRUE(outcome.ok) << outcome.message;
   ASSERT_TRUE(fs::exists(shot));
   EXPECT_LT(png_width(shot), static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN))) << "the frame, not the screen";
+}
+
+TEST_F(Script, ThumbDragsAListsThumbAsAUserWould) {
+  const char* open_list = "wait window \"Vorthal Demonstration\"\nmenu \"&List|Customers\"\n"
+                          "wait window \"Demonstration List\"\n";
+  // The demonstration pages its customers to where the thumb is let go.
+  ScriptOutcome outcome = run(std::string(open_list) + "thumb field 1 50\n");
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+  EXPECT_GT(g_list_first, 130);
+  EXPECT_LT(g_list_first, 160);
+  outcome = run(std::string(open_list) + "thumb field 1 100\n");
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+  EXPECT_GT(g_list_first, 270);
+  outcome = run(std::string(open_list) + "thumb field 1 100\nthumb field 1 0\n");
+  EXPECT_EQ(g_list_first, 0);
+
+  std::string path = (dir / "demo.script").string();
+  EXPECT_EQ(run(std::string(open_list) + "thumb field 1 101\n").message,
+            path + ":4: the thumb goes to 0 to 100 percent, not 101");
+  EXPECT_EQ(run(std::string(open_list) + "thumb field 9 5\n").message, path + ":4: no field 9");
+  EXPECT_EQ(run(std::string(open_list) + "thumb field 2 5\n").message, path + ":4: field 2 has no scroll thumb");
 }
 
 TEST_F(Script, ClicksTheFramesToolbarButtonsByField) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/core/values/type_codes.h"
+#include "runtime/window/controls/list_format.h"
 #include "tools/rescomp/declaration_tree.h"
 
 namespace vrt::window {
@@ -326,6 +327,9 @@ class Parser {
     if (f.name == std::string_view("picture") && values[0].text.starts_with("@"))
       return report("picture=\"" + values[0].text + "\" is written without its \"@\": picture=\"" +
                     values[0].text.substr(1) + "\""), false;
+    if (f.name == std::string_view("format") && node.shape->type == RecordType::List)
+      if (size_t at = validate_list_format(values[0].text))
+        return report("format \"" + values[0].text + "\" is malformed at position " + std::to_string(at)), false;
     if (!node.values.emplace(f.name, values).second) return report(std::string(f.name) + " given twice"), false;
     return true;
   }

@@ -2,7 +2,8 @@
 // on the runtime like any program. Its frame has a menu, a toolbar and a
 // status bar; File | Open Child starts a procedure on a thread of its own
 // whose document window holds a sheet of two tabs, radios, a progress bar
-// moved by a timer and buttons. With a display it stays until the frame is
+// moved by a timer and buttons; File | Entries a form of entries with
+// pictures. With a display it stays until the frame is
 // closed; --script drives it headless (the runtime's start-up takes the
 // option); --shots DIR writes the demonstration's screenshots to DIR.
 #include <cstdio>
@@ -20,7 +21,9 @@ namespace {
 
 vrt::core::ModuleDescriptor g_program;
 
-// The script behind --shots: open a child, start it, photograph both pages.
+// The script behind --shots: open a child, start it, photograph both pages;
+// then the list, its VCR buttons on, its thumb dragged and its columns
+// resized; then the entries, the date entry chosen; then the About box.
 void use_shots_script(const std::string& dir) {
   std::string path = dir + "/window-demo.script";
   std::ofstream(path) << "wait window \"Vorthal Demonstration\"\n"
@@ -29,9 +32,29 @@ void use_shots_script(const std::string& dir) {
                          "screenshot " << dir << "/window-demo-settings.png\n"
                          "click \"Start\"\n"
                          "wait window \"Demonstration Child\"\n"
-                         "screenshot " << dir << "/window-demo-progress.png\n";
+                         "screenshot " << dir << "/window-demo-progress.png\n"
+                         "click \"Close\"\n"
+                         "menu \"&List|Customers\"\n"
+                         "wait window \"Demonstration List\"\n"
+                         "click \"VCR\"\n"
+                         "thumb field 1 40\n"
+                         "click field 1\n"
+                         "key Down\n"
+                         "key Down\n"
+                         "screenshot " << dir << "/window-demo-list.png\n"
+                         "click \"Close\"\n"
+                         "menu \"&File|Entries\"\n"
+                         "wait window \"Entries\"\n"
+                         "click field 6\n"
+                         "screenshot " << dir << "/window-demo-entries.png\n"
+                         "menu \"&Help|&About\"\n"
+                         "wait window \"About\"\n"
+                         "screenshot " << dir << "/window-demo-about.png\n"
+                         "answer \"OK\"\n";
   vrt::window::use_script(path, [dir] {
-    std::printf("wrote %s/window-demo-settings.png and %s/window-demo-progress.png\n", dir.c_str(), dir.c_str());
+    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png, %s/window-demo-list.png, "
+                "%s/window-demo-entries.png and %s/window-demo-about.png\n",
+                dir.c_str(), dir.c_str(), dir.c_str(), dir.c_str(), dir.c_str());
     vrt::window::end_program();
   });
 }

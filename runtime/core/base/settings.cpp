@@ -55,6 +55,7 @@ void read_intl() {
   IntlSettings& intl = s.intl;
   intl.itime = platform::GetProfileInt("intl", "iTime", 0);
   intl.itlzero = platform::GetProfileInt("intl", "iTLzero", 1);
+  intl.idate = platform::GetProfileInt("intl", "iDate", 0);
   intl.stime = platform::GetProfileString("intl", "sTime", ":").substr(0, 1);
   copy_slot(s.windows_am_pm[0], 3, platform::GetProfileString("intl", "s1159", "AM"));
   copy_slot(s.windows_am_pm[1], 3, platform::GetProfileString("intl", "s2359", "PM"));

@@ -16,6 +16,7 @@ inline constexpr int kMaxDigraphs = 16;
 struct IntlSettings {
   int itime = 0;      // 0 twelve-hour clock, else 24-hour
   int itlzero = 1;    // hours with a leading zero
+  int idate = 0;      // typed dates: 0 month-day-year, 1 day-month-year, 2 year-month-day
   std::string stime = ":";
   std::string short_date = "MM/dd/yy";
   std::string long_date = "ddd', 'MMMM' 'dd', 'yyyy";

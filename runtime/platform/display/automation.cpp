@@ -147,6 +147,31 @@ bool click_at(HWND top, POINT p, int button) {
   return settle();
 }
 
+bool press_at(HWND top, POINT p, int button) {
+  settle();
+  inject_mouse_move(top, p);
+  inject_mouse_button(top, p, button, true);
+  return settle();
+}
+
+bool move_to(HWND top, POINT p) {
+  inject_mouse_move(top, p);
+  return settle();
+}
+
+bool release_at(HWND top, POINT p, int button) {
+  inject_mouse_move(top, p);
+  inject_mouse_button(top, p, button, false);
+  return settle();
+}
+
+POINT point_in_top(HWND hwnd, POINT client) {
+  HWND top = GetTopLevel(hwnd);
+  POINT origin = ClientToScreen(hwnd, {0, 0});
+  RECT t = GetWindowRect(top);
+  return {origin.x + client.x - t.left, origin.y + client.y - t.top};
+}
+
 bool click(HWND hwnd, int button) {
   HWND top;
   POINT p;

@@ -22,6 +22,13 @@ HWND find_child(HWND parent, int id);
 bool click(HWND hwnd, int button = 0);
 bool double_click(HWND hwnd);
 bool click_at(HWND top, POINT p, int button = 0);
+// A drag as a user makes it, one step a call: press the button at a point
+// of the top-level window's image, move with it held, release it.
+bool press_at(HWND top, POINT p, int button = 0);
+bool move_to(HWND top, POINT p);
+bool release_at(HWND top, POINT p, int button = 0);
+// A point of a window's client area in its top-level window's image.
+POINT point_in_top(HWND hwnd, POINT client);
 // Types text into the focused window. "{Enter}", "{Tab}", "{Esc}",
 // "{Up}", "{Down}", "{Left}", "{Right}", "{Home}", "{End}", "{Del}",
 // "{Back}", "{PgUp}", "{PgDn}", "{F1}".."{F12}" and "{Alt+x}", "{Ctrl+x}",

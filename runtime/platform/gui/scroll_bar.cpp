@@ -11,8 +11,9 @@ namespace vrt::platform {
 
 namespace {
 
-// The thumb's place on the track, as an offset and a length along it.
-void thumb(int track, int32_t min, int32_t max, int32_t page, int32_t pos, int* start, int* length) {
+}  // namespace
+
+void scroll_thumb(int track, int32_t min, int32_t max, int32_t page, int32_t pos, int* start, int* length) {
   int32_t range = std::max(1, max - min + 1);
   int32_t shown = page > 0 ? std::min(page, range) : 1;
   *length = std::max(scaled(16), static_cast<int>(int64_t{track} * shown / range));
@@ -21,6 +22,8 @@ void thumb(int track, int32_t min, int32_t max, int32_t page, int32_t pos, int* 
   int32_t at = std::clamp(pos - min, 0, span);
   *start = static_cast<int>(int64_t{track - *length} * at / span);
 }
+
+namespace {
 
 ScrollInfo* info_of(Window* w, int bar) { return bar == SB_VERT ? &w->vscroll : &w->hscroll; }
 
@@ -49,7 +52,7 @@ WPARAM scroll_bar_part(const RECT& a, bool vertical, int32_t min, int32_t max, i
   if (along < arrow) return SB_LINEUP;
   if (along >= length - arrow) return SB_LINEDOWN;
   int start, size;
-  thumb(length - 2 * arrow, min, max, page, pos, &start, &size);
+  scroll_thumb(length - 2 * arrow, min, max, page, pos, &start, &size);
   int t = along - arrow;
   if (t < start) return SB_PAGEUP;
   if (t >= start + size) return SB_PAGEDOWN;
@@ -86,7 +89,7 @@ void draw_scroll_bar(HDC dc, const RECT& a, bool vertical, int32_t min, int32_t 
   SelectObject(dc, old_pen);
   if (!enabled || max <= min) return;
   int start, size;
-  thumb(length - 2 * arrow, min, max, page, pos, &start, &size);
+  scroll_thumb(length - 2 * arrow, min, max, page, pos, &start, &size);
   int inset = std::max(2, breadth / 5);
   RECT t = vertical ? RECT{a.left + inset, a.top + arrow + start, a.right - inset, a.top + arrow + start + size}
                     : RECT{a.left + arrow + start, a.top + inset, a.left + arrow + start + size, a.bottom - inset};

@@ -25,6 +25,10 @@ int SetScrollPos(HWND hwnd, int bar, int pos, bool redraw = true);
 int GetScrollPos(HWND hwnd, int bar);
 bool SetScrollRange(HWND hwnd, int bar, int min, int max, bool redraw = true);
 
+// The thumb's place on a track of `track` pixels (the bar less its arrows):
+// its offset along the track and its length.
+void scroll_thumb(int track, int32_t min, int32_t max, int32_t page, int32_t pos, int* start, int* length);
+
 // Frame scroll bars: drawing and clicks.
 void draw_scroll_bar(HDC dc, const RECT& area, bool vertical, int32_t min, int32_t max, int32_t page, int32_t pos,
                      bool enabled);

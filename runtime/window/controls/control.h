@@ -59,12 +59,24 @@ class Control {
   }
   // Shows the bound variable's value when it differs from what was shown.
   virtual void show_variable() {}
+  // Whether Display asks the control to show its binding: one with a
+  // variable, or one bound otherwise (a list to its queue).
+  virtual bool shows_binding() const { return variable_ != nullptr; }
   // The bound value as last shown (a value string's formatted text).
   const std::optional<std::string>& shown() const { return shown_; }
 
   // The typed value goes into the variable; true when there was one to
   // take (an entry left after typing is accepted).
   virtual bool commit_edit() { return false; }
+  // The control lost the focus: what came of its text (an entry checks it
+  // and stores the value, or rejects it with a reason code).
+  enum class EditOutcome { Unchanged, Stored, Rejected };
+  virtual EditOutcome leave_edit() { return commit_edit() ? EditOutcome::Stored : EditOutcome::Unchanged; }
+  // The reason code of the last rejection (0: none).
+  virtual uint16_t rejection() const { return 0; }
+  // An entry losing the focus to this control leaves its check pending (a
+  // Cancel button needs no valid entries).
+  bool needs_no_check = false;
   // A key for the control itself before the window's keyboard (a spin box
   // steps with Up and Down); true when taken.
   virtual bool key(platform::UINT vk) { (void)vk; return false; }

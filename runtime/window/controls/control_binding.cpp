@@ -51,7 +51,7 @@ bool Bind(WindowObject& w, int32_t field, void* storage) {
 
 void Display(WindowObject& w) {
   for (Control* c : w.controls_in_order())
-    if (c->variable()) c->show_variable();
+    if (c->shows_binding()) c->show_variable();
   for (const auto& t : w.tools)
     if (t->variable()) t->show_variable();
   for (const auto& [field, value] : w.menu_checks)

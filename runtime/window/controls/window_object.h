@@ -91,6 +91,9 @@ class WindowObject {
   int answer = 0;                // the procedure's answer to the event delivered last
   int stored_state = 0;  // SIZE_RESTORED, SIZE_MINIMIZED or SIZE_MAXIMIZED
   SentEventHandler on_sent;
+  // Set when the window takes an entry's rejection itself: called in place
+  // of posting "EVENT:Rejected".
+  std::function<void(Control& control, uint16_t reason)> take_rejection;
   // Menu items whose check mark follows a variable: field and variable.
   std::vector<std::pair<int32_t, std::unique_ptr<core::Value>>> menu_checks;
   std::string status_before_menu;  // the status text a menu's messages cover

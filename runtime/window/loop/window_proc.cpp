@@ -24,6 +24,7 @@
 #include "runtime/window/controls/program_cursor.h"
 #include "runtime/window/controls/list_control.h"
 #include "runtime/window/controls/sheet_control.h"
+#include "runtime/window/controls/spin_arrows.h"
 #include "runtime/window/controls/window_system.h"
 
 namespace vrt::window {
@@ -47,18 +48,20 @@ constexpr SystemCommandEvent kSystemCommands[] = {
 constexpr UINT kWmDropFiles = 0x0233;  // files dropped on the window
 
 // Notifications of controls (WM_COMMAND's high word) and the event each
-// posts for the control; one that takes an edit posts only when the
-// control had a typed value to take.
+// posts for the control (an entry left is edit_left's).
 struct Notification {
   UINT code;
   uint16_t event;
-  bool takes_edit;
 };
 constexpr Notification kNotifications[] = {
-    {kTabChanging, event::TabChanging, false}, {kTabChanged, event::NewSelection, false},
-    {EN_SETFOCUS, event::Selected, false},     {EN_KILLFOCUS, event::Accepted, true},
-    {LBN_SETFOCUS, event::Selected, false},    {LBN_SELCHANGE, event::NewSelection, false},
-    {LBN_DBLCLK, event::Accepted, false},
+    {kTabChanging, event::TabChanging},       {kTabChanged, event::NewSelection},
+    {EN_SETFOCUS, event::Selected},           {kSpinStepped, event::NewSelection},
+    {LBN_SETFOCUS, event::Selected},          {LBN_SELCHANGE, event::NewSelection},
+    {LBN_DBLCLK, event::Accepted},            {kListScrollUp, event::ScrollUp},
+    {kListScrollDown, event::ScrollDown},     {kListPageUp, event::PageUp},
+    {kListPageDown, event::PageDown},         {kListScrollTop, event::ScrollTop},
+    {kListScrollBottom, event::ScrollBottom}, {kListScrollTrack, event::ScrollTrack},
+    {kListScrollDrag, event::ScrollDrag},     {kListColumnResized, event::ColumnResize},
 };
 
 LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {
@@ -104,6 +107,18 @@ void menu_chosen(WindowObject& w, int32_t id) {
   PostEvent(w, event::Accepted, id);
 }
 
+// An entry was left: a stored value is accepted; a rejected text is the
+// procedure's to handle, unless the window takes rejections itself.
+void edit_left(WindowObject& w, Control& c) {
+  switch (c.leave_edit()) {
+    case Control::EditOutcome::Stored: return PostEvent(w, event::Accepted, c.field());
+    case Control::EditOutcome::Rejected:
+      if (w.take_rejection) return w.take_rejection(c, c.rejection());
+      return PostEvent(w, event::Rejected, c.field());
+    case Control::EditOutcome::Unchanged: return;
+  }
+}
+
 void command(WindowObject& w, WPARAM wp, LPARAM lp) {
   HWND from = reinterpret_cast<HWND>(lp);
   int32_t id = static_cast<int16_t>(LOWORD(wp));
@@ -112,9 +127,12 @@ void command(WindowObject& w, WPARAM wp, LPARAM lp) {
     UINT code = HIWORD(wp);
     int32_t field = GetDlgCtrlID(from);
     if (code != BN_CLICKED) {
-      Control* c = w.control(field);
+      if (code == EN_KILLFOCUS) {
+        if (Control* c = w.control(field)) edit_left(w, *c);
+        return;
+      }
       for (const Notification& n : kNotifications)
-        if (n.code == code && (!n.takes_edit || (c && c->commit_edit()))) return PostEvent(w, n.event, field);
+        if (n.code == code) return PostEvent(w, n.event, field);
       return;
     }
     radio_chosen(w, field);
