@@ -11,6 +11,7 @@
 
 #include "runtime/platform/gui/controls.h"
 #include "runtime/window/controls/control_binding.h"
+#include "runtime/window/controls/list_program.h"
 #include "runtime/window/script_runner.h"
 #include "tests/window/window_test_fixture.h"
 
@@ -108,6 +109,12 @@ TEST_F(ScriptVerbs, DumpListsEveryControlInFieldOrder) {
   char value[11] = "  Shown   ";
   Bind(w, 2, name);
   Bind(w, 7, value);
+  ListQueue people;
+  people.add({"Smith", "12.5"});
+  people.add({"Jones", "3"});
+  BindQueue(w, 14, &people);
+  SetListSelection(w, 14, 2);
+  SetListVcr(w, 14, true);
   std::string dump = file("dump.txt");
   ScriptOutcome outcome = run(w, "wait window \"Dump Me\"\nclick \"Right\"\ndump window " + dump + "\n");
   ASSERT_TRUE(outcome.ok) << outcome.message;
@@ -126,7 +133,11 @@ TEST_F(ScriptVerbs, DumpListsEveryControlInFieldOrder) {
             "field\t10\tOPTION\tenabled\tshown\t-\tPick\n"
             "field\t11\tRADIO\tenabled\tshown\toff\tLeft\n"
             "field\t12\tRADIO\tenabled\tshown\ton\tRight\n"
-            "field\t13\tTAB\tenabled\thidden\toff\tTwo\n");
+            "field\t13\tTAB\tenabled\thidden\toff\tTwo\n"
+            "field\t14\tLIST\tenabled\tshown\t-\t\n"
+            "row\t14\t1\t-\tSmith\t12.50\n"
+            "row\t14\t2\tselected\tJones\t3.00\n"
+            "vcr\t14\ton\n");
 }
 
 TEST_F(ScriptVerbs, TheWindowColourTheProgramSet) {

@@ -123,7 +123,7 @@ inline void frame_procedure() {
     if (frame.field == -2 || frame.field == 2000) Start(child_procedure, 50000);
     if (frame.field == -20) Start(entries_procedure, 50000);
     if (frame.field == -3) PostClose(frame);
-    if (frame.field == -30)  // Help | About
+    if (frame.field == -5)  // Help | About
       Message("Vorthal Demonstration|Windows, lists, entries and message boxes on a small runtime.", "About",
               standard_image_code(IDI_ASTERISK));
     if (frame.field == -8) Start(list_procedure, 50000);  // List | Customers
