@@ -159,6 +159,7 @@ void bar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
   }
 }
 
+// The horizontal bar scrolls the columns by itself, whatever the flags.
 void hbar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
   int most = std::max(0, g.columns_width - g.rows.width());
   switch (scroll_bar_part(g.hbar, false, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, p)) {
@@ -167,12 +168,27 @@ void hbar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
     case SB_PAGEUP: s->left -= g.rows.width(); break;
     case SB_PAGEDOWN: s->left += g.rows.width(); break;
     default: {
-      int arrow = std::min(g.hbar.height(), g.hbar.width() / 2);
-      int track = std::max(1, g.hbar.width() - 2 * arrow);
-      s->left = static_cast<int>(int64_t{most} * std::clamp(p.x - g.hbar.left - arrow, 0, track) / track);
+      int arrow = std::min(g.hbar.height(), g.hbar.width() / 2), start, length;
+      scroll_thumb(g.hbar.width() - 2 * arrow, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, &start,
+                   &length);
+      s->drag = ListDrag::HorizontalThumb;
+      s->drag_grab = p.x - (g.hbar.left + arrow + start);
+      SetCapture(h);
     }
   }
   s->left = std::clamp(s->left, 0, most);
+  redraw(h);
+}
+
+// The columns scrolled so that the horizontal thumb's left edge is at x.
+void drag_horizontal(HWND h, ListState* s, const ListGeometry& g, int x) {
+  int arrow = std::min(g.hbar.height(), g.hbar.width() / 2), start, length;
+  scroll_thumb(g.hbar.width() - 2 * arrow, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, &start,
+               &length);
+  int free = std::max(1, g.hbar.width() - 2 * arrow - length);
+  int most = std::max(0, g.columns_width - g.rows.width());
+  int along = std::clamp(x - g.hbar.left - arrow, 0, free);
+  s->left = static_cast<int>(int64_t{most} * along / free);
   redraw(h);
 }
 
@@ -215,6 +231,8 @@ void mouse_move(HWND h, ListState* s, POINT p) {
       s->top = std::clamp(at, 0, std::max(0, entries(s) - g.visible_rows));
       redraw(h);
     }
+  } else if (s->drag == ListDrag::HorizontalThumb) {
+    drag_horizontal(h, s, g, p.x - s->drag_grab);
   } else if (s->drag == ListDrag::Border) {
     s->drag_x = std::max(column_left(*s, g, static_cast<size_t>(s->drag_column)) + 1, p.x);
     redraw(h);
@@ -229,10 +247,13 @@ void button_up(HWND h, ListState* s) {
     if (s->reports_scrolling) notify(h, kListScrollDrag);
     return;
   }
+  if (was == ListDrag::HorizontalThumb) return;
   ListGeometry g = list_geometry(h, *s);
   auto k = static_cast<size_t>(s->drag_column);
   int pixels = s->drag_x - column_left(*s, g, k);
-  s->columns[k].width = std::max(1, pixels * 4 / std::max(1, s->units.base_x));
+  s->columns[k].width = std::clamp(pixels * 4 / std::max(1, s->units.base_x), 1, kMaxListUnits);
+  g = list_geometry(h, *s);
+  s->left = std::clamp(s->left, 0, std::max(0, g.columns_width - g.rows.width()));
   redraw(h);
   notify(h, kListColumnResized);
 }
@@ -310,8 +331,17 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN: button_down(h, s, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_MOUSEMOVE: mouse_move(h, s, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_LBUTTONUP: button_up(h, s); return 0;
-    case WM_LBUTTONDBLCLK:
-      if (!s->drop && s->selected >= 0) notify(h, LBN_DBLCLK);
+    case WM_LBUTTONDBLCLK: {
+      // On a row it chooses; on the bars and buttons it is one more click.
+      POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      if (s->drop) return 0;
+      ListGeometry g = list_geometry(h, *s);
+      if (!g.rows.contains(p)) button_down(h, s, p);
+      else if (s->selected >= 0) notify(h, LBN_DBLCLK);
+      return 0;
+    }
+    case WM_MOUSEWHEEL:
+      if (!s->drop) move(h, s, static_cast<int16_t>(HIWORD(wp)) > 0 ? Move::LineUp : Move::LineDown);
       return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -322,7 +352,7 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       if (m == WM_KEYDOWN) key(h, s, wp);
       return DefWindowProc(h, m, wp, lp);
     case kListSetFormat:
-      s->reports_scrolling = wp & 0x800;
+      s->reports_scrolling = (wp & kFlagReport) && !s->drop;  // a drop list just chooses
       set_format(h, s, lp ? reinterpret_cast<const char*>(lp) : "");
       return 0;
     case kListBindQueue:

@@ -1,7 +1,7 @@
 #include "runtime/window/controls/list_format.h"
 
 #include <cctype>
-#include <climits>
+#include <algorithm>
 
 namespace vrt::window {
 
@@ -40,8 +40,7 @@ class FormatReader {
     if (!is_digit()) return fail();
     long long n = 0;
     while (is_digit()) {
-      n = n * 10 + (s_[pos_++] - '0');
-      if (n > INT_MAX) n = INT_MAX;
+      n = std::min<long long>(n * 10 + (s_[pos_++] - '0'), kMaxListUnits);
     }
     *value = static_cast<int>(negative ? -n : n);
     return true;

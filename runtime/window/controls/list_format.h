@@ -2,7 +2,8 @@
 // justification, an offset, and modifiers ("64R(2)|M~CusID~C(0)@n-14@").
 // Nothing here needs a window, so tools and fuzz targets use it alone.
 // The text comes from resources and may be hostile: nothing reads past its
-// end, and numbers too big for an int are clamped.
+// end, and numbers are clamped to kMaxListUnits either way, so that pixels
+// computed from them stay far from overflowing.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace vrt::window {
+
+inline constexpr int kMaxListUnits = 32767;
 
 enum class Justify : char { Left = 'L', Right = 'R', Centre = 'C', Decimal = 'D' };
 

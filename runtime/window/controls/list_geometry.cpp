@@ -11,6 +11,8 @@ using namespace vrt::platform;
 
 namespace {
 
+constexpr int kMaxColumnsWidth = 1 << 28;
+
 int vcr_height() { return scaled(20); }
 int border_grip() { return scaled(3); }
 int arrow_of(const ListGeometry& g) { return std::min(g.vbar.width(), g.vbar.height() / 2); }
@@ -30,7 +32,9 @@ ListGeometry list_geometry(HWND list, const ListState& s) {
   RECT inner = GetClientRect(list);
   inner = {inner.left + 1, inner.top + 1, inner.right - 1, inner.bottom - 1};
   g.row_height = list_row_height();
-  for (size_t k = 0; k < s.columns.size(); ++k) g.columns_width += column_width(s, k);
+  // However many columns a hostile format gives, the sum stays an int.
+  for (size_t k = 0; k < s.columns.size() && g.columns_width < kMaxColumnsWidth; ++k)
+    g.columns_width = std::min(kMaxColumnsWidth, g.columns_width + column_width(s, k));
   if (s.drop) {
     g.rows = inner;
     return g;
@@ -68,16 +72,24 @@ ListGeometry list_geometry(HWND list, const ListState& s) {
 
 int column_left(const ListState& s, const ListGeometry& g, size_t k) {
   int x = g.rows.left - s.left;
-  for (size_t i = 0; i < k; ++i) x += column_width(s, i);
+  for (size_t i = 0; i < k && x < g.rows.right; ++i) x += column_width(s, i);
   return x;
 }
 
-int resizable_border_at(const ListState& s, const ListGeometry& g, int x) {
-  int right = g.rows.left - s.left;
-  for (size_t k = 0; k < s.columns.size(); ++k) {
-    right += column_width(s, k);
-    if (s.columns[k].resizable && std::abs(x - right) <= border_grip()) return static_cast<int>(k);
+std::vector<ColumnSpan> columns_shown(const ListState& s, const ListGeometry& g) {
+  std::vector<ColumnSpan> shown;
+  int x = g.rows.left - s.left;
+  for (size_t k = 0; k < s.columns.size() && x < g.rows.right; ++k) {
+    int width = column_width(s, k);
+    if (x + width > g.rows.left) shown.push_back({k, x, width});
+    x += width;
   }
+  return shown;
+}
+
+int resizable_border_at(const ListState& s, const ListGeometry& g, int x) {
+  for (const ColumnSpan& c : columns_shown(s, g))
+    if (s.columns[c.k].resizable && std::abs(x - (c.left + c.width)) <= border_grip()) return static_cast<int>(c.k);
   return -1;
 }
 

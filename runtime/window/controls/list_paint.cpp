@@ -21,13 +21,23 @@ std::string trimmed(std::string_view s) {
   return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
 }
 
-// The part of the cell's rectangle its text may use, drawn clipped to it.
-void draw_cell(HDC dc, const RECT& cell, Justify j, int offset, const DialogUnits& units, std::string_view text,
-               int text_height) {
-  if (text.empty() || cell.right <= cell.left) return;
+// Texts placed in their cells, all clipped to the column: one clip a
+// column, not one a cell, keeps a repaint cheap.
+struct CellText {
+  RECT cell;
+  std::string text;
+  COLORREF colour;
+};
+void draw_column(HDC dc, const ColumnSpan& c, const RECT& area, Justify j, int offset, const DialogUnits& units,
+                 const std::vector<CellText>& cells, int text_height) {
   int save = SaveDC(dc);
-  IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
-  TextOut(dc, cell_text_left(dc, j, offset, units, cell, text), cell.top + (cell.height() - text_height) / 2, text);
+  IntersectClipRect(dc, std::max(c.left, area.left), area.top, std::min(c.left + c.width, area.right), area.bottom);
+  for (const CellText& t : cells) {
+    if (t.text.empty()) continue;
+    SetTextColor(dc, t.colour);
+    TextOut(dc, cell_text_left(dc, j, offset, units, t.cell, t.text), t.cell.top + (t.cell.height() - text_height) / 2,
+            t.text);
+  }
   RestoreDC(dc, save);
 }
 
@@ -40,46 +50,43 @@ void draw_header(HDC dc, const ListState& s, const ListGeometry& g, int text_hei
   FillRect(dc, g.header, GetSysColorBrush(COLOR_BTNFACE));
   FillRect(dc, {g.header.left, g.header.bottom - 1, g.header.right, g.header.bottom},
            GetSysColorBrush(COLOR_BTNSHADOW));
-  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  int save = SaveDC(dc);
-  IntersectClipRect(dc, g.header.left, g.header.top, g.header.right, g.header.bottom);
-  for (size_t k = 0; k < s.columns.size(); ++k) {
-    int left = column_left(s, g, k), width = column_width(s, k);
-    if (left >= g.header.right) break;
-    if (left + width <= g.header.left) continue;
-    const ListColumn& c = s.columns[k];
-    RECT cell{left, g.header.top, left + width, g.header.bottom - 1};
-    draw_cell(dc, cell, c.header_justify, c.header_offset, s.units, c.header, text_height);
-    vertical_line(dc, cell.right - 1, g.header.top, g.header.bottom);
+  for (const ColumnSpan& span : columns_shown(s, g)) {
+    const ListColumn& c = s.columns[span.k];
+    RECT cell{span.left, g.header.top, span.left + span.width, g.header.bottom - 1};
+    draw_column(dc, span, g.header, c.header_justify, c.header_offset, s.units,
+                {{cell, c.header, GetSysColor(COLOR_BTNTEXT)}}, text_height);
+    vertical_line(dc, std::min(cell.right, g.header.right) - 1, g.header.top, g.header.bottom);
   }
-  RestoreDC(dc, save);
 }
 
-// Rows from entry `top` on, the columns scrolled `left` pixels.
-void draw_rows(HDC dc, const ListState& s, const ListGeometry& g, int text_height, int top, int left) {
+// Rows from entry `top` on.
+void draw_rows(HDC dc, const ListState& s, const ListGeometry& g, int text_height, int top,
+               const std::vector<ColumnSpan>& columns) {
+  int entries = static_cast<int>(s.queue->size());
+  int shown = std::max(0, std::min(entries - top, g.visible_rows + 1));
+  auto row_rect = [&](int i) {
+    return RECT{g.rows.left, g.rows.top + i * g.row_height, g.rows.right,
+                std::min(g.rows.bottom, g.rows.top + (i + 1) * g.row_height)};
+  };
+  if (s.selected >= top && s.selected < top + shown)
+    FillRect(dc, row_rect(s.selected - top), GetSysColorBrush(COLOR_HIGHLIGHT));
+  COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), lit_ink = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  std::vector<CellText> cells(static_cast<size_t>(shown));
+  for (const ColumnSpan& c : columns) {
+    for (int i = 0; i < shown; ++i) {
+      RECT row = row_rect(i);
+      cells[static_cast<size_t>(i)] = {{c.left, row.top, c.left + c.width, row.top + g.row_height},
+                                       cell_text(s, static_cast<size_t>(top + i), c.k),
+                                       top + i == s.selected ? lit_ink : ink};
+    }
+    const ListColumn& column = s.columns[c.k];
+    draw_column(dc, c, g.rows, column.justify, column.offset, s.units, cells, text_height);
+  }
   int save = SaveDC(dc);
   IntersectClipRect(dc, g.rows.left, g.rows.top, g.rows.right, g.rows.bottom);
-  int entries = static_cast<int>(s.queue->size());
-  int shown = std::min(entries - top, g.visible_rows + 1);
-  for (int i = 0; i < shown; ++i) {
-    int entry = top + i;
-    RECT row{g.rows.left, g.rows.top + i * g.row_height, g.rows.right, g.rows.top + (i + 1) * g.row_height};
-    bool lit = entry == s.selected;
-    if (lit) FillRect(dc, row, GetSysColorBrush(COLOR_HIGHLIGHT));
-    SetTextColor(dc, GetSysColor(lit ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    for (size_t k = 0; k < s.columns.size(); ++k) {
-      int x = column_left(s, g, k) + s.left - left, width = column_width(s, k);
-      if (x >= g.rows.right) break;
-      if (x + width <= g.rows.left) continue;
-      RECT cell{x, row.top, x + width, row.bottom};
-      draw_cell(dc, cell, s.columns[k].justify, s.columns[k].offset, s.units, cell_text(s, static_cast<size_t>(entry), k),
-                text_height);
-    }
-  }
   // Lines run the full height, rows or not.
-  for (size_t k = 0; k < s.columns.size(); ++k)
-    if (s.columns[k].line)
-      vertical_line(dc, column_left(s, g, k) + s.left - left + column_width(s, k) - 1, g.rows.top, g.rows.bottom);
+  for (const ColumnSpan& c : columns)
+    if (s.columns[c.k].line) vertical_line(dc, c.left + c.width - 1, g.rows.top, g.rows.bottom);
   RestoreDC(dc, save);
 }
 
@@ -171,7 +178,7 @@ void paint_list(HWND list, ListState& s) {
     box.visible_rows = 1;
     box.rows.top = (client.bottom - g.row_height) / 2;
     box.rows.bottom = box.rows.top + g.row_height;
-    if (s.selected >= 0) draw_rows(dc, s, box, text_height, s.selected, 0);
+    if (s.selected >= 0) draw_rows(dc, s, box, text_height, s.selected, columns_shown(s, box));
     int cx = client.right - arrow / 2, cy = client.bottom / 2;
     POINT tri[] = {{cx - scaled(4), cy - scaled(2)}, {cx + scaled(4), cy - scaled(2)}, {cx, cy + scaled(3)}};
     HBRUSH ink = CreateSolidBrush(GetSysColor(COLOR_BTNTEXT));
@@ -183,7 +190,7 @@ void paint_list(HWND list, ListState& s) {
     DeleteObject(ink);
   } else {
     draw_header(dc, s, g, text_height);
-    draw_rows(dc, s, g, text_height, s.top, s.left);
+    draw_rows(dc, s, g, text_height, s.top, columns_shown(s, g));
     draw_bars(dc, list, s, g);
     draw_vcr(dc, g);
     if (s.drag == ListDrag::Border)

@@ -12,7 +12,7 @@
 
 namespace vrt::window {
 
-enum class ListDrag { None, Thumb, Border };
+enum class ListDrag { None, Thumb, HorizontalThumb, Border };
 
 struct ListState {
   ListQueue own;  // rows put in with LB_ADDSTRING, when the program binds no queue
@@ -54,6 +54,12 @@ ListGeometry list_geometry(platform::HWND list, const ListState& s);
 // Column k's left edge and width in client pixels, after the horizontal scroll.
 int column_left(const ListState& s, const ListGeometry& g, size_t k);
 int column_width(const ListState& s, size_t k);
+// The columns that show between the rows' left and right edges.
+struct ColumnSpan {
+  size_t k;
+  int left, width;
+};
+std::vector<ColumnSpan> columns_shown(const ListState& s, const ListGeometry& g);
 // The column whose right border (give or take a few pixels) is at x among
 // those that can be resized, or -1.
 int resizable_border_at(const ListState& s, const ListGeometry& g, int x);

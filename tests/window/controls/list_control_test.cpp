@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
+#include <cairo.h>
+
 #include "runtime/platform/display/automation.h"
+#include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
@@ -15,6 +18,7 @@
 #include "runtime/window/controls/list_program.h"
 #include "runtime/window/controls/list_rows_shown.h"
 #include "tests/window/window_test_fixture.h"
+#include "tests/window/window_test_support.h"
 
 namespace vrt::window {
 namespace {
@@ -23,7 +27,7 @@ using namespace vrt::platform;
 namespace automation = vrt::platform::automation;
 
 constexpr const char* kListModule = "vrttest$list01";
-enum : int32_t { kCustomers = 1, kAmounts = 2, kPlain = 3, kDrop = 4 };
+enum : int32_t { kCustomers = 1, kAmounts = 2, kPlain = 3, kDrop = 4, kWide = 5 };
 
 class Lists : public test::WindowTest {
  protected:
@@ -86,6 +90,52 @@ TEST_F(Lists, RowsComeFromTheQueueThroughTheColumnPictures) {
   q.remove(2);
   Display(w);
   EXPECT_EQ(ListSelection(w, kCustomers), 1);
+}
+
+// The top-level image's pixel at a point of a list's client area, as 0xRRGGBB.
+class ListPixels {
+ public:
+  explicit ListPixels(HWND list) : list_(list), image_(top_level_image(GetTopLevel(list))) {
+    cairo_surface_flush(image_);
+  }
+  ~ListPixels() { cairo_surface_destroy(image_); }
+  uint32_t at(POINT client) const {
+    POINT p = automation::point_in_top(list_, client);
+    const uint8_t* data = cairo_image_surface_get_data(image_);
+    return *reinterpret_cast<const uint32_t*>(data + p.y * cairo_image_surface_get_stride(image_) + p.x * 4) &
+           0xFFFFFF;
+  }
+  static uint32_t rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+ private:
+  HWND list_;
+  cairo_surface_t* image_;
+};
+
+TEST_F(Lists, TheSelectedRowIsHighlightedAndLinesMarkColumnEdges) {
+  ListQueue q;
+  fill(q, 3);
+  BindQueue(w, kCustomers, &q);
+  SetListSelection(w, kCustomers, 2);
+  ListQueue plain;
+  plain.add({"x"});
+  BindQueue(w, kPlain, &plain);
+  UpdateWindow(w.hwnd);
+  ListGeometry g = list_geometry(list(kCustomers), *list_state(list(kCustomers)));
+  ListPixels pixels(list(kCustomers));
+  int row2 = g.rows.top + g.row_height + g.row_height / 2;
+  // The left end of each row is blank (the first column is right-justified).
+  EXPECT_EQ(pixels.at({g.rows.left + 2, row2}), ListPixels::rgb(GetSysColor(COLOR_HIGHLIGHT)));
+  EXPECT_EQ(pixels.at({g.rows.left + 2, row2 - g.row_height}), ListPixels::rgb(GetSysColor(COLOR_WINDOW)));
+  // "|": a line at the first column's right edge, below the rows too; none in a column without it.
+  int edge = g.rows.left + w.units.x(64) - 1;
+  int below = g.rows.top + 5 * g.row_height;
+  EXPECT_EQ(pixels.at({edge, below}), ListPixels::rgb(GetSysColor(COLOR_BTNSHADOW)));
+  EXPECT_EQ(pixels.at({edge - 2, below}), ListPixels::rgb(GetSysColor(COLOR_WINDOW)));
+  ListGeometry plain_g = list_geometry(list(kPlain), *list_state(list(kPlain)));
+  ListPixels plain_pixels(list(kPlain));
+  EXPECT_EQ(plain_pixels.at({plain_g.rows.left + w.units.x(40) - 1, plain_g.rows.top + 3 * plain_g.row_height}),
+            ListPixels::rgb(GetSysColor(COLOR_WINDOW)));
 }
 
 TEST_F(Lists, AColumnWithoutAPictureShowsThirtyCharactersOfText) {
@@ -299,6 +349,85 @@ TEST_F(Lists, ADropListShowsItsChosenRowInColumns) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0].selected);
   EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"Baker", "7"}));
+
+  // Its flag 0x800 asks for no scroll events: the keys choose.
+  SetFocus(list(kDrop));
+  events();
+  press(VK_UP);
+  EXPECT_EQ(events(), std::vector<uint16_t>{event::NewSelection});
+  EXPECT_EQ(list_rows_shown(list(kDrop))[0].cells[0], "Adams");
+  press(VK_UP);
+  EXPECT_EQ(events(), std::vector<uint16_t>{});
+}
+
+TEST_F(Lists, ColumnsWiderThanTheListScrollSideways) {
+  ListQueue q;
+  q.add({"a", "b", "c"});
+  BindQueue(w, kWide, &q);
+  ListState* s = list_state(list(kWide));
+  ListGeometry g = list_geometry(list(kWide), *s);
+  ASSERT_GT(g.hbar.height(), 0);
+  EXPECT_EQ(list_geometry(list(kCustomers), *list_state(list(kCustomers))).hbar.height(), 0) << "its columns fit";
+  int most = g.columns_width - g.rows.width();
+  ASSERT_GT(most, 0);
+  int y = (g.hbar.top + g.hbar.bottom) / 2;
+  // The thumb, at the start, dragged to the far end shows the last column's right edge.
+  int arrow = std::min(g.hbar.height(), g.hbar.width() / 2);
+  automation::press_at(top(), at(kWide, {g.hbar.left + arrow + 2, y}));
+  automation::move_to(top(), at(kWide, {g.hbar.right, y}));
+  automation::release_at(top(), at(kWide, {g.hbar.right, y}));
+  EXPECT_EQ(s->left, most);
+  EXPECT_EQ(column_left(*s, g, 2) + column_width(*s, 2), g.rows.right);
+  // An arrow moves them back a step.
+  automation::click_at(top(), at(kWide, {g.hbar.left + 2, y}));
+  EXPECT_GT(s->left, 0);
+  EXPECT_LT(s->left, most);
+  EXPECT_EQ(events(), std::vector<uint16_t>{}) << "sideways is the list's own business";
+}
+
+TEST_F(Lists, ADoubleClickOnARowAcceptsIt) {
+  ListQueue q;
+  fill(q, 40);
+  BindQueue(w, kCustomers, &q);
+  automation::double_click(list(kCustomers));
+  std::vector<uint16_t> seen = events();
+  EXPECT_EQ(seen, (std::vector<uint16_t>{event::NewSelection, event::Accepted}));
+  EXPECT_GT(ListSelection(w, kCustomers), 1);
+  // On the bar's arrow it is two clicks, not a choice.
+  ListGeometry g = list_geometry(list(kCustomers), *list_state(list(kCustomers)));
+  POINT arrow = at(kCustomers, {(g.vbar.left + g.vbar.right) / 2, g.vbar.bottom - 2});
+  automation::click_at(top(), arrow);
+  inject_mouse_button(top(), arrow, 0, true);
+  inject_mouse_button(top(), arrow, 0, false);
+  automation::settle();
+  EXPECT_EQ(events(), (std::vector<uint16_t>{event::ScrollDown, event::ScrollDown}));
+}
+
+// A resource is untrusted: widths past any screen and thousands of columns
+// paint without overflowing a pixel sum (the sanitizer build watches) and
+// without walking every column for every cell.
+TEST_F(Lists, AHostileFormatPaintsWithinBounds) {
+  std::string format;
+  for (int i = 0; i < 3000; ++i) format += "99999999999999999999R(99999999999)|M~h~D(-99999999999)@n-14@";
+  test::register_compiled("list_hostile", "module \"vrttest$hostile\"\nwindow \"P1$HOSTILE\" at=0,0,200,100\n"
+                                          "  list format=\"" + format + "\" at=2,2,190,90 flags=0x803\nend\n");
+  WindowObject hostile("vrttest$hostile", "P1$HOSTILE", WindowKind::Ordinary);
+  Open(hostile);
+  ASSERT_TRUE(hostile.is_open());
+  HWND h = hostile.control(1)->hwnd();
+  const ListState* s = list_state(h);
+  ASSERT_EQ(s->columns.size(), 3000u);
+  EXPECT_EQ(s->columns[0].width, kMaxListUnits);
+  EXPECT_EQ(s->columns[0].offset, kMaxListUnits);
+  ListQueue q;
+  q.add({"12345.5", "1"});
+  BindQueue(hostile, 1, &q);
+  UpdateWindow(h);
+  EXPECT_GT(list_geometry(h, *s).columns_width, 0);
+  auto rows = list_rows_shown(h);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].cells[0], "12,346");
+  Close(hostile);
 }
 
 }  // namespace
