@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/frame/app_hooks.h"
@@ -54,7 +55,7 @@ int seed(const std::string& dir, const marlock::SeedSizes& sizes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string seed_dir, data_dir;
+  std::string seed_dir, data_dir, script;
   bool customers_given = false;
   marlock::SeedSizes sizes;
   for (int i = 1; i < argc; ++i) {
@@ -68,13 +69,15 @@ int main(int argc, char** argv) {
     } else if (a == "--data" && has_value) {
       data_dir = argv[++i];
     } else if (a == "--script" && has_value) {
-      ++i;  // the window system reads it
+      script = argv[++i];
     } else {
       return usage();
     }
   }
   if (!seed_dir.empty()) return data_dir.empty() ? seed(seed_dir, sizes) : usage();
   if (customers_given) return usage();
+  // The script is named from where marlock was started, not from the data.
+  if (!script.empty()) vrt::window::use_script(std::filesystem::absolute(script).string());
   if (!data_dir.empty() && chdir(data_dir.c_str()) != 0) {
     std::fprintf(stderr, "marlock: cannot work in %s: %s\n", data_dir.c_str(), std::strerror(errno));
     return 1;
