@@ -340,6 +340,15 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       else if (s->selected >= 0) notify(h, LBN_DBLCLK);
       return 0;
     }
+    case WM_SETCURSOR: {
+      // Over a border that can be dragged the cursor says so.
+      POINT p = ScreenToClient(h, GetCursorPos());
+      ListGeometry g = list_geometry(h, *s);
+      bool border = !s->drop && (g.rows.contains(p) || g.header.contains(p)) && resizable_border_at(*s, g, p.x) >= 0;
+      if (!border && s->drag != ListDrag::Border) return DefWindowProc(h, m, wp, lp);
+      SetCursor(LoadCursor(IDC_SIZEWE));
+      return 1;
+    }
     case WM_MOUSEWHEEL:
       if (!s->drop) move(h, s, static_cast<int16_t>(HIWORD(wp)) > 0 ? Move::LineUp : Move::LineDown);
       return 0;

@@ -268,6 +268,10 @@ TEST_F(Lists, DraggingAResizableBorderResizesTheColumn) {
   BindQueue(w, kCustomers, &q);
   int border = w.units.x(64);  // the first column's right edge, inside the list's border of 1
   int y = list_row_height() + 5;
+  automation::move_to(top(), at(kCustomers, {border - 20, y}));
+  EXPECT_EQ(current_cursor(), LoadCursor(IDC_ARROW));
+  automation::move_to(top(), at(kCustomers, {border + 1, y}));
+  EXPECT_EQ(current_cursor(), LoadCursor(IDC_SIZEWE)) << "the border shows it can be dragged";
   automation::press_at(top(), at(kCustomers, {border + 1, y}));
   automation::move_to(top(), at(kCustomers, {border + 31, y}));
   EXPECT_EQ(events(), std::vector<uint16_t>{}) << "nothing until the border is let go";
