@@ -241,6 +241,12 @@ TEST_F(Lists, ScrollBarClicksAndTheThumbReportToTheProcedure) {
   automation::click_at(top(), at(kCustomers, {x, g.vbar.bottom - 2}));
   EXPECT_EQ(events(), std::vector<uint16_t>{event::ScrollDown});
   EXPECT_EQ(ListThumb(w, kCustomers), 50) << "the bar moves only when the program moves it";
+  // With Ctrl the arrows ask for the top and the bottom.
+  inject_key(VK_CONTROL, true);
+  automation::click_at(top(), at(kCustomers, {x, g.vbar.top + 2}));
+  automation::click_at(top(), at(kCustomers, {x, g.vbar.bottom - 2}));
+  inject_key(VK_CONTROL, false);
+  EXPECT_EQ(events(), (std::vector<uint16_t>{event::ScrollTop, event::ScrollBottom}));
 
   // Dragging the thumb: tracked while it moves, released where the user leaves it.
   int middle = (g.vbar.top + g.vbar.bottom) / 2;
