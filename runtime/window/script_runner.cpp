@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -20,6 +21,9 @@
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/controls/window_object.h"
 #include "runtime/window/controls/zor_classes.h"
+#include "runtime/window/message_box.h"
+#include "runtime/window/script_targets.h"
+#include "runtime/window/window_dump.h"
 
 namespace vrt::window {
 
@@ -69,22 +73,6 @@ std::vector<std::string> words(const std::string& line, bool& ok) {
     }
   }
   return out;
-}
-
-HWND find_titled(HWND parent, const std::string& title) {
-  for (HWND c : GetChildren(parent)) {
-    if (GetClassName(c).starts_with(kWindowClassPrefix) && window_text_now(c) == title && IsWindowVisible(c)) return c;
-    if (HWND deeper = find_titled(c, title)) return deeper;
-  }
-  return nullptr;
-}
-
-HWND find_window_anywhere(const std::string& title) {
-  for (HWND top : GetTopLevelWindows()) {
-    if (window_text_now(top) == title && IsWindowVisible(top)) return top;
-    if (HWND child = find_titled(top, title)) return child;
-  }
-  return nullptr;
 }
 
 HWND find_id(HWND parent, int id) {
@@ -142,13 +130,36 @@ class Runner {
     const std::string& v = w[0];
     if (v == "wait" && w.size() == 3 && w[1] == "window") {
       HWND found = nullptr;
-      automation::wait_until([&] { return (found = find_window_anywhere(w[2])) != nullptr; }, kWaitMs);
-      if (!found) return "no window \"" + w[2] + "\" appeared";
+      automation::wait_until([&] { return (found = find_named_window(w[2])) != nullptr; }, kWaitMs);
+      if (!found) return "no window \"" + w[2] + "\" appeared (open: " + open_windows() + ")";
       current_ = found;
       return "";
     }
+    if (v == "wait" && w.size() == 3 && w[1] == "closed") {
+      HWND still = nullptr;
+      automation::wait_until([&] { return (still = find_named_window(w[2])) == nullptr; }, kWaitMs);
+      return still ? "the window " + describe_window(still) + " is still open" : "";
+    }
     if (v == "expect" && w.size() == 3 && w[1] == "window")
-      return find_window_anywhere(w[2]) ? "" : "no window \"" + w[2] + "\" is open";
+      return find_named_window(w[2]) ? "" : "no window \"" + w[2] + "\" is open (open: " + open_windows() + ")";
+    if (v == "expect" && w.size() == 3 && w[1] == "message") {
+      HWND box = nullptr;
+      automation::wait_until([&] { return (box = frontmost_message_box()) != nullptr; }, kWaitMs);
+      if (!box) return "no message box appeared (open: " + open_windows() + ")";
+      std::string text = message_box_text(box);
+      return text == w[2] ? "" : "the message box " + describe_window(box) + " says \"" + text + "\"";
+    }
+    if (v == "dump" && w.size() == 3 && w[1] == "window") {
+      settle();
+      HWND window = current_runtime_window();
+      std::string dump = window ? dump_window(window) : "";
+      if (dump.empty()) return "no window to dump (active: " + describe_window(GetActiveWindow()) + ")";
+      std::ofstream out(w[2], std::ios::binary);
+      out << dump;
+      out.close();
+      return out ? "" : "the dump " + w[2] + " could not be written";
+    }
+    if (v == "popup" && w.size() == 4 && w[1] == "field") return popup(w[2], w[3]);
     if (v == "menu" && w.size() == 2) {
       HWND top = current_top();
       if (!top) return "no window to choose from";
@@ -171,8 +182,11 @@ class Runner {
       return click_tool(std::atoi(w[2].c_str()), "field " + w[2]);
     }
     if (v == "click" && w.size() == 2) {
-      HWND in = current_top();
-      return click(in ? automation::find_child(in, w[1]) : nullptr, "\"" + w[1] + "\"");
+      // An open popup menu is in front of everything.
+      if (HWND menu = frontmost_popup_menu()) return choose_item(menu, w[1]);
+      HWND target = find_control_by_text(current_runtime_window(), w[1]);
+      if (!target) return "nothing to click: \"" + w[1] + "\" in " + describe_window(current_runtime_window());
+      return click(target, "\"" + w[1] + "\" in " + describe_window(window_shown_in(target)));
     }
     if (v == "thumb" && w.size() == 4 && w[1] == "field") {
       // The list's thumb, dragged and let go as a user would.
@@ -192,7 +206,7 @@ class Runner {
     if (v == "answer" && w.size() == 2) {
       std::vector<HWND> tops = GetTopLevelWindows();
       HWND button = tops.empty() ? nullptr : automation::find_child(tops.front(), w[1]);
-      return click(button, "button \"" + w[1] + "\"");
+      return click(button, "button \"" + w[1] + "\" of " + describe_window(tops.empty() ? nullptr : tops.front()));
     }
     if (v == "key" && w.size() == 2) {
       for (const Key& k : kKeys) {
@@ -215,14 +229,68 @@ class Runner {
     }
     if (v == "expect" && w.size() == 5 && w[1] == "text" && w[2] == "field") {
       HWND control = field(w[3]);
-      if (!control) return "no field " + w[3];
+      if (!control) return "no field " + w[3] + " in " + describe_window(current_runtime_window());
       std::string text = automation::read_text(control);
-      return text == w[4] ? "" : "field " + w[3] + " holds \"" + text + "\", not \"" + w[4] + "\"";
+      return text == w[4] ? "" : "field " + w[3] + " of " + describe_window(window_shown_in(control)) + " holds \"" +
+                                     text + "\", not \"" + w[4] + "\"";
     }
     return "unknown verb: " + v;
   }
 
  private:
+  // The runtime window a control stands in.
+  static HWND window_shown_in(HWND control) {
+    WindowObject* w = window_holding(control);
+    return w ? w->hwnd : GetTopLevel(control);
+  }
+  // The window the script works in: the one it waited for, while open and
+  // shown, or the one the user works in.
+  HWND current_runtime_window() {
+    if (current_ && (!IsWindow(current_) || !IsWindowVisible(current_))) current_ = nullptr;
+    return current_ ? current_ : active_runtime_window();
+  }
+  static std::string open_windows() {
+    std::string out;
+    for (HWND top : GetTopLevelWindows()) {
+      if (!IsWindowVisible(top)) continue;
+      if (!out.empty()) out += ", ";
+      out += describe_window(top);
+      if (WindowObject* w = window_object(top); w && w->client)
+        for (HWND child : GetChildren(w->client))
+          if (IsWindowVisible(child)) out += ", " + describe_window(child);
+    }
+    return out.empty() ? "none" : out;
+  }
+  // An item of an open popup menu, clicked as the mouse would.
+  std::string choose_item(HWND menu, const std::string& text) {
+    PopupItems items = popup_menu_items(menu);
+    std::string seen;
+    for (size_t i = 0; i < items.texts.size(); ++i) {
+      std::string item = without_ampersands(items.texts[i]);
+      if (item == without_ampersands(text)) {
+        const RECT& r = items.rects[i];
+        return click_in(menu, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+      }
+      seen += (seen.empty() ? "\"" : ", \"") + item + "\"";
+    }
+    return "the popup menu has no item \"" + text + "\" (it has " + (seen.empty() ? "none" : seen) + ")";
+  }
+  // Right-clicks a control and chooses an item of the menu that opens.
+  std::string popup(const std::string& number, const std::string& item) {
+    HWND control = field(number);
+    std::string what = "field " + number + " of " + describe_window(current_runtime_window());
+    if (!control) return "no " + what;
+    if (!IsWindowVisible(control)) return what + " is hidden";
+    if (!IsWindowEnabled(control)) return what + " is disabled";
+    HWND top = GetTopLevel(control);
+    POINT screen = ClientToScreen(control, {GetClientRect(control).right / 2, GetClientRect(control).bottom / 2});
+    RECT t = GetWindowRect(top);
+    automation::click_at(top, {screen.x - t.left, screen.y - t.top}, 1);
+    HWND menu = nullptr;
+    automation::wait_until([&] { return (menu = frontmost_popup_menu()) != nullptr; }, kWaitMs);
+    if (!menu) return "no popup menu opened on " + what;
+    return choose_item(menu, item);
+  }
   std::string settle() {
     automation::settle();
     return "";
@@ -266,8 +334,12 @@ class Runner {
   }
   HWND field(const std::string& number) {
     int id = std::atoi(number.c_str());
-    HWND window = active_runtime_window();
-    return window ? find_id(window, id) : nullptr;
+    // The window the script waited for, else the one the user works in.
+    HWND found = nullptr;
+    if (HWND window = current_runtime_window()) found = find_id(window, id);
+    if (!found)
+      if (HWND active = active_runtime_window()) found = find_id(active, id);
+    return found;
   }
 
   HWND current_ = nullptr;

@@ -60,7 +60,8 @@ TEST_F(ScriptedProgram, FailedExpectationEndsWithOneAndNamesTheLine) {
   EXPECT_EQ(run("wait window \"Vorthal Demonstration\"\n"
                 "expect window \"Nothing Like It\"\n"),
             1);
-  EXPECT_EQ(errors, path + ":2: no window \"Nothing Like It\" is open\n");
+  EXPECT_EQ(errors, path + ":2: no window \"Nothing Like It\" is open (open: \"Vorthal Demonstration\" "
+                           "(@vrtdemo$demo01:P1$DEMOFRAME))\n");
   EXPECT_EQ(run("fly away\n"), 1);
   EXPECT_EQ(errors, path + ":1: unknown verb: fly\n");
 }

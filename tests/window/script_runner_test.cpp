@@ -77,7 +77,8 @@ expect text field 7 "Something else"
 )");
   EXPECT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.message,
-            path + ":4: field 7 holds \"Choose a size, then start.\", not \"Something else\"");
+            path + ":4: field 7 of \"Demonstration Child\" (@vrtdemo$demo01:P2$DEMOCHILD) holds \"Choose a size, "
+                   "then start.\", not \"Something else\"");
 }
 
 TEST_F(Script, MistakesInTheScript) {

@@ -19,6 +19,8 @@
 #include "runtime/window/controls/sheet_control.h"
 #include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_open.h"
+#include "runtime/window/controls/image_codes.h"
+#include "runtime/window/message_box.h"
 #include "tools/window_demo/demo_list.h"
 #include "tools/window_demo/demo_module.h"
 
@@ -121,6 +123,9 @@ inline void frame_procedure() {
     if (frame.field == -2 || frame.field == 2000) Start(child_procedure, 50000);
     if (frame.field == -20) Start(entries_procedure, 50000);
     if (frame.field == -3) PostClose(frame);
+    if (frame.field == -5)  // Help | About
+      Message("Vorthal Demonstration|Windows, lists, entries and message boxes on a small runtime.", "About",
+              standard_image_code(IDI_ASTERISK));
     if (frame.field == -8) Start(list_procedure, 50000);  // List | Customers
   }
 }

@@ -23,7 +23,7 @@ vrt::core::ModuleDescriptor g_program;
 
 // The script behind --shots: open a child, start it, photograph both pages;
 // then the list, its VCR buttons on, its thumb dragged and its columns
-// resized; then the entries, the date entry chosen.
+// resized; then the entries, the date entry chosen; then the About box.
 void use_shots_script(const std::string& dir) {
   std::string path = dir + "/window-demo.script";
   std::ofstream(path) << "wait window \"Vorthal Demonstration\"\n"
@@ -46,11 +46,15 @@ void use_shots_script(const std::string& dir) {
                          "menu \"&File|Entries\"\n"
                          "wait window \"Entries\"\n"
                          "click field 6\n"
-                         "screenshot " << dir << "/window-demo-entries.png\n";
+                         "screenshot " << dir << "/window-demo-entries.png\n"
+                         "menu \"&Help|&About\"\n"
+                         "wait window \"About\"\n"
+                         "screenshot " << dir << "/window-demo-about.png\n"
+                         "answer \"OK\"\n";
   vrt::window::use_script(path, [dir] {
-    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png, %s/window-demo-list.png and "
-                "%s/window-demo-entries.png\n",
-                dir.c_str(), dir.c_str(), dir.c_str(), dir.c_str());
+    std::printf("wrote %s/window-demo-settings.png, %s/window-demo-progress.png, %s/window-demo-list.png, "
+                "%s/window-demo-entries.png and %s/window-demo-about.png\n",
+                dir.c_str(), dir.c_str(), dir.c_str(), dir.c_str(), dir.c_str());
     vrt::window::end_program();
   });
 }

@@ -1,5 +1,7 @@
 #include "runtime/core/pictures/entry_check.h"
 
+#include <algorithm>
+
 #include "runtime/core/base/settings.h"
 #include "runtime/core/pictures/pattern_cells.h"
 #include "runtime/core/pictures/typed_date_time.h"
@@ -33,9 +35,10 @@ EntryCheck check_number(const CompiledPicture& p, std::string_view text) {
     if (!number_character(p, c)) return {kReasonNumberCharacter, {}};
   std::string value = Deformat(p, text);
   if (!value.empty() && value[0] == '-' && !has_code(p, kCodeSign)) return {kReasonNumberSign, {}};
-  // What the picture cannot show would come back as "#".
-  if (p.kind() == kPictureNumber && Format(p, value).find('#') != std::string::npos)
-    return {kReasonNumberTooLarge, {}};
+  // What the picture cannot show comes back as "#" in its digit places
+  // (more of them than the picture shows of its own, in a currency text).
+  auto hashes = [&](std::string_view number) { return std::ranges::count(Format(p, number), '#'); };
+  if (p.kind() == kPictureNumber && hashes(value) > hashes("0")) return {kReasonNumberTooLarge, {}};
   return {kEntryAccepted, value};
 }
 

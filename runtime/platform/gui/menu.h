@@ -4,6 +4,7 @@
 // bar can show the item's help text; a chosen item sends WM_COMMAND.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "runtime/platform/gfx/device_context.h"
 #include "runtime/platform/gui/win_types.h"
@@ -50,6 +51,15 @@ int menu_item_height();
 // of sent.
 UINT TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner,
                     const std::string& popup_class = kPopupMenuClass);
+
+// For scripts: whether a window is a popup menu being shown, and its items
+// (texts without "&" and shortcut, rectangles in its client area).
+bool is_popup_menu(HWND hwnd);
+struct PopupItems {
+  std::vector<std::string> texts;
+  std::vector<RECT> rects;
+};
+PopupItems popup_menu_items(HWND popup);
 
 // For the frame: drawing the bar, clicks on it and Alt+letter.
 void draw_menu_bar(HDC dc, HMENU menu, const RECT& bar, int highlighted);

@@ -168,10 +168,26 @@ int item_at(const Popup& p, POINT client) {
   return -1;
 }
 
+// Asked of the popup's own thread, which alone knows the run.
+constexpr UINT kGetItemsMessage = WM_USER + 0x1E0;
+
 LRESULT CALLBACK_popup(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   MenuRun* run = t_run;
   if (!run) return DefWindowProc(hwnd, msg, wp, lp);
   switch (msg) {
+    case kGetItemsMessage: {
+      auto* out = reinterpret_cast<PopupItems*>(lp);
+      for (const Popup& p : run->stack) {
+        if (p.hwnd != hwnd) continue;
+        for (size_t i = 0; i < p.items.size(); ++i) {
+          if (p.items[i].flags & MF_SEPARATOR) continue;
+          std::string shortcut;
+          out->texts.push_back(label(p.items[i].text, &shortcut));
+          out->rects.push_back(p.rects[i]);
+        }
+      }
+      return 1;
+    }
     case WM_PAINT: paint_popup(hwnd); return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
@@ -310,6 +326,17 @@ UINT run_menu(MenuRun& run, HMENU menu, POINT screen) {
 }  // namespace
 
 void register_popup_menu_class(const std::string& name) { register_popup_class(name); }
+
+bool is_popup_menu(HWND hwnd) {
+  WNDCLASS wc;
+  return hwnd && GetClassInfo(GetClassName(hwnd), &wc) && wc.lpfnWndProc == CALLBACK_popup;
+}
+
+PopupItems popup_menu_items(HWND popup) {
+  PopupItems items;
+  if (is_popup_menu(popup)) SendMessage(popup, kGetItemsMessage, 0, reinterpret_cast<LPARAM>(&items));
+  return items;
+}
 
 int menu_item_height() { return scaled(24); }
 

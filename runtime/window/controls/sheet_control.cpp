@@ -102,7 +102,21 @@ LRESULT sheet_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProc(h, m, w, l);
 }
 
+// A page, and the sheet around it, take the colour the program gave the window.
+bool colored(HWND h, UINT m, WPARAM w, LRESULT* result) {
+  HBRUSH brush = (m == WM_ERASEBKGND || m == WM_CTLCOLORSTATIC || m == WM_CTLCOLORBTN) ? color_brush_for(h) : nullptr;
+  if (!brush) return false;
+  if (m == WM_ERASEBKGND) {
+    FillRect(reinterpret_cast<HDC>(w), GetClientRect(h), brush);
+    *result = 1;
+  } else {
+    *result = reinterpret_cast<LRESULT>(brush);
+  }
+  return true;
+}
+
 LRESULT tab_proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (LRESULT r; colored(h, m, w, &r)) return r;
   // A page passes its controls' notifications to the window that owns the sheet.
   if (m == WM_COMMAND || m == WM_NOTIFY) return SendMessage(GetParent(GetParent(h)), m, w, l);
   if (m == WM_PAINT) {

@@ -1,11 +1,27 @@
 #include "runtime/window/controls/window_object.h"
 
+#include "runtime/platform/gfx/gdi_objects.h"
+#include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/window_api.h"
 
 namespace vrt::window {
 
 WindowObject::WindowObject(std::string module, std::string label, WindowKind kind)
     : module_(std::move(module)), label_(std::move(label)), kind_(kind) {}
+
+void WindowObject::set_color(std::optional<platform::COLORREF> color) {
+  if (color == color_) return;
+  color_ = color;
+  if (color_brush_) platform::DeleteObject(color_brush_);
+  color_brush_ = color ? platform::CreateSolidBrush(*color) : nullptr;
+  // Its pages and static controls take the colour as well.
+  if (hwnd) platform::RedrawWindow(hwnd);
+}
+
+platform::HBRUSH color_brush_for(platform::HWND hwnd) {
+  WindowObject* w = window_holding(hwnd);
+  return w ? w->color_brush() : nullptr;
+}
 
 uint32_t WindowObject::flags() const { return buffer ? buffer->flags(structure) : 0; }
 uint32_t WindowObject::flags2() const { return buffer ? buffer->field(structure, "flags2") : 0; }

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -98,7 +99,15 @@ class WindowObject {
   std::string status_before_menu;  // the status text a menu's messages cover
   bool menu_showing = false;
 
+  // The colour the program gave the window (an access mode's), or none
+  // while it keeps its resource's look.
+  const std::optional<platform::COLORREF>& color() const { return color_; }
+  platform::HBRUSH color_brush() const { return color_brush_; }
+  void set_color(std::optional<platform::COLORREF> color);
+
  private:
+  std::optional<platform::COLORREF> color_;
+  platform::HBRUSH color_brush_ = nullptr;
   std::string module_, label_;
   WindowKind kind_;
 };
@@ -118,6 +127,10 @@ WindowObject* window_object(platform::HWND hwnd);
 // The runtime window that holds a window: itself or its nearest parent
 // with a window object, or null.
 WindowObject* window_holding(platform::HWND hwnd);
+
+// The brush of the program's colour for the runtime window holding `hwnd`
+// (its background, its pages', its static controls'), or null.
+platform::HBRUSH color_brush_for(platform::HWND hwnd);
 
 // Paints the window's drawn controls that `painter` shows (the window
 // itself, or a tab page), in its client coordinates.

@@ -13,6 +13,7 @@
 #include "runtime/platform/gui/paint_api.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/window/controls/image_codes.h"
 #include "runtime/window/controls/control_binding.h"
 #include "runtime/window/controls/creator_table.h"
 #include "runtime/window/loop/event_codes.h"
@@ -27,7 +28,10 @@ namespace vrt::window {
 
 // A window object closes its window when it goes; the destructor lives with
 // Close so that the object itself stays below the loop that opens it.
-WindowObject::~WindowObject() { Close(*this); }
+WindowObject::~WindowObject() {
+  Close(*this);
+  set_color(std::nullopt);
+}
 
 namespace {
 
@@ -141,7 +145,7 @@ void make_toolbar(WindowObject& w) {
     }
     TBBUTTON t;
     std::string icon(b.text(b.field(at, "icon")));
-    t.icon = LoadIcon(icon.empty() ? std::string("APPLICATION") : icon);
+    t.icon = icon.empty() ? LoadIcon(std::string("APPLICATION")) : load_icon_code(icon);
     t.idCommand = static_cast<uint16_t>(b.field_number(at));
     t.enabled = !(b.flags(at) & kFlagDisabled);
     t.tip = std::string(b.text(b.field(at, "tip")));
@@ -238,7 +242,7 @@ void Open(WindowObject& w) {
   make_font(w);
   SendMessage(w.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), 0);
   if (std::string icon(w.buffer->text(w.buffer->field(w.structure, "icon"))); !icon.empty())
-    SendMessage(w.hwnd, WM_SETICON, 0, reinterpret_cast<LPARAM>(LoadIcon(icon)));
+    SendMessage(w.hwnd, WM_SETICON, 0, reinterpret_cast<LPARAM>(load_icon_code(icon)));
   size_client(w);
   make_menu(w);
   make_toolbar(w);

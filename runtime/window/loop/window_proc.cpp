@@ -321,6 +321,14 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
       paint(*w, h);
       return 0;
+    case WM_ERASEBKGND:
+      if (!w->color_brush()) break;
+      FillRect(reinterpret_cast<HDC>(wp), GetClientRect(h), w->color_brush());
+      return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (w->color_brush()) return reinterpret_cast<LRESULT>(w->color_brush());
+      break;
     case WM_NCDESTROY:
       w->hwnd = nullptr;
       break;

@@ -47,9 +47,14 @@ TEST(EditMask, TheValueWrittenIntoTheMaskReadsBack) {
     CompiledPicture p = compile_picture("@D" + std::to_string(n));
     EXPECT_EQ(check_entry_text(p, mask_text(edit_mask(p), oct31)).value, std::to_string(oct31)) << n;
   }
-  for (int n : {4, 5, 6}) {
+  for (int n = 13; n <= 16; ++n) {  // month and year: the first of the month
+    CompiledPicture p = compile_picture("@D" + std::to_string(n));
+    EXPECT_EQ(check_entry_text(p, mask_text(edit_mask(p), oct31)).value, std::to_string(oct31 - 30)) << n;
+  }
+  for (int n = 1; n <= 6; ++n) {  // the first three show no seconds
     CompiledPicture p = compile_picture("@T" + std::to_string(n));
-    EXPECT_EQ(check_entry_text(p, mask_text(edit_mask(p), t)).value, std::to_string(t)) << n;
+    int32_t shown = n == 1 || n == 2 || n == 3 ? time_from_parts(17, 5, 0, 0) : t;
+    EXPECT_EQ(check_entry_text(p, mask_text(edit_mask(p), t)).value, std::to_string(shown)) << n;
   }
 }
 

@@ -169,6 +169,8 @@ TEST_F(EntryCheckTest, NumbersThePictureCanShow) {
   EXPECT_EQ(C("@N9.2", "123456"), "0 123456");  // the grouping place gives way to a digit
   EXPECT_EQ(C("@N9.2", "-5"), N(kReasonNumberSign));
   EXPECT_EQ(C("@N$10.2", "$1,234.50"), "0 1234.50");
+  EXPECT_EQ(C("@N~No#~8", "12"), "0 12");  // a "#" of the picture's own is no overflow
+  EXPECT_EQ(C("@N~No#~8", "123456789"), N(kReasonNumberTooLarge));
   EXPECT_EQ(C("@N-11.2", " -1,234.50"), "0 -1234.50");
   EXPECT_EQ(C("@N-11.2", ""), "0 0");
 }
