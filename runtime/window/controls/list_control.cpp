@@ -360,6 +360,9 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       }
       if (m == WM_KEYDOWN) key(h, s, wp);
       return DefWindowProc(h, m, wp, lp);
+    case WM_SETFONT:
+      s->widths.clear();  // measured in the old font
+      return DefWindowProc(h, m, wp, lp);
     case kListSetFormat:
       s->reports_scrolling = (wp & kFlagReport) && !s->drop;  // a drop list just chooses
       set_format(h, s, lp ? reinterpret_cast<const char*>(lp) : "");

@@ -23,6 +23,16 @@ bool has_headers(const ListState& s) {
 
 }  // namespace
 
+int TextWidths::of(HDC dc, std::string_view text) {
+  constexpr size_t kMostKept = 4096;
+  auto found = widths_.find(std::string(text));
+  if (found != widths_.end()) return found->second;
+  if (widths_.size() >= kMostKept) widths_.clear();
+  int width = GetTextExtentPoint32(dc, text).cx;
+  widths_.emplace(text, width);
+  return width;
+}
+
 int list_row_height() { return scaled(16); }
 
 int column_width(const ListState& s, size_t k) { return std::max(0, s.units.x(s.columns[k].width)); }

@@ -348,6 +348,27 @@ TEST_F(Lists, DecimalPointsAlignAtTheOffsetFromTheRightEdge) {
   EXPECT_EQ(list_rows_shown(list(kAmounts))[0].cells[1], "1,234.50");
 }
 
+// Widths are remembered between repaints; a new font measures afresh, or
+// the right-justified and decimal columns would stand where the old font put them.
+TEST_F(Lists, WidthsKeptBetweenRepaintsAreForgottenWithTheFont) {
+  HWND h = list(kAmounts);
+  ListState* s = list_state(h);
+  HDC dc = GetDC(h);
+  HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(h, WM_GETFONT, 0, 0)));
+  EXPECT_EQ(s->widths.of(dc, "1,234"), GetTextExtentPoint32(dc, "1,234").cx);
+  LOGFONT big;
+  big.lfHeight = -30;
+  HFONT font = CreateFontIndirect(big);
+  SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+  SelectObject(dc, font);
+  int wide = GetTextExtentPoint32(dc, "1,234").cx;
+  EXPECT_EQ(s->widths.of(dc, "1,234"), wide);
+  SelectObject(dc, before);
+  ReleaseDC(h, dc);
+  SendMessage(h, WM_SETFONT, 0, 0);
+  DeleteObject(font);
+}
+
 TEST_F(Lists, ADropListShowsItsChosenRowInColumns) {
   ListQueue q;
   q.add({"Adams", "12"});
