@@ -168,7 +168,7 @@ void hbar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
     case SB_PAGEUP: s->left -= g.rows.width(); break;
     case SB_PAGEDOWN: s->left += g.rows.width(); break;
     default: {
-      int arrow = std::min(g.hbar.height(), g.hbar.width() / 2), start, length;
+      int arrow = bar_arrow(g.hbar, false), start, length;
       scroll_thumb(g.hbar.width() - 2 * arrow, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, &start,
                    &length);
       s->drag = ListDrag::HorizontalThumb;
@@ -182,7 +182,7 @@ void hbar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
 
 // The columns scrolled so that the horizontal thumb's left edge is at x.
 void drag_horizontal(HWND h, ListState* s, const ListGeometry& g, int x) {
-  int arrow = std::min(g.hbar.height(), g.hbar.width() / 2), start, length;
+  int arrow = bar_arrow(g.hbar, false), start, length;
   scroll_thumb(g.hbar.width() - 2 * arrow, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, &start,
                &length);
   int free = std::max(1, g.hbar.width() - 2 * arrow - length);
@@ -296,7 +296,7 @@ bool thumb_drag(HWND h, ListState* s, int percent, POINT* grab_drop) {
   if (g.vbar.empty()) return false;
   int top, length;
   thumb_extent(*s, g, &top, &length);
-  int arrow = std::min(g.vbar.width(), g.vbar.height() / 2);
+  int arrow = bar_arrow(g.vbar, true);
   int free = g.vbar.height() - 2 * arrow - length;
   int x = (g.vbar.left + g.vbar.right) / 2;
   grab_drop[0] = {x, top + length / 2};

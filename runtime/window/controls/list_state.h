@@ -79,6 +79,8 @@ std::vector<ColumnSpan> columns_shown(const ListState& s, const ListGeometry& g)
 // The column whose right border (give or take a few pixels) is at x among
 // those that can be resized, or -1.
 int resizable_border_at(const ListState& s, const ListGeometry& g, int x);
+// The length of a scroll bar's arrow buttons, as the platform draws them.
+int bar_arrow(const platform::RECT& bar, bool vertical);
 // The vertical bar's range and thumb: the program's thumb on a list that
 // reports its scrolling, else the entries with the rows shown as its page.
 struct ListBar {
