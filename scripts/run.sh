@@ -1,33 +1,47 @@
 #!/usr/bin/env bash
-# Builds the project and shows what it does: until the records program
-# exists, a short tour of the runtime through the vrt probe, then the window
-# layer's demonstration (a window on a display, screenshots without one).
+# Builds the project and opens marlock on a folder of sample data (made once):
+# its frame on a display; without one, a short tour that logs in as each user
+# and writes screenshots. MARLOCK_DATA names another data folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target vrt window_demo >/dev/null
-vrt=build/tools/vrt
-show() { printf '%-44s -> ' "vrt $*"; "$vrt" "$@" || true; }
-show date 10 31 1959
-show parts 58015
-show date 14 1 2003
-show time 23 59 59 99
-show format @D4 58015
-show format @n-14.2 -1234567.891
-show deformat @n-14.2 ' 1,234.50-'
-show decimal 1 / 3
-show eval '1+2*3'
-show eval "SUB('Mississippi', 3, 4) & FORMAT(TODAY(), @D2)"
-show match Mississippi 'M*pi'
-show match Mississippi '^m.*i$' 18
-show sound Jackson
-show message 332
-show message 1234
-if [[ -n "${DISPLAY:-}" && "${VORTHAL_DISPLAY:-}" != headless ]]; then
-  echo "window_demo: close its window to end"
-  build/tools/window_demo
-else
-  mkdir -p build/screenshots
-  build/tools/window_demo --shots build/screenshots
+cmake --build build -j "$(nproc)" --target marlock bdx vrt window_demo >/dev/null
+
+# The sample data lives under build/, or in $XDG_DATA_HOME/marlock when the
+# user keeps it there.
+data="${MARLOCK_DATA:-}"
+if [[ -z "$data" ]]; then
+  if [[ -n "${XDG_DATA_HOME:-}" && -d "$XDG_DATA_HOME/marlock" ]]; then data="$XDG_DATA_HOME/marlock"
+  else data=build/marlock-data; fi
 fi
+if [[ ! -e "$data/CUSTOMER.BDX" ]]; then build/app/marlock --seed "$data"; fi
+
+if [[ -n "${DISPLAY:-}" && "${VORTHAL_DISPLAY:-}" != headless ]]; then
+  echo "marlock: choose a user in the Login window; close the frame to end"
+  exec build/app/marlock --data "$data"
+fi
+shots="$PWD/build/screenshots"
+mkdir -p "$shots"
+script="$shots/marlock-tour.script"
+{
+  echo 'wait window "Login"'
+  echo "screenshot $shots/marlock-login.png"
+  for user in Director Manager Clerk Visitor; do
+    echo "click \"$user\""
+    echo 'wait closed "@marlo036"'
+    echo 'wait window "@marlo001"'
+    echo "screenshot $shots/marlock-$(echo "$user" | tr 'A-Z' 'a-z').png"
+    echo 'menu "&Login"'
+    echo 'wait window "Login"'
+  done
+  echo 'click "Spy"'
+  echo 'expect message "Access denied"'
+  echo "screenshot $shots/marlock-spy.png"
+  echo 'answer "OK"'
+  echo 'wait window "Login"'
+  echo 'click "Director"'
+} > "$script"
+build/app/marlock --data "$data" --script "$script" 2>/dev/null
+echo "wrote $shots/marlock-login.png, marlock-director.png, marlock-manager.png, marlock-clerk.png," \
+     "marlock-visitor.png and marlock-spy.png"

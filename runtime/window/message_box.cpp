@@ -17,6 +17,7 @@
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/image_codes.h"
+#include "runtime/window/loop/runtime_lock.h"
 #include "runtime/window/script_runner.h"
 
 namespace vrt::window {
@@ -165,12 +166,16 @@ class Box {
     SetActiveWindow(box_);
     if (!handles_.empty()) SetFocus(handles_[static_cast<size_t>(focus_)]);
     int outer = std::exchange(t_pressed, 0);
+    // Other procedures run while the box waits for its user, as they do
+    // while a procedure waits for its next event.
+    int levels = release_runtime_lock_fully();
     MSG m;
     while (t_pressed == 0 && IsWindow(box_) && GetMessage(&m)) {
       if ((m.hwnd == box_ || IsChild(box_, m.hwnd)) && key(m)) continue;
       TranslateMessage(m);
       DispatchMessage(m);
     }
+    retake_runtime_lock(levels);
     int pressed = t_pressed ? t_pressed : focus_result();
     t_pressed = outer;
     for (HWND t : waiting)

@@ -232,6 +232,7 @@ class X11Display : public DisplayBackend {
       case IDC_CROSS: shape = XC_crosshair; break;
       case IDC_SIZEALL: shape = XC_fleur; break;
       case IDC_SIZENWSE: shape = XC_bottom_right_corner; break;
+      case IDC_SIZEWE: shape = XC_sb_h_double_arrow; break;
       case IDC_HAND: shape = XC_hand2; break;
       default: break;
     }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <atomic>
 #include <utility>
+#include <vector>
+#include <algorithm>
 
 #include "runtime/platform/gfx/font_render.h"
 
@@ -154,7 +156,48 @@ std::atomic<bool> g_access_underlines{false};
 void show_access_underlines(bool show) { g_access_underlines = show; }
 bool access_underlines_shown() { return g_access_underlines; }
 
+namespace {
+
+// Words of the text in lines that fit the width (a word wider than the
+// width stands on a line of its own, clipped); "\n" breaks a line.
+std::vector<std::string> wrapped_lines(HDC dc, std::string_view text, int width) {
+  std::vector<std::string> lines(1);
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\n') {
+      lines.emplace_back();
+      ++i;
+      continue;
+    }
+    size_t end = text.find_first_of(" \n", i);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view word = text.substr(i, end - i);
+    std::string joined = lines.back().empty() ? std::string(word) : lines.back() + " " + std::string(word);
+    if (!lines.back().empty() && dc->GetTextExtentPoint(joined).cx > width) lines.emplace_back(word);
+    else if (!word.empty()) lines.back() = joined;
+    i = end < text.size() && text[end] == ' ' ? end + 1 : end;
+  }
+  return lines;
+}
+
+}  // namespace
+
 int DrawText(HDC dc, std::string_view text, RECT* rect, uint32_t format) {
+  if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
+    std::vector<std::string> lines = wrapped_lines(dc, text, rect->right - rect->left);
+    int line_h = dc->GetTextMetrics().tmHeight, height = 0, widest = 0;
+    for (const std::string& line : lines) {
+      RECT r{rect->left, rect->top + height, rect->right, rect->top + height + line_h};
+      if (format & DT_CALCRECT) widest = std::max(widest, static_cast<int>(dc->GetTextExtentPoint(line).cx));
+      else if (r.top < rect->bottom) DrawText(dc, line, &r, format & ~(DT_WORDBREAK | DT_VCENTER | DT_BOTTOM));
+      height += line_h;
+    }
+    if (format & DT_CALCRECT) {
+      rect->right = rect->left + widest;
+      rect->bottom = rect->top + height;
+    }
+    return height;
+  }
   std::string shown;
   bool prefix = !(format & DT_NOPREFIX);
   size_t underline = std::string::npos;

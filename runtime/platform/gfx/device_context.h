@@ -128,11 +128,12 @@ inline int GetDeviceCaps(HDC dc, int cap) { return dc->GetDeviceCaps(cap); }
 void FrameRect(HDC dc, const RECT& r, HBRUSH brush);
 
 enum DrawTextFormat : uint32_t {
-  DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8, DT_SINGLELINE = 0x20,
-  DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000,
+  DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8, DT_WORDBREAK = 0x10,
+  DT_SINGLELINE = 0x20, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000,
 };
 // One line of text in a rectangle; "&x" shows x (underlined while access
-// underlines are shown) unless DT_NOPREFIX.
+// underlines are shown) unless DT_NOPREFIX. With DT_WORDBREAK the text
+// runs on in lines broken between words to fit the rectangle's width.
 // Returns the height of the text.
 int DrawText(HDC dc, std::string_view text, RECT* rect, uint32_t format);
 // Whether DrawText underlines the letter after "&" (the keyboard shows them

@@ -17,7 +17,7 @@ HWND GetCapture();
 // Cursor shapes.
 HCURSOR LoadCursor(int which);
 enum : int { IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515, IDC_SIZEALL = 32646,
-             IDC_SIZENWSE = 32642, IDC_HAND = 32649 };
+             IDC_SIZENWSE = 32642, IDC_SIZEWE = 32644, IDC_HAND = 32649 };
 // Sets the cursor of the window under the mouse (SetCursor) or of the
 // whole application (a wait cursor while the program is busy).
 HCURSOR SetCursor(HCURSOR cursor);

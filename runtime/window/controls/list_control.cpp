@@ -168,7 +168,7 @@ void hbar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
     case SB_PAGEUP: s->left -= g.rows.width(); break;
     case SB_PAGEDOWN: s->left += g.rows.width(); break;
     default: {
-      int arrow = std::min(g.hbar.height(), g.hbar.width() / 2), start, length;
+      int arrow = bar_arrow(g.hbar, false), start, length;
       scroll_thumb(g.hbar.width() - 2 * arrow, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, &start,
                    &length);
       s->drag = ListDrag::HorizontalThumb;
@@ -182,7 +182,7 @@ void hbar_click(HWND h, ListState* s, const ListGeometry& g, POINT p) {
 
 // The columns scrolled so that the horizontal thumb's left edge is at x.
 void drag_horizontal(HWND h, ListState* s, const ListGeometry& g, int x) {
-  int arrow = std::min(g.hbar.height(), g.hbar.width() / 2), start, length;
+  int arrow = bar_arrow(g.hbar, false), start, length;
   scroll_thumb(g.hbar.width() - 2 * arrow, 0, std::max(0, g.columns_width - 1), g.rows.width(), s->left, &start,
                &length);
   int free = std::max(1, g.hbar.width() - 2 * arrow - length);
@@ -296,7 +296,7 @@ bool thumb_drag(HWND h, ListState* s, int percent, POINT* grab_drop) {
   if (g.vbar.empty()) return false;
   int top, length;
   thumb_extent(*s, g, &top, &length);
-  int arrow = std::min(g.vbar.width(), g.vbar.height() / 2);
+  int arrow = bar_arrow(g.vbar, true);
   int free = g.vbar.height() - 2 * arrow - length;
   int x = (g.vbar.left + g.vbar.right) / 2;
   grab_drop[0] = {x, top + length / 2};
@@ -340,6 +340,15 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       else if (s->selected >= 0) notify(h, LBN_DBLCLK);
       return 0;
     }
+    case WM_SETCURSOR: {
+      // Over a border that can be dragged the cursor says so.
+      POINT p = ScreenToClient(h, GetCursorPos());
+      ListGeometry g = list_geometry(h, *s);
+      bool border = !s->drop && (g.rows.contains(p) || g.header.contains(p)) && resizable_border_at(*s, g, p.x) >= 0;
+      if (!border && s->drag != ListDrag::Border) return DefWindowProc(h, m, wp, lp);
+      SetCursor(LoadCursor(IDC_SIZEWE));
+      return 1;
+    }
     case WM_MOUSEWHEEL:
       if (!s->drop) move(h, s, static_cast<int16_t>(HIWORD(wp)) > 0 ? Move::LineUp : Move::LineDown);
       return 0;
@@ -350,6 +359,9 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (m == WM_KEYDOWN) key(h, s, wp);
+      return DefWindowProc(h, m, wp, lp);
+    case WM_SETFONT:
+      s->widths.clear();  // measured in the old font
       return DefWindowProc(h, m, wp, lp);
     case kListSetFormat:
       s->reports_scrolling = (wp & kFlagReport) && !s->drop;  // a drop list just chooses

@@ -4,10 +4,13 @@
 // text put in with LB_ADDSTRING. A click or the arrow keys choose a row (the
 // window hears LBN_SELCHANGE), a double click or Enter accept it
 // (LBN_DBLCLK). A list whose record has flag 0x800 does not scroll by
-// itself: keys, its scroll bar and its VCR buttons tell the window what the
-// user asked for (kListScrollUp ...), and the procedure refills the queue.
-// A drop-down list shows its chosen row and opens its rows as a popup (a
-// click, Alt+Down, F4).
+// itself: the arrow keys move the highlight within the rows shown, and at
+// their edge, like the other keys, its scroll bar and its VCR buttons, tell
+// the window what the user asked for (kListScrollUp ...); the procedure
+// refills the queue and places the thumb. Dragging the border of an "M"
+// column resizes it (kListColumnResized). A drop-down list shows its chosen
+// row and opens its rows as a popup (a click, Alt+Down, F4); its keys
+// choose, whatever its flags.
 #pragma once
 #include <memory>
 

@@ -15,13 +15,26 @@ constexpr int kMaxColumnsWidth = 1 << 28;
 
 int vcr_height() { return scaled(20); }
 int border_grip() { return scaled(3); }
-int arrow_of(const ListGeometry& g) { return std::min(g.vbar.width(), g.vbar.height() / 2); }
 
 bool has_headers(const ListState& s) {
   return std::any_of(s.columns.begin(), s.columns.end(), [](const ListColumn& c) { return !c.header.empty(); });
 }
 
 }  // namespace
+
+int TextWidths::of(HDC dc, std::string_view text) {
+  constexpr size_t kMostKept = 4096;
+  auto found = widths_.find(std::string(text));
+  if (found != widths_.end()) return found->second;
+  if (widths_.size() >= kMostKept) widths_.clear();
+  int width = GetTextExtentPoint32(dc, text).cx;
+  widths_.emplace(text, width);
+  return width;
+}
+
+int bar_arrow(const RECT& bar, bool vertical) {
+  return vertical ? std::min(bar.width(), bar.height() / 2) : std::min(bar.height(), bar.width() / 2);
+}
 
 int list_row_height() { return scaled(16); }
 
@@ -100,7 +113,7 @@ ListBar vertical_bar(const ListState& s, const ListGeometry& g) {
 
 void thumb_extent(const ListState& s, const ListGeometry& g, int* top, int* length) {
   ListBar b = vertical_bar(s, g);
-  int arrow = arrow_of(g);
+  int arrow = bar_arrow(g.vbar, true);
   scroll_thumb(g.vbar.height() - 2 * arrow, b.min, b.max, b.page, b.pos, top, length);
   *top += g.vbar.top + arrow;
 }
@@ -109,8 +122,8 @@ int32_t bar_position_at(const ListState& s, const ListGeometry& g, int thumb_top
   ListBar b = vertical_bar(s, g);
   int top, length;
   thumb_extent(s, g, &top, &length);
-  int free = std::max(1, g.vbar.height() - 2 * arrow_of(g) - length);
-  int along = std::clamp(thumb_top - g.vbar.top - arrow_of(g), 0, free);
+  int free = std::max(1, g.vbar.height() - 2 * bar_arrow(g.vbar, true) - length);
+  int along = std::clamp(thumb_top - g.vbar.top - bar_arrow(g.vbar, true), 0, free);
   int32_t range = std::max(1, b.max - b.min + 1);
   int32_t span = std::max(1, range - std::max<int32_t>(b.page > 0 ? std::min(b.page, range) : 1, 1));
   return b.min + static_cast<int32_t>((int64_t{span} * along + free / 2) / free);

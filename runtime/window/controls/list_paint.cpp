@@ -29,14 +29,14 @@ struct CellText {
   COLORREF colour;
 };
 void draw_column(HDC dc, const ColumnSpan& c, const RECT& area, Justify j, int offset, const DialogUnits& units,
-                 const std::vector<CellText>& cells, int text_height) {
+                 const std::vector<CellText>& cells, int text_height, TextWidths& widths) {
   int save = SaveDC(dc);
   IntersectClipRect(dc, std::max(c.left, area.left), area.top, std::min(c.left + c.width, area.right), area.bottom);
   for (const CellText& t : cells) {
     if (t.text.empty()) continue;
     SetTextColor(dc, t.colour);
-    TextOut(dc, cell_text_left(dc, j, offset, units, t.cell, t.text), t.cell.top + (t.cell.height() - text_height) / 2,
-            t.text);
+    TextOut(dc, cell_text_left(dc, j, offset, units, t.cell, t.text, &widths),
+            t.cell.top + (t.cell.height() - text_height) / 2, t.text);
   }
   RestoreDC(dc, save);
 }
@@ -45,7 +45,7 @@ void vertical_line(HDC dc, int x, int top, int bottom) {
   FillRect(dc, {x, top, x + 1, bottom}, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
-void draw_header(HDC dc, const ListState& s, const ListGeometry& g, int text_height) {
+void draw_header(HDC dc, ListState& s, const ListGeometry& g, int text_height) {
   if (g.header.height() <= 0) return;
   FillRect(dc, g.header, GetSysColorBrush(COLOR_BTNFACE));
   FillRect(dc, {g.header.left, g.header.bottom - 1, g.header.right, g.header.bottom},
@@ -54,13 +54,13 @@ void draw_header(HDC dc, const ListState& s, const ListGeometry& g, int text_hei
     const ListColumn& c = s.columns[span.k];
     RECT cell{span.left, g.header.top, span.left + span.width, g.header.bottom - 1};
     draw_column(dc, span, g.header, c.header_justify, c.header_offset, s.units,
-                {{cell, c.header, GetSysColor(COLOR_BTNTEXT)}}, text_height);
+                {{cell, c.header, GetSysColor(COLOR_BTNTEXT)}}, text_height, s.widths);
     vertical_line(dc, std::min(cell.right, g.header.right) - 1, g.header.top, g.header.bottom);
   }
 }
 
 // Rows from entry `top` on.
-void draw_rows(HDC dc, const ListState& s, const ListGeometry& g, int text_height, int top,
+void draw_rows(HDC dc, ListState& s, const ListGeometry& g, int text_height, int top,
                const std::vector<ColumnSpan>& columns) {
   int entries = static_cast<int>(s.queue->size());
   int shown = std::max(0, std::min(entries - top, g.visible_rows + 1));
@@ -80,7 +80,7 @@ void draw_rows(HDC dc, const ListState& s, const ListGeometry& g, int text_heigh
                                        top + i == s.selected ? lit_ink : ink};
     }
     const ListColumn& column = s.columns[c.k];
-    draw_column(dc, c, g.rows, column.justify, column.offset, s.units, cells, text_height);
+    draw_column(dc, c, g.rows, column.justify, column.offset, s.units, cells, text_height, s.widths);
   }
   int save = SaveDC(dc);
   IntersectClipRect(dc, g.rows.left, g.rows.top, g.rows.right, g.rows.bottom);
@@ -145,15 +145,16 @@ std::string cell_text(const ListState& s, size_t entry, size_t column) {
 }
 
 int cell_text_left(HDC dc, Justify justify, int offset, const DialogUnits& units, const RECT& cell,
-                   std::string_view text) {
+                   std::string_view text, TextWidths* widths) {
   int indent = units.x(offset);
+  auto width = [&](std::string_view t) { return widths ? widths->of(dc, t) : GetTextExtentPoint32(dc, t).cx; };
   switch (justify) {
     case Justify::Left: return cell.left + indent;
-    case Justify::Right: return cell.right - indent - GetTextExtentPoint32(dc, text).cx;
-    case Justify::Centre: return cell.left + (cell.width() - GetTextExtentPoint32(dc, text).cx) / 2 + indent;
+    case Justify::Right: return cell.right - indent - width(text);
+    case Justify::Centre: return cell.left + (cell.width() - width(text)) / 2 + indent;
     case Justify::Decimal: {
       size_t point = text.find('.');
-      return cell.right - indent - GetTextExtentPoint32(dc, text.substr(0, point)).cx;
+      return cell.right - indent - width(text.substr(0, point));
     }
   }
   return cell.left;

@@ -16,8 +16,9 @@ void paint_list(platform::HWND list, ListState& s);
 std::string cell_text(const ListState& s, size_t entry, size_t column);
 // Where a cell's text starts: placed in `cell` by the justification and
 // the offset (dialog units); for D the decimal point (or the text's end,
-// without one) sits `offset` units left of the cell's right edge.
+// without one) sits `offset` units left of the cell's right edge. Widths
+// come from `widths` when given.
 int cell_text_left(platform::HDC dc, Justify justify, int offset, const DialogUnits& units,
-                   const platform::RECT& cell, std::string_view text);
+                   const platform::RECT& cell, std::string_view text, TextWidths* widths = nullptr);
 
 }  // namespace vrt::window

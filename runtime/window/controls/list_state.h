@@ -2,6 +2,9 @@
 // shows, the selection, the thumb the program or the user placed, the VCR
 // switch and a drag in progress. The geometry below turns it into pixels.
 #pragma once
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/core/pictures/picture.h"
@@ -11,6 +14,18 @@
 #include "runtime/window/controls/list_queue.h"
 
 namespace vrt::window {
+
+// Widths of texts in the list's font, kept from one repaint to the next:
+// most repaints show the rows the last one showed. Forgotten when the font
+// changes, and when there are too many to keep.
+class TextWidths {
+ public:
+  int of(platform::HDC dc, std::string_view text);
+  void clear() { widths_.clear(); }
+
+ private:
+  std::unordered_map<std::string, int> widths_;
+};
 
 enum class ListDrag { None, Thumb, HorizontalThumb, Border };
 
@@ -33,6 +48,7 @@ struct ListState {
   int drag_column = -1;
   int drag_x = 0;     // the tracking line, in client pixels
   int drag_grab = 0;  // where the thumb was grabbed, from its top
+  TextWidths widths;
 };
 
 ListState* list_state(platform::HWND list);
@@ -63,6 +79,8 @@ std::vector<ColumnSpan> columns_shown(const ListState& s, const ListGeometry& g)
 // The column whose right border (give or take a few pixels) is at x among
 // those that can be resized, or -1.
 int resizable_border_at(const ListState& s, const ListGeometry& g, int x);
+// The length of a scroll bar's arrow buttons, as the platform draws them.
+int bar_arrow(const platform::RECT& bar, bool vertical);
 // The vertical bar's range and thumb: the program's thumb on a list that
 // reports its scrolling, else the entries with the rows shown as its page.
 struct ListBar {

@@ -117,6 +117,7 @@ class DrawnControl : public Control {
     if (pen != 0 && b.fits(pen, kPenBlockSize)) {
       pen_width_ = b.i32(pen);
       pen_colour_ = static_cast<COLORREF>(b.i32(pen + 4));
+      filled_ = b.i32(pen + 8) & kPenStyleFill;
     }
   }
   void create(WindowObject&, HWND parent, const RECT& at) override {
@@ -137,7 +138,7 @@ class DrawnControl : public Control {
     if (type() == static_cast<uint8_t>(RecordType::ScrollText)) {
       RECT r = at_;
       SetBkMode(dc, TRANSPARENT);
-      DrawText(dc, text_, &r, DT_LEFT | DT_NOPREFIX);
+      DrawText(dc, text_, &r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
       return;
     }
     if (type() == static_cast<uint8_t>(RecordType::VarString)) {
@@ -157,9 +158,11 @@ class DrawnControl : public Control {
         break;
       case RecordType::Box:
       case RecordType::Panel: {
-        HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        HBRUSH fill = filled_ ? CreateSolidBrush(pen_colour_) : nullptr;
+        HGDIOBJ brush = SelectObject(dc, fill ? static_cast<HGDIOBJ>(fill) : GetStockObject(NULL_BRUSH));
         dc->Rectangle(at_.left, at_.top, at_.right, at_.bottom);
         SelectObject(dc, brush);
+        if (fill) DeleteObject(fill);
         break;
       }
       default:
@@ -172,6 +175,7 @@ class DrawnControl : public Control {
  private:
   int pen_width_ = 1;
   COLORREF pen_colour_ = 0;
+  bool filled_ = false;
   std::string picture_;
   std::string text_;       // drawn text
   HWND window_ = nullptr;  // the window that shows it

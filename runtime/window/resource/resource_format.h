@@ -24,7 +24,8 @@
 //
 // Variable descriptor (9 bytes): u8 type code, u32 size, u32 decimal places.
 // Font record (16 bytes): u32 typeface offset, u32 points, i32 colour, i32 style.
-// Pen block (12 bytes): i32 width, i32 colour, i32 style.
+// Pen block (12 bytes): i32 width, i32 colour, i32 style. A box whose pen
+// style has kPenStyleFill is filled with the pen's colour.
 // Status-bar block: i32 segment widths (-1 takes the rest), ending with 0.
 //
 // WINDOW bytes 45 and 61 hold the smallest and largest client size (width,
@@ -62,6 +63,8 @@ enum class RecordType : uint8_t {
   ToolBar = 23, Window = 25, Report = 26, HeaderBand = 27, FooterBand = 28, DetailBand = 31,
   Progress = 35, Sheet = 37, Tab = 38, Panel = 39,
 };
+
+inline constexpr int32_t kPenStyleFill = 0x10000;
 
 // Flag-word bits the compiler and the loader agree on.
 enum : uint32_t {

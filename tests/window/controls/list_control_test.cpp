@@ -241,6 +241,12 @@ TEST_F(Lists, ScrollBarClicksAndTheThumbReportToTheProcedure) {
   automation::click_at(top(), at(kCustomers, {x, g.vbar.bottom - 2}));
   EXPECT_EQ(events(), std::vector<uint16_t>{event::ScrollDown});
   EXPECT_EQ(ListThumb(w, kCustomers), 50) << "the bar moves only when the program moves it";
+  // With Ctrl the arrows ask for the top and the bottom.
+  inject_key(VK_CONTROL, true);
+  automation::click_at(top(), at(kCustomers, {x, g.vbar.top + 2}));
+  automation::click_at(top(), at(kCustomers, {x, g.vbar.bottom - 2}));
+  inject_key(VK_CONTROL, false);
+  EXPECT_EQ(events(), (std::vector<uint16_t>{event::ScrollTop, event::ScrollBottom}));
 
   // Dragging the thumb: tracked while it moves, released where the user leaves it.
   int middle = (g.vbar.top + g.vbar.bottom) / 2;
@@ -268,6 +274,10 @@ TEST_F(Lists, DraggingAResizableBorderResizesTheColumn) {
   BindQueue(w, kCustomers, &q);
   int border = w.units.x(64);  // the first column's right edge, inside the list's border of 1
   int y = list_row_height() + 5;
+  automation::move_to(top(), at(kCustomers, {border - 20, y}));
+  EXPECT_EQ(current_cursor(), LoadCursor(IDC_ARROW));
+  automation::move_to(top(), at(kCustomers, {border + 1, y}));
+  EXPECT_EQ(current_cursor(), LoadCursor(IDC_SIZEWE)) << "the border shows it can be dragged";
   automation::press_at(top(), at(kCustomers, {border + 1, y}));
   automation::move_to(top(), at(kCustomers, {border + 31, y}));
   EXPECT_EQ(events(), std::vector<uint16_t>{}) << "nothing until the border is let go";
@@ -336,6 +346,27 @@ TEST_F(Lists, DecimalPointsAlignAtTheOffsetFromTheRightEdge) {
   q.add({"80000", "1234.5"});
   BindQueue(w, kAmounts, &q);
   EXPECT_EQ(list_rows_shown(list(kAmounts))[0].cells[1], "1,234.50");
+}
+
+// Widths are remembered between repaints; a new font measures afresh, or
+// the right-justified and decimal columns would stand where the old font put them.
+TEST_F(Lists, WidthsKeptBetweenRepaintsAreForgottenWithTheFont) {
+  HWND h = list(kAmounts);
+  ListState* s = list_state(h);
+  HDC dc = GetDC(h);
+  HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(h, WM_GETFONT, 0, 0)));
+  EXPECT_EQ(s->widths.of(dc, "1,234"), GetTextExtentPoint32(dc, "1,234").cx);
+  LOGFONT big;
+  big.lfHeight = -30;
+  HFONT font = CreateFontIndirect(big);
+  SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+  SelectObject(dc, font);
+  int wide = GetTextExtentPoint32(dc, "1,234").cx;
+  EXPECT_EQ(s->widths.of(dc, "1,234"), wide);
+  SelectObject(dc, before);
+  ReleaseDC(h, dc);
+  SendMessage(h, WM_SETFONT, 0, 0);
+  DeleteObject(font);
 }
 
 TEST_F(Lists, ADropListShowsItsChosenRowInColumns) {

@@ -1,0 +1,90 @@
+#include "app/frame/frame_procedure.h"
+
+#include <string>
+
+#include "app/access/access_mode.h"
+#include "app/frame/frame_commands.h"
+#include "app/frame/menu_actions.h"
+#include "app/frame/user_windows.h"
+#include "app/process/time_stamp.h"
+#include "runtime/platform/gui/controls.h"
+#include "runtime/window/controls/control_binding.h"
+#include "runtime/window/controls/image_codes.h"
+#include "runtime/window/loop/accept_loop.h"
+#include "runtime/window/loop/event_codes.h"
+#include "runtime/window/loop/thread_start.h"
+#include "runtime/window/loop/window_open.h"
+#include "runtime/window/message_box.h"
+
+namespace marlock::frame {
+
+namespace {
+
+using namespace vrt::window;
+
+constexpr uint32_t kProcedureStack = 50000;
+
+// A Spy is sent back to the Login window on every pass of the loop but the
+// one right after; every other time "Access denied" comes first.
+class SpyGuard {
+ public:
+  // True when this pass restarted the Login window (its event is not
+  // served).
+  bool pass() {
+    if (access_mode() != kSpy) return false;
+    if (login_thread_ != 0) {
+      login_thread_ = 0;
+      return false;
+    }
+    if (++passes_ % 2 == 1)
+      Message("Access denied", "", standard_image_code(vrt::platform::IDI_HAND));
+    login_thread_ = Start(login_procedure, kLoginStack);
+    return true;
+  }
+
+ private:
+  int passes_ = 0;
+  int login_thread_ = 0;
+};
+
+// Procedures that come in a later version say so.
+void not_yet(const MenuAction& a) {
+  Message(std::string(a.item) + "|is not part of this version of the program yet.", "Application",
+          standard_image_code(vrt::platform::IDI_ASTERISK));
+}
+
+void run_menu(const MenuAction& a) {
+  switch (a.action) {
+    case Action::Login: Start(login_procedure, kLoginStack); return;
+    case Action::TimeStamp: stamp_customers(); return;
+    case Action::Browse:
+    case Action::Report:
+    case Action::Process: not_yet(a); return;
+  }
+}
+
+}  // namespace
+
+void frame_procedure() {
+  WindowObject frame(kFrameModule, kFrameWindow, WindowKind::Application);
+  Open(frame);
+  ModeFollower mode;
+  SpyGuard spy;
+  while (Accept(frame)) {
+    mode.follow(frame);
+    if (spy.pass()) continue;
+    switch (frame.event) {
+      case event::OpenWindow:
+        Start(explanation_procedure, 0);
+        Start(login_procedure, 0);
+        Display(frame);
+        break;
+      case event::Accepted:
+        if (const MenuAction* a = menu_action(frame.field)) run_menu(*a);
+        break;
+      default: break;
+    }
+  }
+}
+
+}  // namespace marlock::frame
