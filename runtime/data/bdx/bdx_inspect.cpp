@@ -137,12 +137,13 @@ struct TableRecords {
   std::map<int, std::map<std::string, std::string>> entries;
 };
 
-int open_store(const std::string& path, std::shared_ptr<PageStore>* store) {
+int open_store(const std::string& path, const std::string& owner, std::shared_ptr<PageStore>* store) {
   int error;
   *store = PageStore::open(full_file_name(path), platform::Access::ReadWrite, platform::Share::DenyNone,
-                           platform::Disposition::OpenExisting, &error);
-  if (!*store) *store = PageStore::open(full_file_name(path), platform::Access::Read, platform::Share::DenyNone,
-                                        platform::Disposition::OpenExisting, &error);
+                           platform::Disposition::OpenExisting, &error, owner);
+  if (!*store && error != kInvalidDataFile)
+    *store = PageStore::open(full_file_name(path), platform::Access::Read, platform::Share::DenyNone,
+                             platform::Disposition::OpenExisting, &error, owner);
   return *store ? kOk : error;
 }
 
@@ -264,9 +265,9 @@ void check_table(uint32_t number, const TableRecords& t, const BdxHeader& header
 
 }  // namespace
 
-int summarize_file(const std::string& path, FileSummary* summary) {
+int summarize_file(const std::string& path, FileSummary* summary, const std::string& owner) {
   std::shared_ptr<PageStore> store;
-  int code = open_store(path, &store);
+  int code = open_store(path, owner, &store);
   if (code != kOk) return code;
   std::vector<std::string> problems;
   std::vector<PageRecord> records;
@@ -297,10 +298,10 @@ int summarize_file(const std::string& path, FileSummary* summary) {
   return kOk;
 }
 
-std::vector<std::string> check_file(const std::string& path) {
+std::vector<std::string> check_file(const std::string& path, const std::string& owner) {
   std::vector<std::string> problems;
   std::shared_ptr<PageStore> store;
-  int code = open_store(path, &store);
+  int code = open_store(path, owner, &store);
   if (code != kOk) return {"the file cannot be opened (error " + std::to_string(code) + ")"};
   // A file of no bytes is an empty BDX file: nothing in it can be wrong.
   if (store->file().size() == 0) return {};
@@ -332,9 +333,9 @@ std::vector<std::string> check_file(const std::string& path) {
   return problems;
 }
 
-int recover_file(const std::string& path, Recovery* outcome) {
+int recover_file(const std::string& path, Recovery* outcome, const std::string& owner) {
   std::shared_ptr<PageStore> store;
-  int code = open_store(path, &store);
+  int code = open_store(path, owner, &store);
   if (code != kOk) return code;
   *outcome = Recovery::NothingToDo;
   if (store->file().size() == 0) return kOk;  // an empty BDX file
@@ -352,10 +353,10 @@ int recover_file(const std::string& path, Recovery* outcome) {
   return kOk;
 }
 
-int stored_declaration(const std::string& file_name, FileDeclaration* declaration) {
+int stored_declaration(const std::string& file_name, FileDeclaration* declaration, const std::string& owner) {
   TableAddress a = split_table_name(file_name);
   FileSummary s;
-  int code = summarize_file(a.file, &s);
+  int code = summarize_file(a.file, &s, owner);
   if (code != kOk) return code;
   // A damaged tree may hide the table or some of its records.
   if (s.damaged) return kInvalidDataFile;
@@ -364,6 +365,8 @@ int stored_declaration(const std::string& file_name, FileDeclaration* declaratio
       if (!t.definition_sound) return kInvalidDataFile;
       *declaration = t.declaration;
       declaration->name = file_name;
+      declaration->has_owner = !owner.empty();
+      declaration->owner = owner;
       return kOk;
     }
   return kFileNotFound;

@@ -30,23 +30,26 @@ struct FileSummary {
   std::vector<TableSummary> tables;
 };
 
+// Each function takes the owner of an encrypted file.
 // Reads the file's header, pages and tables (as far as the pages can be
 // read). Returns 0 or an error code (2 missing, 36 not a BDX file).
-int summarize_file(const std::string& path, FileSummary* summary);
+int summarize_file(const std::string& path, FileSummary* summary, const std::string& owner = std::string());
 
 // Every problem of the file, one line each; empty for a sound file. A file
 // that cannot be read at all gives one line.
-std::vector<std::string> check_file(const std::string& path);
+std::vector<std::string> check_file(const std::string& path, const std::string& owner = std::string());
 
 // Resolves an update that a crash left bracketed (offsets 6 and 10 differ),
 // as the next opener would: a whole shadow area is rolled forward, a torn one
 // rolled back. Returns 0 or an error code.
 enum class Recovery { NothingToDo, RolledForward, RolledBack };
-int recover_file(const std::string& path, Recovery* outcome);
+int recover_file(const std::string& path, Recovery* outcome, const std::string& owner = std::string());
 
 // The declaration of a table as stored, for a file block that opens it
 // (the name carries the table with "\!" unless it is UNNAMED). 36 when a
-// page of the file is damaged, 2 when the table is not there.
-int stored_declaration(const std::string& file_name, FileDeclaration* declaration);
+// page of the file is damaged, 2 when the table is not there. With an owner
+// (an encrypted file) the declaration carries it, so that it opens the file.
+int stored_declaration(const std::string& file_name, FileDeclaration* declaration,
+                       const std::string& owner = std::string());
 
 }  // namespace vrt::data

@@ -13,7 +13,7 @@ static_assert(kEndsAt + 4 * kPageClasses == kHeaderSize, "header layout fills 51
 }  // namespace
 
 uint32_t BdxHeader::units_end() const {
-  uint32_t end = 0;
+  uint32_t end = area_end[0];
   for (int k = 1; k <= kMaxPageUnits; ++k)
     if (area_end[k] > area_start[k] && area_end[k] > end) end = area_end[k];
   return end;
@@ -59,8 +59,10 @@ bool decode_header(const uint8_t* in, size_t size, BdxHeader* h) {
   }
   // Every area holds whole pages of its class, lies within the addressable
   // units and overlaps no other.
+  if (r.area_start[0] != 0 || r.area_end[0] > 1) return false;
   for (int k = 1; k <= kMaxPageUnits; ++k) {
     uint32_t s = r.area_start[k], e = r.area_end[k];
+    if (s != e && s < r.area_end[0]) return false;  // over the key block
     if (s > e || e > kMaxUnits || (e - s) % static_cast<uint32_t>(k) != 0) return false;
     if (s == e) continue;
     for (int j = k + 1; j <= kMaxPageUnits; ++j)

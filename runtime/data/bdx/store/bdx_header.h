@@ -13,6 +13,11 @@
 //       28     4  root page of the record tree in units; -1 when empty
 //       32   240  page area starts, entry k for pages of k units (k 1..59)
 //      272   240  page area ends (exclusive), entry k likewise
+//
+// Entry 0 holds no pages: it is empty in a file without an owner and
+// [0, 1) in an encrypted one, whose unit 0 is its key block (owner_key.h).
+// An encrypted file keeps the first four bytes of every image in clear
+// (xts_cipher.h); the rest of its header and pages is enciphered.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -49,8 +54,10 @@ struct BdxHeader {
   uint32_t area_start[kPageClasses] = {};
   uint32_t area_end[kPageClasses] = {};
 
-  // The first unit past every area.
+  // The first unit past every area (and past the key block).
   uint32_t units_end() const;
+  bool has_key_block() const { return area_end[0] != 0; }
+  void reserve_key_block() { area_start[0] = 0, area_end[0] = 1; }
   // The class whose area holds the unit, or 0.
   int class_of(uint32_t unit) const;
 };

@@ -47,8 +47,9 @@ void PageStore::grow_area(int k) {
   uint32_t* start = header_.area_start;
   uint32_t* end = header_.area_end;
   if (start[k] == end[k]) {
-    // An empty area begins after the last non-empty area below it.
-    uint32_t base = 0;
+    // An empty area begins after the last non-empty area below it (and
+    // after the key block of an encrypted file).
+    uint32_t base = end[0];
     for (int j = 1; j < k; ++j)
       if (start[j] < end[j]) base = std::max(base, end[j]);
     start[k] = end[k] = base;

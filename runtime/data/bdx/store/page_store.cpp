@@ -1,5 +1,8 @@
 #include "runtime/data/bdx/store/page_store.h"
 
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
 #include <cstring>
 #include <map>
 #include <set>
@@ -26,6 +29,18 @@ std::map<std::string, std::weak_ptr<PageStore>>& registry() {
   return r;
 }
 
+// A digest of the owner text, to tell later opens of an open file whether
+// they name the same owner without drawing the key again.
+std::string owner_digest(const std::string& owner) {
+  if (owner.empty()) return std::string();
+  uint8_t d[EVP_MAX_MD_SIZE];
+  unsigned int n = 0;
+  EVP_Digest(owner.data(), owner.size(), d, &n, EVP_sha256(), nullptr);
+  std::string out(reinterpret_cast<char*>(d), n);
+  OPENSSL_cleanse(d, sizeof d);
+  return out;
+}
+
 int open_error() {
   uint32_t e = platform::GetLastError();
   if (e == platform::kErrorSharingViolation) return kAccessDenied;
@@ -41,6 +56,9 @@ int open_error() {
 std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platform::Access access,
                                            platform::Share share, platform::Disposition disposition, int* error,
                                            const std::string& owner) {
+  // A store that fails to open is dropped after the registry is let go:
+  // its destructor takes the registry's lock.
+  std::shared_ptr<PageStore> refused;
   std::lock_guard<std::mutex> guard(g_registry_mutex);
   auto& reg = registry();
   if (disposition != platform::Disposition::CreateAlways) {
@@ -51,8 +69,13 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
     if (it != reg.end())
       if (auto existing = it->second.lock())
         if ((existing->writable() || access == platform::Access::Read) &&
-            existing->process_ == platform::current_process_id())
+            existing->process_ == platform::current_process_id()) {
+          if (existing->owner_digest_ != owner_digest(owner)) {
+            *error = kInvalidDataFile;
+            return nullptr;
+          }
           return existing;
+        }
   }
   auto file = platform::File::open(full_name, access, share, disposition);
   if (!file) {
@@ -67,7 +90,13 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
   store->others_may_write_ = share == platform::Share::DenyNone || share == platform::Share::DenyRead;
   store->reader_slot_ = platform::tick_count() % kReaderSlots;
   store->file_ = std::move(file);
-  if (!owner.empty()) store->cipher_ = std::make_unique<BlockCipher>(owner);
+  if (!owner.empty()) {
+    if (int code = store->open_cipher(owner)) {
+      *error = code;
+      refused = std::move(store);
+      return nullptr;
+    }
+  }
   store->free_slots_.resize(kPageClasses);
   reg[full_name] = store;
   *error = kOk;
@@ -80,7 +109,36 @@ bool PageStore::in_use(const std::string& full_name) {
   return it != registry().end() && !it->second.expired();
 }
 
+int PageStore::open_cipher(const std::string& owner) {
+  int64_t size = file_->size();
+  if (size < 0) return kFileSystemError;
+  bool fresh = size == 0;
+  if (fresh) {
+    if (!new_key_parameters(&key_params_)) return kFileSystemError;
+  } else {
+    uint8_t block[kKeyBlockSize];
+    if (file_->read_at(kKeyBlockAt, block, kKeyBlockSize) != static_cast<int64_t>(kKeyBlockSize) ||
+        !decode_key_block(block, kKeyBlockSize, &key_params_))
+      return kInvalidDataFile;
+  }
+  uint8_t key[kCipherKeySize];
+  if (!derive_owner_key(owner, &key_params_, fresh, key)) return fresh ? kFileSystemError : kInvalidDataFile;
+  cipher_ = std::make_unique<XtsCipher>(key);
+  OPENSSL_cleanse(key, sizeof key);
+  owner_digest_ = owner_digest(owner);
+  return kOk;
+}
+
+void PageStore::write_key_block_if_new() {
+  if (!cipher_ || header_on_disk_) return;
+  uint8_t block[kKeyBlockSize];
+  encode_key_block(key_params_, block);
+  if (file_->write_at(kKeyBlockAt, block, kKeyBlockSize) != static_cast<int64_t>(kKeyBlockSize))
+    fail_with(kFileSystemError);
+}
+
 PageStore::~PageStore() {
+  OPENSSL_cleanse(owner_digest_.data(), owner_digest_.size());
   std::lock_guard<std::mutex> guard(g_registry_mutex);
   auto it = registry().find(name_);
   if (it != registry().end() && it->second.expired()) registry().erase(it);
@@ -88,8 +146,8 @@ PageStore::~PageStore() {
 
 int64_t PageStore::read_plain(platform::File& f, uint64_t offset, void* buffer, size_t size) const {
   int64_t n = f.read_at(offset, buffer, size);
-  if (cipher_ && n > 0)
-    cipher_->decipher(static_cast<uint8_t*>(buffer), static_cast<size_t>(n) / kCipherBlock * kCipherBlock);
+  size_t whole = n > 0 ? static_cast<size_t>(n) / kCipherBlock * kCipherBlock : 0;
+  if (cipher_ && whole > 0 && !cipher_->open_image(static_cast<uint8_t*>(buffer), whole)) return -1;
   return n;
 }
 
@@ -99,7 +157,7 @@ int64_t PageStore::write_plain(platform::File& f, uint64_t offset, const void* b
   // the header is 512 bytes.
   if (size % kCipherBlock != 0) fail_internal(kFailShortTransfer);
   std::vector<uint8_t> sealed(static_cast<const uint8_t*>(buffer), static_cast<const uint8_t*>(buffer) + size);
-  cipher_->encipher(sealed.data(), sealed.size());
+  if (!cipher_->seal_image(sealed.data(), sealed.size())) return -1;
   return f.write_at(offset, sealed.data(), sealed.size());
 }
 
@@ -132,6 +190,7 @@ void PageStore::read_header_from_disk() {
   if (size == 0) {
     // An empty file: a header in memory until the first update writes it.
     header_on_disk_ = false;
+    if (cipher_) h.reserve_key_block();
     encode_header(h, disk_header_);
   } else {
     uint8_t bytes[kHeaderSize];
@@ -140,7 +199,8 @@ void PageStore::read_header_from_disk() {
     if (n < static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
     // An unchanged header needs no decoding: the one in memory is it.
     if (header_on_disk_ && std::memcmp(bytes, disk_header_, kHeaderSize) == 0) return;
-    if (!decode_header(bytes, kHeaderSize, &h)) fail_with(kInvalidDataFile);
+    if (!decode_header(bytes, kHeaderSize, &h) || h.has_key_block() != (cipher_ != nullptr))
+      fail_with(kInvalidDataFile);
     header_on_disk_ = true;
     std::memcpy(disk_header_, bytes, kHeaderSize);
   }
@@ -300,7 +360,10 @@ void PageStore::abandon() {
   next_provisional_ = kProvisionalUnit;
   BdxHeader h;
   if (header_on_disk_ && decode_header(disk_header_, kHeaderSize, &h)) header_ = h;
-  else header_ = BdxHeader{};
+  else {
+    header_ = BdxHeader{};
+    if (cipher_) header_.reserve_key_block();
+  }
 }
 
 std::unique_ptr<Page> PageStore::load_page(uint32_t unit) {

@@ -49,7 +49,8 @@
 
 #include "runtime/data/bdx/store/bdx_header.h"
 #include "runtime/data/bdx/store/bdx_page.h"
-#include "runtime/data/bdx/store/block_cipher.h"
+#include "runtime/data/bdx/store/owner_key.h"
+#include "runtime/data/bdx/store/xts_cipher.h"
 #include "runtime/data/bdx/store/file_locks.h"
 #include "runtime/data/bdx/store/page_cache.h"
 #include "runtime/platform/os/file.h"
@@ -74,7 +75,10 @@ class PageStore {
   // Opens (or creates, as the disposition says) the file; the store is
   // shared by full name while any table uses it. Null with *error set.
   // An owner string makes the file an encrypted one: every block is
-  // enciphered on its way to the disk (block_cipher.h).
+  // enciphered on its way to the disk (xts_cipher.h) under a key drawn
+  // once from the owner and the file's key block (owner_key.h). A wrong
+  // owner, an owner for a file without one or none for an encrypted file
+  // is "Invalid Data File".
   static std::shared_ptr<PageStore> open(const std::string& full_name, platform::Access access,
                                          platform::Share share, platform::Disposition disposition, int* error,
                                          const std::string& owner = std::string());
@@ -93,7 +97,8 @@ class PageStore {
   platform::File& file() { return *file_; }
   // Reads and writes of whole 64-byte blocks through the file's cipher,
   // on this store's handle or another of the same file; the bytes moved,
-  // or -1.
+  // or -1. The buffer is an image (or its first units): it starts with
+  // its home offset, whose tweaks encipher it wherever it is put.
   int64_t read_plain(platform::File& f, uint64_t offset, void* buffer, size_t size) const;
   int64_t write_plain(platform::File& f, uint64_t offset, const void* buffer, size_t size) const;
 
@@ -222,7 +227,15 @@ class PageStore {
   uint32_t reader_slot_ = 0;
   Held held_ = Held::Nothing;
   std::unique_ptr<platform::File> file_;
-  std::unique_ptr<BlockCipher> cipher_;  // for an encrypted file
+  std::unique_ptr<XtsCipher> cipher_;  // for an encrypted file
+  // What a later open of the same file in this process must match: a
+  // digest of the owner text, empty for a file without one.
+  std::string owner_digest_;
+  // A new encrypted file's key block, written by its first update.
+  KeyParameters key_params_;
+  // Opens the cipher from the key block (or makes one for an empty file).
+  int open_cipher(const std::string& owner);
+  void write_key_block_if_new();
   BdxHeader header_;
   bool header_on_disk_ = false;
   uint8_t disk_header_[kHeaderSize] = {};

@@ -139,7 +139,8 @@ bool PageStore::prepare_update() {
     (p->unit >= committed_units_end_ ? in_place : u.shadows).push_back(std::move(image));
   }
 
-  // Steps 1 to 3.
+  // Steps 1 to 3. A new encrypted file gets its key block first.
+  write_key_block_if_new();
   for (const PageImage& i : in_place) write_exact(i.home, i.bytes.data(), i.bytes.size());
   step_done(1);
   uint64_t shadow_start = unit_offset(header_.units_end());
