@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
