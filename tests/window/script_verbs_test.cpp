@@ -12,6 +12,7 @@
 #include "runtime/platform/gui/controls.h"
 #include "runtime/window/controls/control_binding.h"
 #include "runtime/window/controls/list_program.h"
+#include "runtime/window/popup_menu.h"
 #include "runtime/window/script_runner.h"
 #include "tests/window/window_test_fixture.h"
 
@@ -35,19 +36,23 @@ class ScriptVerbs : public test::WindowTest {
 
   // Runs the script against the windows, `main` serving events on this
   // thread (its Save button closes it) until the script is done.
-  ScriptOutcome run(WindowObject& main, const std::string& text) {
+  ScriptOutcome run(WindowObject& main, const std::string& text, const std::function<void()>& on_event = {}) {
     std::string path = (dir_ / "verbs.script").string();
     std::ofstream(path) << text;
     ScriptOutcome outcome;
     platform::HWND hwnd = main.hwnd;
     std::thread driver([&] {
       outcome = run_script(path);
+      // A failed script may leave a popup menu open: the user dismisses it.
+      if (!outcome.ok) platform::automation::type("{Esc}");
       if (platform::IsWindow(hwnd)) platform::PostMessage(hwnd, platform::WM_CLOSE, 0, 0);
     });
-    while (Accept(main))
+    while (Accept(main)) {
+      if (on_event) on_event();
       if (main.event == event::Accepted && main.control(main.field) &&
           platform::GetWindowText(main.control(main.field)->hwnd()) == "&Save")
         PostClose(main);
+    }
     driver.join();
     return outcome;
   }
@@ -138,6 +143,35 @@ TEST_F(ScriptVerbs, DumpListsEveryControlInFieldOrder) {
             "row\t14\t1\t-\tSmith\t12.50\n"
             "row\t14\t2\tselected\tJones\t3.00\n"
             "vcr\t14\ton\n");
+}
+
+TEST_F(ScriptVerbs, PopupChoosesAnItemOfTheMenuARightClickOpens) {
+  WindowObject w(kModule, "P3$DUMP", WindowKind::Ordinary);
+  Open(w);
+  ListQueue people;
+  for (int i = 0; i < 20; ++i) people.add({"Person " + std::to_string(i), std::to_string(i)});
+  BindQueue(w, 14, &people);
+  int chosen = -1, row = 0;
+  auto browse = [&] {
+    // As a browse does: a right click on the list shows its popup menu.
+    if (w.event != event::NewSelection || w.field != 14 || !ListRightClicked(w, 14)) return;
+    row = ListSelection(w, 14);
+    platform::HWND list = w.control(14)->hwnd();
+    chosen = Popup("&Insert|&Change|&Delete", list, platform::ClientToScreen(list, {10, 10}));
+  };
+  ScriptOutcome outcome = run(w, "wait window \"Dump Me\"\npopup field 14 \"Change\"\n", browse);
+  EXPECT_TRUE(outcome.ok) << outcome.message;
+  EXPECT_EQ(chosen, 2);
+  EXPECT_GE(row, 1) << "the right click chose the row under it";
+
+  Open(w);
+  BindQueue(w, 14, &people);
+  chosen = -1;
+  outcome = run(w, "wait window \"Dump Me\"\npopup field 14 \"Print\"\n", browse);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.message.find("the popup menu has no item \"Print\" (it has \"Insert\", \"Change\", \"Delete\")"),
+            std::string::npos)
+      << outcome.message;
 }
 
 TEST_F(ScriptVerbs, TheWindowColourTheProgramSet) {

@@ -37,6 +37,7 @@ void redraw(HWND h) { InvalidateRect(h, nullptr, false); }
 
 // Highlights an entry (kept in view when the list scrolls itself).
 void choose(HWND h, ListState* s, int row) {
+  s->right_clicked = false;
   if (entries(s) == 0) return;
   row = std::clamp(row, 0, entries(s) - 1);
   int visible = list_geometry(h, *s).visible_rows;
@@ -219,6 +220,21 @@ void button_down(HWND h, ListState* s, POINT p) {
   }
 }
 
+// The right button chooses the row under it and always tells the window,
+// even on the row already chosen or on an empty list: the procedure shows
+// its popup menu for the row.
+void right_button_down(HWND h, ListState* s, POINT p) {
+  SetFocus(h);
+  if (s->drop) return;
+  ListGeometry g = list_geometry(h, *s);
+  if (!g.rows.contains(p)) return;
+  int row = s->top + (p.y - g.rows.top) / g.row_height;
+  if (row < entries(s)) s->selected = row;
+  s->right_clicked = true;
+  redraw(h);
+  notify(h, LBN_SELCHANGE);
+}
+
 void mouse_move(HWND h, ListState* s, POINT p) {
   ListGeometry g = list_geometry(h, *s);
   if (s->drag == ListDrag::Thumb) {
@@ -329,6 +345,7 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       redraw(h);
       return 0;
     case WM_LBUTTONDOWN: button_down(h, s, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_RBUTTONDOWN: right_button_down(h, s, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_MOUSEMOVE: mouse_move(h, s, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_LBUTTONUP: button_up(h, s); return 0;
     case WM_LBUTTONDBLCLK: {
@@ -389,6 +406,7 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     case kListGetVcr: return s->vcr;
     case kListGetTop: return s->top;
     case kListGetVisibleRows: return list_geometry(h, *s).visible_rows;
+    case kListGetRightClicked: return s->right_clicked;
     case kListRowsShown: rows_shown(h, s, reinterpret_cast<std::vector<ListRowShown>*>(lp)); return 1;
     case kListThumbDrag: return thumb_drag(h, s, static_cast<int>(wp), reinterpret_cast<POINT*>(lp));
     case LB_ADDSTRING:

@@ -37,6 +37,7 @@ enum : platform::UINT {
   kListGetTop,              // the first entry shown, 0-based
   kListThumbDrag,           // wp: a percentage; lp: POINT[2], where to grab the thumb and drop it
   kListGetVisibleRows,      // how many rows fit
+  kListGetRightClicked,     // whether the last new selection came from the right button
 };
 // Notifications (WM_COMMAND's high word).
 enum : platform::UINT { LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SETFOCUS = 4 };

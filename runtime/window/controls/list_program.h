@@ -17,6 +17,9 @@ bool BindQueue(WindowObject& window, int32_t field, const ListQueue* queue);
 // The selected row: a queue position (1-based), 0 for none.
 bool SetListSelection(WindowObject& window, int32_t field, int32_t position);
 int32_t ListSelection(WindowObject& window, int32_t field);
+// Whether the last new selection came from the right mouse button (the
+// procedure shows its popup menu then).
+bool ListRightClicked(WindowObject& window, int32_t field);
 // How many rows the list has room for: a page of the program's queue.
 int32_t ListRowsVisible(WindowObject& window, int32_t field);
 // The thumb within its range (0 to 100 until the program sets another).

@@ -44,6 +44,7 @@ struct ListState {
   int left = 0;       // pixels the columns are scrolled to the left
   int thumb = 0, thumb_min = 0, thumb_max = 100;
   bool vcr = false;
+  bool right_clicked = false;  // the last new selection came from the right button
   ListDrag drag = ListDrag::None;
   int drag_column = -1;
   int drag_x = 0;     // the tracking line, in client pixels
