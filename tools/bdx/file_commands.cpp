@@ -28,6 +28,8 @@
 #include "runtime/data/bdx/table_name.h"
 #include "runtime/platform/os/file.h"
 #include "tools/bdx/command.h"
+#include "runtime/data/bdx/file_owner_change.h"
+#include "tools/bdx/owner.h"
 #include "tools/bdx/table_access.h"
 
 namespace vrt::bdx_tool {
@@ -40,7 +42,7 @@ int table_exists(const std::string& name, bool* exists) {
   data::TableAddress a = data::split_table_name(name);
   if (!platform::file_exists(a.file)) return 0;
   data::FileSummary s;
-  if (int code = data::summarize_file(a.file, &s)) return code;
+  if (int code = data::summarize_file(a.file, &s, file_owner())) return code;
   for (const auto& t : s.tables) *exists = *exists || t.name == a.table;
   return 0;
 }
@@ -66,6 +68,10 @@ int create_cmd(const Args& given) {
     return 1;
   }
   d.name = args[0];
+  if (!file_owner().empty()) {
+    d.has_owner = true;
+    d.owner = file_owner();
+  }
   bool exists = false;
   if (int code = table_exists(args[0], &exists)) return failure(code);
   if (exists && !replace) {
@@ -80,7 +86,7 @@ int create_cmd(const Args& given) {
 }
 
 int summary_of(const std::string& file, data::FileSummary* s) {
-  int code = data::summarize_file(data::split_table_name(file).file, s);
+  int code = data::summarize_file(data::split_table_name(file).file, s, file_owner());
   return code ? failure(code) : 0;
 }
 
@@ -121,7 +127,7 @@ int info_cmd(const Args& args) {
 
 int check_cmd(const Args& args) {
   if (args.size() != 1) return usage_error("check");
-  auto problems = data::check_file(data::split_table_name(args[0]).file);
+  auto problems = data::check_file(data::split_table_name(args[0]).file, file_owner());
   for (const auto& p : problems) std::printf("%s\n", p.c_str());
   return problems.empty() ? 0 : 1;
 }
@@ -129,7 +135,7 @@ int check_cmd(const Args& args) {
 int recover_cmd(const Args& args) {
   if (args.size() != 1) return usage_error("recover");
   data::Recovery outcome;
-  int code = data::recover_file(data::split_table_name(args[0]).file, &outcome);
+  int code = data::recover_file(data::split_table_name(args[0]).file, &outcome, file_owner());
   if (code != 0) return failure(code);
   switch (outcome) {
     case data::Recovery::NothingToDo: std::printf("nothing to recover\n"); break;
@@ -160,12 +166,30 @@ int build_cmd(const Args& args) {
 int declare_cmd(const Args& args) {
   if (args.size() != 1) return usage_error("declare");
   data::FileDeclaration d;
-  int code = data::stored_declaration(args[0], &d);
+  int code = data::stored_declaration(args[0], &d, file_owner());
   if (code != 0) return failure(code);
   d.name.clear();
+  d.has_owner = false;  // the owner is never printed
+  d.owner.clear();
   std::fputs(data::write_declaration(d, true).c_str(), stdout);
   return 0;
 }
+
+// encrypt and decrypt: the owner comes from --owner-file or BDX_OWNER.
+int owner_change(const Args& args, const char* command, bool encrypt) {
+  if (args.size() != 1) return usage_error(command);
+  if (file_owner().empty()) {
+    std::fprintf(stderr, "bdx: %s needs the owner: --owner-file FILE or BDX_OWNER\n", command);
+    return 2;
+  }
+  std::string file = data::split_table_name(args[0]).file;
+  int code = encrypt ? data::change_file_owner(file, std::string(), file_owner())
+                     : data::change_file_owner(file, file_owner(), std::string());
+  return code ? failure(code) : 0;
+}
+
+int encrypt_cmd(const Args& args) { return owner_change(args, "encrypt", true); }
+int decrypt_cmd(const Args& args) { return owner_change(args, "decrypt", false); }
 
 RegisterCommand r1({"create", "FILE[\\!TABLE] DECLARATION-FILE [--replace]", create_cmd});
 RegisterCommand r2({"tables", "FILE", tables_cmd});
@@ -173,6 +197,8 @@ RegisterCommand r3({"info", "FILE", info_cmd});
 RegisterCommand r4({"check", "FILE", check_cmd});
 RegisterCommand r5({"build", "FILE", build_cmd});
 RegisterCommand r7({"recover", "FILE", recover_cmd});
+RegisterCommand r8({"encrypt", "FILE (the owner from --owner-file FILE or BDX_OWNER)", encrypt_cmd});
+RegisterCommand r9({"decrypt", "FILE (the owner from --owner-file FILE or BDX_OWNER)", decrypt_cmd});
 RegisterCommand r6({"declare", "FILE[\\!TABLE]", declare_cmd});
 
 }  // namespace

@@ -2,9 +2,11 @@
 // and page areas, dumps records, checks and rebuilds files, creates a file
 // from a declaration, imports CSV and runs views.
 #include <cstdio>
+#include <vector>
 
 #include "runtime/core/base/runtime_box.h"
 #include "runtime/data/bdx/store/file_locks.h"
+#include "tools/bdx/owner.h"
 #include "tools/common/command_table.h"
 
 namespace {
@@ -22,7 +24,10 @@ void wait_notice(const std::string& what) { std::fprintf(stderr, "bdx: %s\n", wh
 }  // namespace
 
 int main(int argc, char** argv) {
-  return vrt::tools::run_tool("bdx", argc, argv, [] {
+  std::vector<char*> args(argv, argv + argc);
+  if (!vrt::bdx_tool::take_owner(&args)) return 2;
+  args.push_back(nullptr);
+  return vrt::tools::run_tool("bdx", static_cast<int>(args.size()) - 1, args.data(), [] {
     vrt::core::set_runtime_box_handler(quiet_box);
     vrt::data::set_wait_notice(wait_notice);
   });

@@ -10,6 +10,7 @@
 #include "runtime/data/bdx/bdx_inspect.h"
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/statements.h"
+#include "tools/bdx/owner.h"
 
 namespace vrt::bdx_tool {
 
@@ -31,7 +32,7 @@ std::unique_ptr<core::Value> value_of(data::FileBlock& f, size_t field) {
 
 int open_stored_table(const std::string& name, data::FileBlock& file, int32_t mode) {
   data::FileDeclaration d;
-  int code = data::stored_declaration(name, &d);
+  int code = data::stored_declaration(name, &d, file_owner());
   if (code != 0) {
     core::post_error(code);
     core::set_error_file(name);

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "runtime/platform/os/system_error.h"
@@ -201,6 +202,21 @@ bool move_file(const std::string& from, const std::string& to) {
   set_last_error_from_errno();
   ::unlink(to.c_str());
   return false;
+}
+
+bool replace_file(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    set_last_error_from_errno();
+    return false;
+  }
+  size_t slash = to.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return true;
 }
 
 bool file_exists(const std::string& path) {

@@ -61,6 +61,9 @@ bool delete_file(const std::string& path);
 // Gives the file a new name; false (with the last error set) when the new
 // name is taken or the move fails.
 bool move_file(const std::string& from, const std::string& to);
+// Puts the file in place of another at once (a crash leaves one or the
+// other under the name) and makes the change durable.
+bool replace_file(const std::string& from, const std::string& to);
 bool file_exists(const std::string& path);
 
 // The system's temporary directory, with a trailing slash.

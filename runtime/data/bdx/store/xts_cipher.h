@@ -7,10 +7,16 @@
 // copy, enciphered with its home's tweaks, is copied home as raw bytes,
 // and recovery learns a copy's home before it can decipher it. Equal
 // blocks at different places encipher differently.
+//
+// The whole blocks of an image go through the block cipher in two passes
+// (its tweaks, then its data under their masks), not one library call per
+// block; the partial first block uses the library's XTS, which steals
+// cipher text for its last 12 bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 
@@ -41,11 +47,16 @@ class XtsCipher {
 
  private:
   bool run(EVP_CIPHER_CTX* ctx, uint64_t tweak, uint8_t* bytes, size_t size);
-  bool image(EVP_CIPHER_CTX* ctx, uint8_t* bytes, size_t size);
+  bool units(EVP_CIPHER_CTX* blocks, uint64_t first, uint8_t* bytes, size_t unit, size_t count);
+  bool image(bool seal, uint8_t* bytes, size_t size);
 
   std::mutex mutex_;  // a context holds the tweak of the unit in progress
-  EVP_CIPHER_CTX* seal_ = nullptr;
+  EVP_CIPHER_CTX* seal_ = nullptr;  // XTS, for units with a partial block
   EVP_CIPHER_CTX* open_ = nullptr;
+  EVP_CIPHER_CTX* seal_blocks_ = nullptr;  // AES-256 under the data key
+  EVP_CIPHER_CTX* open_blocks_ = nullptr;
+  EVP_CIPHER_CTX* tweaks_ = nullptr;  // AES-256 under the tweak key
+  std::vector<uint8_t> masks_;
 };
 
 }  // namespace vrt::data
