@@ -1,5 +1,8 @@
 #include "app/access/access_mode.h"
 
+#include <atomic>
+#include <string>
+
 #include "runtime/core/pictures/picture.h"
 #include "runtime/core/values/dates.h"
 #include "runtime/platform/gui/controls.h"

@@ -3,9 +3,7 @@
 // window on each pass of its loop; each window keeps the mode it applied
 // last and follows a change on its next event.
 #pragma once
-#include <atomic>
 #include <cstdint>
-#include <string>
 
 #include "runtime/platform/gfx/gdi_types.h"
 

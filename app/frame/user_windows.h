@@ -2,6 +2,7 @@
 // explanation window that says what each user may do. Each runs on a
 // thread of its own.
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace marlock::frame {

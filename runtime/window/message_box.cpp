@@ -315,14 +315,7 @@ int Message(const MessageRequest& request) {
 
 int Message(const std::string& text, const std::string& caption, const std::string& icon, uint32_t buttons,
             int default_button, bool system_modal) {
-  MessageRequest r;
-  r.text = text;
-  r.caption = caption;
-  r.icon = icon;
-  r.button_mask = buttons;
-  r.default_button = default_button;
-  r.system_modal = system_modal;
-  return Message(r);
+  return Message(MessageRequest{text, caption, icon, buttons, "", default_button, system_modal});
 }
 
 void set_message_handler(MessageHandler handler) {

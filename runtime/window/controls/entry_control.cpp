@@ -122,11 +122,7 @@ bool EntryControl::type_in_mask(char c) {
   if (s.to > s.from) core::clear_mask_places(mask_, &text, s.from, s.to);  // typed over
   bool changed = core::type_in_mask(mask_, &text, &caret, c) || s.to > s.from;
   if (!changed) return false;
-  putting_ = true;
-  SetWindowText(hwnd_, text);
-  putting_ = false;
-  SendMessage(hwnd_, EM_SETMODIFY, 1, 0);
-  SendMessage(hwnd_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+  put_typed(text, caret);
   return true;
 }
 
@@ -142,11 +138,7 @@ bool EntryControl::erase_in_mask(bool backwards) {
     changed = core::erase_in_mask(mask_, &text, &caret, backwards);
   }
   if (!changed) return false;
-  putting_ = true;
-  SetWindowText(hwnd_, text);
-  putting_ = false;
-  SendMessage(hwnd_, EM_SETMODIFY, 1, 0);
-  SendMessage(hwnd_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+  put_typed(text, caret);
   return true;
 }
 
@@ -163,6 +155,15 @@ std::string EntryControl::editing_text() const {
   if (!variable_) return GetWindowText(hwnd_);
   if (!mask_.empty()) return core::mask_text(mask_, variable_->get_long());
   return display_text();
+}
+
+// What the user typed into a mask: modified, the caret after it.
+void EntryControl::put_typed(const std::string& text, size_t caret) {
+  putting_ = true;
+  SetWindowText(hwnd_, text);
+  putting_ = false;
+  SendMessage(hwnd_, EM_SETMODIFY, 1, 0);
+  SendMessage(hwnd_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
 }
 
 void EntryControl::put_text(const std::string& text) {

@@ -71,6 +71,7 @@ class EntryControl : public Control {
                                          platform::LPARAM lp);
   bool type_in_mask(char c);
   bool erase_in_mask(bool backwards);
+  void put_typed(const std::string& text, size_t caret);
 
   platform::WNDPROC class_proc_ = nullptr;
   platform::HWND receiver_ = nullptr;  // where the focus went on the last leave
