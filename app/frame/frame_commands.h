@@ -13,10 +13,15 @@ inline constexpr int32_t kProcessItem = 301;
 inline constexpr int32_t kSourceItem = 302;
 inline constexpr int32_t kLoginItem = 303;
 
-// Toolbar buttons, which act on the active browse or form.
+// Toolbar buttons, which act on the active browse or form. A form that is
+// saved with one of them hands its number to the browse as the navigation
+// request, so the numbers are those the navigation requests use.
 enum ToolbarButton : int32_t {
-  kFirstPage = 1001, kPriorPage, kPriorRecord, kLocate, kNextRecord, kNextPage, kLastPage, kSelect, kInsert,
-  kChange, kDelete, kPreviousValue, kHelp,
+  kInsert = 2000, kChange = 2001, kDelete = 2002, kSelect = 2003,
+  kLastPage = 2004, kFirstPage = 2005, kNextPage = 2006, kPriorPage = 2007,
+  kNextRecord = 2008, kPriorRecord = 2009, kLocate = 2010, kPreviousValue = 2011, kHelp = 2012,
 };
+inline constexpr int32_t kFirstToolbarButton = kInsert;
+inline constexpr int32_t kLastToolbarButton = kHelp;
 
 }  // namespace marlock::frame

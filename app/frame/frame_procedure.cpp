@@ -5,6 +5,7 @@
 #include "app/access/access_mode.h"
 #include "app/frame/frame_commands.h"
 #include "app/frame/menu_actions.h"
+#include "app/frame/spy_guard.h"
 #include "app/frame/user_windows.h"
 #include "app/process/time_stamp.h"
 #include "runtime/platform/gui/controls.h"
@@ -23,29 +24,6 @@ namespace {
 using namespace vrt::window;
 
 constexpr uint32_t kProcedureStack = 50000;
-
-// A Spy is sent back to the Login window on every pass of the loop but the
-// one right after; every other time "Access denied" comes first.
-class SpyGuard {
- public:
-  // True when this pass restarted the Login window (its event is not
-  // served).
-  bool pass() {
-    if (access_mode() != kSpy) return false;
-    if (login_thread_ != 0) {
-      login_thread_ = 0;
-      return false;
-    }
-    if (++passes_ % 2 == 1)
-      Message("Access denied", "", standard_image_code(vrt::platform::IDI_HAND));
-    login_thread_ = Start(login_procedure, kLoginStack);
-    return true;
-  }
-
- private:
-  int passes_ = 0;
-  int login_thread_ = 0;
-};
 
 // Procedures that come in a later version say so.
 void not_yet(const MenuAction& a) {
@@ -69,10 +47,11 @@ void frame_procedure() {
   WindowObject frame(kFrameModule, kFrameWindow, WindowKind::Application);
   Open(frame);
   ModeFollower mode;
-  SpyGuard spy;
+  SpyGuard spy([] { Message("Access denied", "", standard_image_code(vrt::platform::IDI_HAND)); },
+               [] { return Start(login_procedure, kLoginStack); });
   while (Accept(frame)) {
     mode.follow(frame);
-    if (spy.pass()) continue;
+    if (spy.pass(access_mode())) continue;
     switch (frame.event) {
       case event::OpenWindow:
         Start(explanation_procedure, 0);

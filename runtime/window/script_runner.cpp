@@ -374,7 +374,11 @@ ScriptOutcome run_script(const std::string& path) {
 
 void end_program() {
   // Every runtime window at the top is asked to close (the frame's loop ends
-  // with it, and the program ends through its exit and stop routines).
+  // with it, and the program ends through its exit and stop routines); a
+  // message box still up is closed first, as Esc would, so that the
+  // procedure waiting for it goes on to its end.
+  for (HWND top : GetTopLevelWindows())
+    if (is_message_box(top)) PostMessage(top, WM_CLOSE, 0, 0);
   for (HWND top : GetTopLevelWindows())
     if (GetClassName(top).starts_with(kWindowClassPrefix)) PostMessage(top, WM_CLOSE, 0, 0);
   std::this_thread::sleep_for(kEndWait);

@@ -11,6 +11,7 @@ namespace vrt::window {
 
 struct WindowSystem {
   WindowObject* application = nullptr;  // the open frame, if any
+  bool application_ended = false;       // a frame was open and has closed
   int modal = 0;                        // modal windows open plus events being sent
   std::thread::id last_served_thread;
   WindowObject* last_served = nullptr;
@@ -18,6 +19,12 @@ struct WindowSystem {
   std::atomic<bool> active{true};  // posting is dropped while the event system is not active
 };
 WindowSystem& window_system();
+
+// The frame is closing or has closed: document windows no longer open.
+inline bool application_ending() {
+  const WindowSystem& s = window_system();
+  return s.application ? s.application->closing : s.application_ended;
+}
 
 // The window the thread's procedure is serving (its latest ACCEPT).
 WindowObject* current_window();

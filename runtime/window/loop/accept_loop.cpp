@@ -128,6 +128,8 @@ bool dequeue(WindowObject& w) {
 
 bool Accept(WindowObject& w) {
   if (!w.buffer) {
+    // Not opened because the application is ending: the procedure ends.
+    if (w.kind() == WindowKind::MdiChild && application_ending()) return false;
     core::fatal_runtime_error(537);
     return false;
   }

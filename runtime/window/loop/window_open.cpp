@@ -37,6 +37,11 @@ namespace {
 
 using namespace vrt::platform;
 
+// A document window that a procedure opens while the frame closes, or after
+// it closed, is not opened and its procedure ends quietly: the application
+// is on its way out, which is no fault of the program's.
+constexpr int kApplicationEnding = -1;
+
 // The checks of each kind, in order; 0 when the window may open.
 int refusal(const WindowObject& w) {
   WindowSystem& s = window_system();
@@ -46,7 +51,8 @@ int refusal(const WindowObject& w) {
       if (s.modal > 0) return 527;
       return 0;
     case WindowKind::MdiChild:
-      if (!s.application || s.application->closing || !s.application->hwnd) return 530;
+      if (application_ending()) return kApplicationEnding;
+      if (!s.application || !s.application->hwnd) return 530;
       if (s.modal > 0) return 531;
       if (s.application->thread == std::this_thread::get_id()) return 532;
       return 0;
@@ -218,7 +224,9 @@ void Open(WindowObject& w) {
   if (w.is_open()) return core::fatal_runtime_error(535);
   FoundStructure found = locate_structure(w.module(), w.label());
   if (!found) return;
-  if (int error = refusal(w)) return core::fatal_runtime_error(error);
+  int error = refusal(w);
+  if (error == kApplicationEnding) return;
+  if (error) return core::fatal_runtime_error(error);
   register_standard_controls();
   WindowSystem& s = window_system();
   w.buffer = found.buffer;
@@ -281,7 +289,7 @@ void Close(WindowObject& w) {
   if (w.tool_tip) DestroyWindow(w.tool_tip), w.tool_tip = nullptr;
   if (w.kind() == WindowKind::MdiChild && w.menu) show_frame_menu(w, false);
   if (w.modal) --s.modal, w.modal = false;
-  if (s.application == &w) s.application = nullptr;
+  if (s.application == &w) s.application = nullptr, s.application_ended = true;
   if (s.last_served == &w) s.last_served = nullptr;
   if (s.last_active == &w) s.last_active = nullptr;
   if (current_window() == &w) set_current_window(nullptr);
