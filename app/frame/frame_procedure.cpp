@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/access/access_mode.h"
+#include "app/browse/browse_procedure.h"
 #include "app/frame/frame_commands.h"
 #include "app/frame/menu_actions.h"
 #include "app/frame/spy_guard.h"
@@ -35,7 +36,7 @@ void run_menu(const MenuAction& a) {
   switch (a.action) {
     case Action::Login: Start(login_procedure, kLoginStack); return;
     case Action::TimeStamp: stamp_customers(); return;
-    case Action::Browse:
+    case Action::Browse: Start(browse_procedure, kProcedureStack, a.item); return;
     case Action::Report:
     case Action::Process: not_yet(a); return;
   }
