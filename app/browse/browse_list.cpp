@@ -8,6 +8,7 @@
 #include "app/integrity/saved_error.h"
 #include "app/integrity/warnings.h"
 #include "runtime/core/base/error_state.h"
+#include "runtime/core/base/settings.h"
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/statements.h"
 #include "runtime/data/view/field_binding.h"
@@ -71,16 +72,9 @@ int BrowseList::visible() const { return std::max(1, vrt::window::ListRowsVisibl
 bool BrowseList::open_view() {
   if (view_ && view_->is_open()) return true;
   view_ = std::make_unique<d::View>(d::view_node(file_), d::view_field_resolver(file_));
+  // The key itself gives the order: no ORDER, which could make the view
+  // sort the rows itself.
   view_->set_preferred_key(sort_key());
-  if (sort_key() >= 0) {
-    const d::KeyBlock& key = *file_.key(static_cast<size_t>(sort_key()));
-    std::string order;
-    for (int32_t c : key.components) {
-      if (!order.empty()) order += ", ";
-      order += (c < 0 ? "-" : "") + file_.declaration.fields[static_cast<size_t>(std::abs(c) - 1)].label;
-    }
-    view_->set_order(order);
-  }
   if (has_range_) view_->set_filter(std::string(spec_.range->child_field) + " = " + std::to_string(range_));
   if (!view_->open()) return false;
   view_->set();
@@ -116,7 +110,7 @@ void BrowseList::read_failed() {
 }
 
 int BrowseList::fill(int count, bool forwards, bool full_page) {
-  if (failed_ || !open_view()) return 0;
+  if (count <= 0 || failed_ || !open_view()) return 0;
   bool skip_edge = false;
   std::string edge;
   if (!rows_.empty()) {
@@ -229,6 +223,13 @@ void BrowseList::reset_at_key(const KeyValue& value) {
   rebuild(view_->reset_to_current(), 1);
 }
 
+// The distribution reads the key's ends through the view, so the rows are
+// read first and the thumb set after.
+void BrowseList::rebuild_distribution() {
+  build_distribution();
+  show();
+}
+
 void BrowseList::build_distribution() {
   distribution_.clear();
   int key = sort_key();
@@ -250,17 +251,13 @@ bool BrowseList::select_order(int order) {
     reget_selected(false);
     return true;
   }
-  bool had_rows = !rows_.empty();
-  bool have_record = had_rows && reget_selected(false);
+  bool have_record = reget_selected(false);
   close_view();
   view_.reset();
   order_ = order;
-  build_distribution();
-  if (have_record && open_view()) {
-    rebuild(view_->reset_to_current(), selected_);
-  } else {
-    first_page();
-  }
+  if (have_record && open_view()) rebuild(view_->reset_to_current(), selected_);
+  else first_page();
+  rebuild_distribution();
   return !failed_;
 }
 
@@ -285,8 +282,8 @@ void BrowseList::set_range(int64_t value) {
   order_ = std::max(order_, 1);
   close_view();
   view_.reset();
-  build_distribution();
   first_page();
+  rebuild_distribution();
 }
 
 void BrowseList::to_thumb(int thumb) {
@@ -296,16 +293,12 @@ void BrowseList::to_thumb(int thumb) {
 }
 
 void BrowseList::locate(char c) {
-  int key = sort_key();
-  if (key < 0 || c == ' ') return;
-  int32_t first = file_.key(static_cast<size_t>(key))->components.front();
-  if (file_.declaration.fields[static_cast<size_t>(std::abs(first) - 1)].type != file_.declaration.fields[0].type &&
-      !std::holds_alternative<std::string>(rows_.empty() ? KeyValue{std::string()} : rows_.front().key))
-    return;
+  if (sort_key() < 0 || c == ' ' || !std::holds_alternative<std::string>(key_value())) return;
   auto begins = [&](int row) {
     if (row < 1 || row > static_cast<int>(rows_.size())) return false;
     const auto* s = std::get_if<std::string>(&rows_[static_cast<size_t>(row - 1)].key);
-    return s && !s->empty() && std::toupper(static_cast<unsigned char>((*s)[0])) == std::toupper(static_cast<unsigned char>(c));
+    return s && !s->empty() &&
+           vrt::core::to_upper(static_cast<uint8_t>((*s)[0])) == vrt::core::to_upper(static_cast<uint8_t>(c));
   };
   if (begins(selected_)) scroll(true);
   if (begins(selected_)) return;
@@ -330,12 +323,10 @@ void BrowseList::call_form(int32_t request) {
     bool completed = response == kRequestCompleted;
     if (completed && request != kDeleteRecord) {
       // The record shows where its key puts it.
-      build_distribution();
       if (open_view()) rebuild(view_->reset_to_current(), selected_);
     } else if (completed) {
       if (selected_ >= 1 && selected_ <= static_cast<int>(rows_.size()))
         rows_.erase(rows_.begin() + (selected_ - 1));
-      build_distribution();
       if (!rows_.empty()) {
         fill(visible() - static_cast<int>(rows_.size()), true, false);
         fill(visible() - static_cast<int>(rows_.size()), false, false);
@@ -347,6 +338,7 @@ void BrowseList::call_form(int32_t request) {
       int row = selected_;
       rebuild(reset_to_selected(), row);
     }
+    rebuild_distribution();
     if (navigation == 0 || request == kDeleteRecord) break;
     if (navigation == frame::kInsert) navigation = frame::kNextRecord, request = kInsertRecord;
     if (request == kInsertRecord && navigation == frame::kNextRecord) continue;

@@ -73,6 +73,7 @@ class BrowseList {
   bool reset_to_selected();
   void reset_at_key(const KeyValue& value);
   void build_distribution();
+  void rebuild_distribution();
   bool reget_selected(bool watch);
   void read_failed();
   int sort_key() const;
