@@ -405,11 +405,13 @@ bool BrowseList::take(uint16_t event, int32_t field) {
       case ev::ScrollBottom: last_page(); return true;
       case ev::ScrollDrag: to_thumb(vrt::window::ListThumb(window_, list_)); return true;
       case ev::ScrollTrack: return true;
-      case ev::NewSelection:
+      case ev::NewSelection: {
+        bool right = vrt::window::ListRightClicked(window_, list_);  // before the selection is set again
         reget_selected(false);
         show();
-        if (vrt::window::ListRightClicked(window_, list_)) popup();
+        if (right) popup();
         return true;
+      }
       case ev::Accepted:  // a double click
         if (!rows_.empty()) press(list_ + 2);
         return true;

@@ -157,6 +157,24 @@ TEST_F(Browse, TheThumbChoosesWhereTheListStarts) {
   EXPECT_LT(middle.front(), last.front());
 }
 
+TEST_F(Browse, TheFramesToolbarMovesTheActiveBrowseAndTheDirectorHasVcrButtons) {
+  // 2004 is the last page, 2009 the prior record, 2005 the first page.
+  auto r = run("Director", "Browse Customer",
+               "click field 2004\n" + dump_to("last.txt") + "click field 2009\n" + dump_to("prior.txt") +
+                   "click field 2005\n" + dump_to("first.txt"));
+  ASSERT_EQ(r.first, 0) << r.second;
+  int last_selected = 0, prior_selected = 0, first_selected = 0;
+  std::vector<std::string> last = cells("last.txt", 1, &last_selected);
+  ASSERT_FALSE(last.empty());
+  EXPECT_EQ(last_selected, static_cast<int>(last.size()));
+  EXPECT_EQ(cells("prior.txt", 1, &prior_selected), last);
+  EXPECT_EQ(prior_selected, last_selected - 1);
+  std::vector<std::string> first = cells("first.txt", 1, &first_selected);
+  EXPECT_EQ(first_selected, 1);
+  EXPECT_LT(first.back(), last.front());
+  EXPECT_NE(vrt::test::read_file(file("last.txt")).find("vcr\t1\ton"), std::string::npos);
+}
+
 TEST_F(Browse, TheLocatorFindsTheFirstRecordOfALetter) {
   auto r = run("Clerk", "Browse Customer", "click field 1\ntype \"w\"\n" + dump_to("w.txt"));
   ASSERT_EQ(r.first, 0) << r.second;
