@@ -4,6 +4,7 @@
 #include "app/browse/browse_instances.h"
 #include "app/browse/browse_list.h"
 #include "app/integrity/file_use.h"
+#include "app/process/customer_process.h"
 #include "app/process/time_stamp.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/control.h"
@@ -20,11 +21,10 @@ namespace {
 
 using namespace vrt::window;
 
-// The bosses' procedures before a browse opens its file. The Director's
-// Customer process makes the same change as the Manager's time stamp.
+// The bosses' procedures before a browse opens its file.
 void before_browse() {
   switch (mode_rules(access_mode()).before_browse) {
-    case BeforeBrowse::CustomerProcess:
+    case BeforeBrowse::CustomerProcess: customer_process(); break;
     case BeforeBrowse::CustomerTimeStamp: stamp_customers(); break;
     case BeforeBrowse::Nothing: break;
   }

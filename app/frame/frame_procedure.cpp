@@ -8,6 +8,7 @@
 #include "app/frame/menu_actions.h"
 #include "app/frame/spy_guard.h"
 #include "app/frame/user_windows.h"
+#include "app/process/customer_process.h"
 #include "app/process/time_stamp.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/window/controls/control_binding.h"
@@ -37,8 +38,8 @@ void run_menu(const MenuAction& a) {
     case Action::Login: Start(login_procedure, kLoginStack); return;
     case Action::TimeStamp: stamp_customers(); return;
     case Action::Browse: Start(browse_procedure, kProcedureStack, a.item); return;
-    case Action::Report:
-    case Action::Process: not_yet(a); return;
+    case Action::Process: customer_process(); return;
+    case Action::Report: not_yet(a); return;
   }
 }
 
