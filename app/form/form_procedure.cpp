@@ -107,19 +107,23 @@ class Form {
   bool inserting() const { return request_ == kInsertRecord; }
 
   void edit() {
+    // Ready before the window shows: the user may press a button at once.
+    FormToolbar toolbar(!inserting());
     Open(window_);
     if (!window_.is_open()) return;
-    restore_form_position(window_);
     bind_entries();
+    select_first_field();
+    restore_form_position(window_);
     ok_ = button_field(window_, "OK");
     cancel_ = button_field(window_, "Cancel");
+    // Leaving the form, or asking for help, needs no valid entries.
+    for (int32_t field : {cancel_, button_field(window_, "Help")})
+      if (Control* c = window_.control(field)) c->needs_no_check = true;
     std::string action = std::string(inserting() ? "Adding a " : "Changing a ") + instance_.word + " Record";
     if (window_.status_bar)
       p::SendMessage(window_.status_bar, p::SB_SETTEXT, kActionZone, reinterpret_cast<p::LPARAM>(action.c_str()));
-    FormToolbar toolbar(!inserting());
     std::unique_ptr<ChildList> children;
     if (Control* list = nth(window_, RecordType::List)) children = make_child_list(window_, instance_.file, list->field());
-    select_first_field();
     ModeFollower mode;
     while (Accept(window_)) {
       mode.follow(window_);
@@ -129,6 +133,9 @@ class Form {
       if (children && children->pass()) continue;
       switch (window_.event) {
         case event::OpenWindow:
+          select_first_field();
+          Display(window_);
+          break;
         case event::GainFocus:
         case event::Sized: Display(window_); break;
         case event::Moved: remember_form_position(window_); break;
