@@ -3,10 +3,12 @@
 #include <string>
 
 #include "app/access/access_mode.h"
+#include "app/browse/browse_procedure.h"
 #include "app/frame/frame_commands.h"
 #include "app/frame/menu_actions.h"
 #include "app/frame/spy_guard.h"
 #include "app/frame/user_windows.h"
+#include "app/process/customer_process.h"
 #include "app/process/time_stamp.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/window/controls/control_binding.h"
@@ -35,9 +37,9 @@ void run_menu(const MenuAction& a) {
   switch (a.action) {
     case Action::Login: Start(login_procedure, kLoginStack); return;
     case Action::TimeStamp: stamp_customers(); return;
-    case Action::Browse:
-    case Action::Report:
-    case Action::Process: not_yet(a); return;
+    case Action::Browse: Start(browse_procedure, kProcedureStack, a.item); return;
+    case Action::Process: customer_process(); return;
+    case Action::Report: not_yet(a); return;
   }
 }
 

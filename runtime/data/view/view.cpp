@@ -220,6 +220,7 @@ void View::set() {
   }
   fresh_ = true;
   reading_backwards_ = false;
+  resume_.clear();  // a RESET that no read followed is forgotten: SET starts afresh
   buffered_.clear();
   rows_.reset();
   row_offsets_.clear();

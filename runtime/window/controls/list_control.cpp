@@ -10,6 +10,7 @@
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/paint_api.h"
+#include "runtime/window/controls/list_program.h"
 #include "runtime/platform/gui/scroll_bar.h"
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
@@ -84,6 +85,13 @@ void move(HWND h, ListState* s, Move m) {
 
 // Keys: the highlight moves within the rows shown; at their edge (or for
 // the page and end keys) the list moves, or asks the procedure to.
+// Keys a procedure that pages its own rows acts on (a browse's Insert,
+// Delete and Ctrl+Enter, and typed characters for its locator).
+void alert(HWND h, ListState* s, int32_t key) {
+  s->alert_key = key;
+  notify(h, kListAlertKey);
+}
+
 void key(HWND h, ListState* s, WPARAM vk) {
   int visible = list_geometry(h, *s).visible_rows;
   bool ctrl = GetKeyState(VK_CONTROL);
@@ -112,7 +120,12 @@ void key(HWND h, ListState* s, WPARAM vk) {
       if (s->reports_scrolling) return move(h, s, Move::Bottom);
       return choose(h, s, entries(s) - 1);
     case VK_RETURN:
+      if (ctrl && s->reports_scrolling) return alert(h, s, kListCtrl | VK_RETURN);
       if (s->selected >= 0) notify(h, LBN_DBLCLK);
+      return;
+    case VK_INSERT:
+    case VK_DELETE:
+      if (s->reports_scrolling) alert(h, s, static_cast<int32_t>(vk));
       return;
     default: return;
   }
@@ -377,6 +390,11 @@ LRESULT list_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       }
       if (m == WM_KEYDOWN) key(h, s, wp);
       return DefWindowProc(h, m, wp, lp);
+    case WM_CHAR:
+      if (s->reports_scrolling && wp >= 0x20 && wp != 0x7F && wp < 0x100)
+        alert(h, s, kListCharacterKey | static_cast<int32_t>(wp));
+      return 0;
+    case kListGetAlertKey: return s->alert_key;
     case WM_SETFONT:
       s->widths.clear();  // measured in the old font
       return DefWindowProc(h, m, wp, lp);

@@ -38,6 +38,7 @@ enum : platform::UINT {
   kListThumbDrag,           // wp: a percentage; lp: POINT[2], where to grab the thumb and drop it
   kListGetVisibleRows,      // how many rows fit
   kListGetRightClicked,     // whether the last new selection came from the right button
+  kListGetAlertKey,         // the key of the last EVENT:AlertKey
 };
 // Notifications (WM_COMMAND's high word).
 enum : platform::UINT { LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SETFOCUS = 4 };
@@ -45,7 +46,7 @@ enum : platform::UINT { LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SETFOCUS = 4 };
 // column resized with the mouse.
 enum : platform::UINT {
   kListScrollUp = 0x0800, kListScrollDown, kListPageUp, kListPageDown, kListScrollTop, kListScrollBottom,
-  kListScrollTrack, kListScrollDrag, kListColumnResized,
+  kListScrollTrack, kListScrollDrag, kListColumnResized, kListAlertKey,
 };
 
 void register_list_classes();

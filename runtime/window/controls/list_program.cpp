@@ -41,6 +41,11 @@ bool ListRightClicked(WindowObject& w, int32_t field) {
   return list && SendMessage(list, kListGetRightClicked, 0, 0);
 }
 
+int32_t ListAlertKey(WindowObject& w, int32_t field) {
+  HWND list = list_of(w, field);
+  return list ? static_cast<int32_t>(SendMessage(list, kListGetAlertKey, 0, 0)) : 0;
+}
+
 int32_t ListRowsVisible(WindowObject& w, int32_t field) {
   HWND list = list_of(w, field);
   return list ? static_cast<int32_t>(SendMessage(list, kListGetVisibleRows, 0, 0)) : 0;

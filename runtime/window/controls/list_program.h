@@ -20,6 +20,13 @@ int32_t ListSelection(WindowObject& window, int32_t field);
 // Whether the last new selection came from the right mouse button (the
 // procedure shows its popup menu then).
 bool ListRightClicked(WindowObject& window, int32_t field);
+// The key of the list's last EVENT:AlertKey, which a list that reports its
+// scrolling raises for Insert, Delete, Ctrl+Enter and typed characters: the
+// virtual key (with kListCtrl for Ctrl), or a character's code with
+// kListCharacterKey.
+inline constexpr int32_t kListCtrl = 0x200;
+inline constexpr int32_t kListCharacterKey = 0x10000;
+int32_t ListAlertKey(WindowObject& window, int32_t field);
 // How many rows the list has room for: a page of the program's queue.
 int32_t ListRowsVisible(WindowObject& window, int32_t field);
 // The thumb within its range (0 to 100 until the program sets another).

@@ -45,6 +45,7 @@ struct ListState {
   int thumb = 0, thumb_min = 0, thumb_max = 100;
   bool vcr = false;
   bool right_clicked = false;  // the last new selection came from the right button
+  int32_t alert_key = 0;       // the key that raised the last alert
   ListDrag drag = ListDrag::None;
   int drag_column = -1;
   int drag_x = 0;     // the tracking line, in client pixels

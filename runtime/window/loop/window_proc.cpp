@@ -62,6 +62,7 @@ constexpr Notification kNotifications[] = {
     {kListPageDown, event::PageDown},         {kListScrollTop, event::ScrollTop},
     {kListScrollBottom, event::ScrollBottom}, {kListScrollTrack, event::ScrollTrack},
     {kListScrollDrag, event::ScrollDrag},     {kListColumnResized, event::ColumnResize},
+    {kListAlertKey, event::AlertKey},
 };
 
 LRESULT default_proc(WindowObject* w, HWND h, UINT m, WPARAM wp, LPARAM lp) {

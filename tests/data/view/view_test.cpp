@@ -445,3 +445,23 @@ TEST_F(Descriptors, DamagedBytesAreRefused) {
 
 }  // namespace
 }  // namespace vrt::data
+
+namespace vrt::data {
+namespace {
+
+// A browse resets its view to a row and may read nothing from there before
+// it asks for the last page; SET must then start from the key's end, not
+// from the forgotten row.
+TEST_F(Views, SetForgetsAResetThatNoReadFollowed) {
+  View v(view_node(people), resolve);
+  v.set_preferred_key(0);
+  ASSERT_TRUE(v.open());
+  v.set();
+  ASSERT_TRUE(v.next());
+  ASSERT_TRUE(v.next());
+  ASSERT_TRUE(v.reset(v.position()));
+  EXPECT_EQ(read(v, true), (std::vector<std::string>{"6", "5", "4", "3", "2", "1"}));
+}
+
+}  // namespace
+}  // namespace vrt::data
