@@ -53,7 +53,7 @@ bool ModeFollower::follow(vrt::window::WindowObject& window, bool title) {
   const ModeRules& rules = mode_rules(mode);
   window.set_color(rules.color);
   if (title && rules.title && window.hwnd) vrt::platform::SetWindowText(window.hwnd, rules.title);
-  if (window.status_bar) show_mode_status(window, mode);
+  if (window.kind() == vrt::window::WindowKind::Application && window.status_bar) show_mode_status(window, mode);
   return true;
 }
 

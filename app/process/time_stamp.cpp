@@ -2,12 +2,11 @@
 
 #include "app/dictionary/record_fields.h"
 #include "app/integrity/file_use.h"
+#include "app/process/wait_cursor.h"
 #include "runtime/core/base/error_state.h"
 #include "runtime/core/values/dates.h"
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/statements.h"
-#include "runtime/window/controls/image_codes.h"
-#include "runtime/platform/gui/input_api.h"
 
 namespace marlock {
 
@@ -16,16 +15,6 @@ namespace {
 namespace d = vrt::data;
 
 constexpr size_t kByIdKey = 4;  // CUS:ByID among Customer's keys
-
-// The wait cursor over the whole application for the procedure's
-// duration (it runs inside one event, so no window would ask for it).
-class WaitCursor {
- public:
-  WaitCursor() {
-    vrt::platform::set_application_cursor(vrt::window::load_cursor_code(std::string("\xFF\x01\x03\x7F", 4)));
-  }
-  ~WaitCursor() { vrt::platform::set_application_cursor(nullptr); }
-};
 
 }  // namespace
 

@@ -27,4 +27,18 @@ bool FrameButtonEnabled(int32_t field) {
   return toolbar && platform::SendMessage(toolbar, platform::TB_ISBUTTONENABLED, static_cast<uint16_t>(field), 0) != 0;
 }
 
+bool SetFrameButtonTip(int32_t field, const std::string& tip) {
+  platform::HWND toolbar = frame_toolbar();
+  return toolbar && platform::SendMessage(toolbar, platform::TB_SETBUTTONTIP, static_cast<uint16_t>(field),
+                                          reinterpret_cast<platform::LPARAM>(&tip)) != 0;
+}
+
+std::string FrameButtonTip(int32_t field) {
+  std::string tip;
+  if (platform::HWND toolbar = frame_toolbar())
+    platform::SendMessage(toolbar, platform::TB_GETBUTTONTIP, static_cast<uint16_t>(field),
+                          reinterpret_cast<platform::LPARAM>(&tip));
+  return tip;
+}
+
 }  // namespace vrt::window

@@ -4,11 +4,16 @@
 // any procedure may enable or disable the buttons.
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace vrt::window {
 
 // False when there is no frame, no toolbar or no such button.
 bool EnableFrameButton(int32_t field, bool enable);
 bool FrameButtonEnabled(int32_t field);
+// The button's tool tip (a form names what its buttons do while it is
+// active); "" when there is no such button.
+bool SetFrameButtonTip(int32_t field, const std::string& tip);
+std::string FrameButtonTip(int32_t field);
 
 }  // namespace vrt::window

@@ -98,6 +98,28 @@ TEST_F(Controls, ButtonsCheckAndNotify) {
   EXPECT_EQ(notifications(BN_CLICKED), (std::vector<UINT>{1, 2, 3, 4, 4}));
 }
 
+// A form whose entry refuses to be left takes the focus back while the
+// button is held down; the button must let the mouse go, or the next click
+// anywhere would be its own.
+TEST_F(Controls, AButtonThatLosesTheFocusWhilePressedLetsTheMouseGo) {
+  HWND ok = CreateWindow(kButtonClass, "OK", WS_CHILD | WS_VISIBLE, 10, 50, 80, 26, top, reinterpret_cast<HMENU>(1));
+  HWND cancel = CreateWindow(kButtonClass, "Cancel", WS_CHILD | WS_VISIBLE, 100, 50, 80, 26, top,
+                             reinterpret_cast<HMENU>(2));
+  HWND e = edit();
+  POINT on_ok = automation::point_in_top(ok, {40, 13});
+  automation::press_at(top, on_ok);
+  automation::settle();
+  EXPECT_EQ(GetFocus(), ok);
+  SetFocus(e);  // the entry's check sends the user back
+  automation::release_at(top, on_ok);
+  automation::settle();
+  EXPECT_EQ(GetCapture(), nullptr);
+  log().clear();
+  automation::click(cancel);
+  EXPECT_EQ(GetFocus(), cancel);
+  EXPECT_EQ(notifications(BN_CLICKED), (std::vector<UINT>{2}));
+}
+
 TEST_F(Controls, ProgressStatusAndToolbar) {
   HWND bar = CreateWindow(kProgressClass, "", WS_CHILD | WS_VISIBLE, 10, 10, 100, 10, top, nullptr);
   SendMessage(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 50));

@@ -65,7 +65,10 @@ void relay_tool_tip_event(HWND tip, HWND from, POINT client);
 // Toolbars: buttons with an icon, a command and a tip.
 enum : UINT { TB_ADDBUTTONS = WM_USER + 20, TB_ENABLEBUTTON = WM_USER + 1, TB_CHECKBUTTON = WM_USER + 2,
               TB_ISBUTTONENABLED = WM_USER + 9, TB_BUTTONCOUNT = WM_USER + 24, TB_COMMANDTOINDEX = WM_USER + 25,
-              TB_GETITEMRECT = WM_USER + 29 };
+              TB_GETITEMRECT = WM_USER + 29,
+              // A button's tip: wParam the command, lParam a const std::string* (set) or a
+              // std::string* (get).
+              TB_SETBUTTONTIP = WM_USER + 70, TB_GETBUTTONTIP = WM_USER + 71 };
 struct TBBUTTON {
   HICON icon = nullptr;
   int idCommand = 0;  // 0 is a separator

@@ -182,6 +182,9 @@ LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_KILLFOCUS:
       s->focused = false;
+      // Pressed and then left (an entry took the focus back): the mouse is
+      // let go, else the next click anywhere would come here.
+      if (s->pressed && GetCapture() == hwnd) ReleaseCapture();
       s->pressed = false;
       InvalidateRect(hwnd, nullptr, false);
       return 0;

@@ -153,6 +153,29 @@ LRESULT toolbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       int i = find_command(s, static_cast<int>(wp));
       return i >= 0 && s->buttons[static_cast<size_t>(i)].enabled;
     }
+    case TB_SETBUTTONTIP: {
+      int i = find_command(s, static_cast<int>(wp));
+      if (i < 0 || !lp) return 0;
+      TBBUTTON& b = s->buttons[static_cast<size_t>(i)];
+      b.tip = *reinterpret_cast<const std::string*>(lp);
+      if (s->tip) {
+        // The tip window keeps its own copy of each tool's text.
+        TOOLINFO t;
+        t.hwnd = hwnd;
+        t.uId = static_cast<uintptr_t>(b.idCommand);
+        t.rect = button_rect(s, static_cast<size_t>(i));
+        SendMessage(s->tip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&t));
+        t.text = b.tip;
+        SendMessage(s->tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&t));
+      }
+      return 1;
+    }
+    case TB_GETBUTTONTIP: {
+      int i = find_command(s, static_cast<int>(wp));
+      if (i < 0 || !lp) return 0;
+      *reinterpret_cast<std::string*>(lp) = s->buttons[static_cast<size_t>(i)].tip;
+      return 1;
+    }
     case TB_BUTTONCOUNT: return static_cast<LRESULT>(s->buttons.size());
     case WM_COMMAND:
       // The controls in the bar (prompts, spin boxes) report to its window.
