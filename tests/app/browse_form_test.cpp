@@ -42,7 +42,7 @@ class BrowseAndForm : public Browse {
 TEST_F(BrowseAndForm, TheDirectorInsertsChangesAndDeletesAClass) {
   auto r = run("Director", "Browse Classes",
                "click \"&Insert\"\nwait window \"" + std::string(kClassForm) +
-                   "\"\nclick field 4\ntype \"9900001\"\nclick field 6\ntype \"7\"\nclick field 8\n"
+                   "\"\nclick field 4\ntype \"{Home}{Shift+End}99-00001\"\nkey Tab\ntype \"7\"\nkey Tab\n"
                    "type \"Gym at noon\"\nclick \"OK\"\nwait closed \"" + kClassForm + "\"\n");
   ASSERT_EQ(r.first, 0) << r.second;
   EXPECT_NE(classes().find("9900001,0,0,7,Gym at noon"), std::string::npos) << classes();
@@ -51,7 +51,7 @@ TEST_F(BrowseAndForm, TheDirectorInsertsChangesAndDeletesAClass) {
   // the last page.
   r = run("Director", "Browse Classes",
           "click field 1\nkey End\nclick \"&Change\"\nwait window \"" + std::string(kClassForm) +
-              "\"\nclick field 8\ntype \"Lab at one\"\nclick \"OK\"\nwait closed \"" + kClassForm + "\"\n");
+              "\"\nclick field 8\ntype \"{Home}{Shift+End}Lab at one\"\nclick \"OK\"\nwait closed \"" + kClassForm + "\"\n");
   ASSERT_EQ(r.first, 0) << r.second;
   EXPECT_EQ(class_rows(classes()), "9900001,0,0,7,Lab at one\n");
   r = run("Director", "Browse Classes",
@@ -65,7 +65,7 @@ TEST_F(BrowseAndForm, TheDirectorInsertsChangesAndDeletesAClass) {
 TEST_F(BrowseAndForm, ADuplicateClassNumberIsNamedAndTheFormStaysOpen) {
   std::string first = csv_fields(classes().substr(classes().find('\n') + 1)).front();
   auto r = run("Director", "Browse Classes",
-               "click \"&Insert\"\nwait window \"" + std::string(kClassForm) + "\"\nclick field 4\ntype \"" + first +
+               "click \"&Insert\"\nwait window \"" + std::string(kClassForm) + "\"\nclick field 4\ntype \"{Home}{Shift+End}" + first.substr(0, 2) + "-" + first.substr(2) +
                    "\"\nclick \"OK\"\nexpect message \"Adding this record creates a duplicate entry for the key:by "
                    "Class Number\"\nanswer \"OK\"\nexpect window \"" + kClassForm + "\"\nclick \"Cancel\"\n");
   EXPECT_EQ(r.first, 0) << r.second;
@@ -89,10 +89,10 @@ TEST_F(BrowseAndForm, AChangeFromAnotherStationIsShownAndNothingIsLost) {
   // other station's values.
   std::string before = classes();
   std::string other = station("other", "click \"&Change\"\nwait window \"@marlo029\"\nclick field 8\n"
-                                       "type \"Gym elsewhere\"\nclick \"OK\"\nwait closed \"@marlo029\"\n");
+                                       "type \"{Home}{Shift+End}Gym elsewhere\"\nclick \"OK\"\nwait closed \"@marlo029\"\n");
   auto r = run("Director", "Browse Classes",
                "click \"&Change\"\nwait window \"" + std::string(kClassForm) + "\"\n" + other +
-                   "click field 8\ntype \"Lab here\"\nclick \"OK\"\n"
+                   "click field 8\ntype \"{Home}{Shift+End}Lab here\"\nclick \"OK\"\n"
                    "expect message \"This record was changed by another station. Those changes will now be "
                    "displayed. Use the Ditto Button or Ctrl+' to recall your changes.\"\nanswer \"OK\"\n"
                    "expect text field 8 \"Gym elsewhere\"\nclick \"Cancel\"\nwait closed \"" + kClassForm + "\"\n");
@@ -105,7 +105,7 @@ TEST_F(BrowseAndForm, AChangeFromAnotherStationIsShownAndNothingIsLost) {
 }
 
 TEST_F(BrowseAndForm, ARecordDeletedByAnotherStationWhileShownIsHandled) {
-  std::string other = station("other", "key Delete\nexpect message \"You've selected to delete the highlighted "
+  std::string other = station("other", "click field 1\nkey Home\nkey Delete\nexpect message \"You've selected to delete the highlighted "
                                        "record.  Press OK to confirm deletion of this record.\"\nanswer \"OK\"\n");
   auto r = run("Director", "Browse Classes",
                "click field 1\nkey Home\n" + dump_to("before.txt") + other + "click \"&Change\"\n" +
