@@ -9,6 +9,7 @@
 #include "app/integrity/warnings.h"
 #include "runtime/core/base/error_state.h"
 #include "runtime/core/base/settings.h"
+#include "runtime/core/expression/expression_names.h"
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/statements.h"
 #include "runtime/data/view/field_binding.h"
@@ -75,7 +76,15 @@ bool BrowseList::open_view() {
   // The key itself gives the order: no ORDER, which could make the view
   // sort the rows itself.
   view_->set_preferred_key(sort_key());
-  if (has_range_) view_->set_filter(std::string(spec_.range->child_field) + " = " + std::to_string(range_));
+  if (has_range_) {
+    // The filter names the child's fields: bound to this thread's record
+    // buffer while it is read (its names keep their bindings).
+    vrt::core::PushScope();
+    d::bind_record_fields(file_);
+    bool compiled = view_->set_filter(std::string(spec_.range->child_field) + " = " + std::to_string(range_));
+    vrt::core::PopScope();
+    if (!compiled) return false;
+  }
   if (!view_->open()) return false;
   view_->set();
   return true;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "app/form/form_instances.h"
 #include "runtime/window/frame_toolbar.h"
@@ -331,6 +332,30 @@ TEST_F(FormTest, TheToolbarOffersTheModesButtonsWhileTheFormIsOpenAndIsRestoredA
     // After the form every button is as it was.
     EXPECT_EQ(toolbar(), before);
   }
+}
+
+// The Customer form lists the customer's goods (a view limited by the
+// customer's number) in its second tab.
+TEST_F(FormTest, TheCustomerFormListsTheCustomersGoods) {
+  std::string dump = file("form.txt");
+  FormRun r = run(FileId::Customer, kChangeRecord,
+                  ready("marlo026") +
+                  "click \"Goods\"\n"
+                  "dump window " + dump + "\n"
+                  "click \"Cancel\"\n"
+                  "wait closed \"@marlo026\"\n",
+                  read_where("CUS:CUSID", 2));
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(r.response, kRequestCancelled);
+  int rows = 0, others = 0;
+  std::istringstream lines(read(dump));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with("row\t")) continue;
+    ++rows;
+    others += line.find("\t2\t") == std::string::npos;  // the Cus ID column
+  }
+  EXPECT_GT(rows, 0) << read(dump);
+  EXPECT_EQ(others, 0) << read(dump);
 }
 
 TEST_F(FormTest, DittoGivesTheFocusedFieldItsValueBack) {

@@ -22,6 +22,7 @@
 #include "app/integrity/warnings.h"
 #include "app/seed/seed_files.h"
 #include "runtime/core/base/error_state.h"
+#include "runtime/core/startup/read_settings.h"
 #include "runtime/data/driver/statements.h"
 #include "runtime/platform/display/automation.h"
 #include "runtime/platform/display/display.h"
@@ -56,6 +57,7 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     vrt::platform::start_display(vrt::platform::DisplayKind::Headless);
+    vrt::core::read_settings();  // the character classes the child lists' filters are read with
     w::take_runtime_lock();
     SeedSizes sizes;
     sizes.customers = 10;
