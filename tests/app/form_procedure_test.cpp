@@ -359,22 +359,29 @@ TEST_F(FormTest, TheCustomerFormListsTheCustomersGoods) {
 }
 
 TEST_F(FormTest, DittoGivesTheFocusedFieldItsValueBack) {
-  FormRun r = run(FileId::Classes, kChangeRecord,
-                  ready("marlo029") +
-                  "key Tab\n"
-                  "key Tab\n"
-                  "type \"Never\"\n"
-                  "click field 2011\n"
-                  "click \"OK\"\n"
-                  "wait closed \"@marlo029\"\n",
-                  read_where("CLA:CLASSNUMBER", kFirstClass));
-  ASSERT_TRUE(r.script.ok) << r.script.message;
-  EXPECT_EQ(r.response, kRequestCompleted);
-  std::vector<uint8_t> record;
-  ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
-  d::FileBlock f;
-  make_file_block(f, FileId::Classes);
-  EXPECT_NE(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Never");
+  // By the toolbar's "Previous value" and by Ctrl+'.
+  for (const char* ditto : {"click field 2011\n", "type \"{Ctrl+'}\"\n"}) {
+    SCOPED_TRACE(ditto);
+    std::string dump = file("form.txt");
+    FormRun r = run(FileId::Classes, kChangeRecord,
+                    ready("marlo029") +
+                    "key Tab\n"
+                    "key Tab\n"
+                    "type \"Never\"\n" +
+                    ditto +
+                    "dump window " + dump + "\n"
+                    "click \"OK\"\n"
+                    "wait closed \"@marlo029\"\n",
+                    read_where("CLA:CLASSNUMBER", kFirstClass));
+    ASSERT_TRUE(r.script.ok) << r.script.message;
+    EXPECT_EQ(r.response, kRequestCompleted);
+    EXPECT_NE(read(dump).find("field\t8\tENTRY\tenabled\tshown\t-\tMon Wed 16:00\n"), std::string::npos) << read(dump);
+    std::vector<uint8_t> record;
+    ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
+    d::FileBlock f;
+    make_file_block(f, FileId::Classes);
+    EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Mon Wed 16:00");
+  }
 }
 
 }  // namespace
