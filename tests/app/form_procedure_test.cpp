@@ -358,6 +358,76 @@ TEST_F(FormTest, TheCustomerFormListsTheCustomersGoods) {
   EXPECT_EQ(others, 0) << read(dump);
 }
 
+// Another station writes the record while the user edits it: saving shows
+// that station's values and keeps the user in the form; Ditto recalls what
+// the user typed, and saving again writes it.
+TEST_F(FormTest, ARecordChangedElsewhereIsShownAndDittoRecallsTheUsersValue) {
+  std::string shown = file("shown.txt"), recalled = file("recalled.txt");
+  FormRun r = run(FileId::Classes, kChangeRecord,
+                  ready("marlo029") +
+                  "#look\n"
+                  "key Tab\n"
+                  "key Tab\n"
+                  "type \"Mine\"\n"
+                  "click field 2008\n"
+                  "expect message \"This record was changed by another station. Those changes will now be displayed. "
+                  "Use the Ditto Button or Ctrl+' to recall your changes.\"\n"
+                  "answer \"OK\"\n" +
+                  ready("marlo029") +
+                  "dump window " + shown + "\n"
+                  "click field 8\n"
+                  "click field 2011\n"
+                  "dump window " + recalled + "\n"
+                  "click \"OK\"\n"
+                  "wait closed \"@marlo029\"\n",
+                  read_where("CLA:CLASSNUMBER", kFirstClass), [] {
+                    d::FileBlock other;
+                    make_file_block(other, FileId::Classes);
+                    d::Open(other);
+                    d::Set(*other.key(0));
+                    d::Next(other);
+                    RecordFields(other).set_string("CLA:SCHEDULEDTIME", "Theirs");
+                    d::Put(other);
+                    EXPECT_EQ(vrt::core::error_code(), 0);
+                    d::Close(other);
+                  });
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(r.response, kRequestCompleted);
+  // The navigation of the failed save is gone: the second save was OK's.
+  EXPECT_EQ(r.navigation, 0);
+  EXPECT_NE(read(shown).find("\tTheirs\n"), std::string::npos) << read(shown);
+  EXPECT_NE(read(recalled).find("\tMine\n"), std::string::npos) << read(recalled);
+  std::vector<uint8_t> record;
+  ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
+  d::FileBlock f;
+  make_file_block(f, FileId::Classes);
+  EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Mine");
+}
+
+TEST_F(FormTest, AFormOpensWhereTheUserLastMovedIt) {
+  namespace p = vrt::platform;
+  p::HWND client = frame_.client;
+  auto form = [client] {
+    std::vector<p::HWND> children = p::GetChildren(client);
+    return children.empty() ? nullptr : children.front();
+  };
+  auto place = [client, form] {
+    p::RECT r = p::GetWindowRect(form());
+    return p::ScreenToClient(client, {r.left, r.top});
+  };
+  const std::string script = ready("marlo032") + "#look\n" + ready("marlo032") +
+                             "click \"Cancel\"\nwait closed \"@marlo032\"\n";
+  FormRun r = run(FileId::Accounts, kInsertRecord, script, {}, [&] {
+    p::SetWindowPos(form(), nullptr, 40, 30, 0, 0, p::SWP_NOSIZE | p::SWP_NOZORDER);
+  });
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  p::POINT at{};
+  r = run(FileId::Accounts, kInsertRecord, script, {}, [&] { at = place(); });
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(at.x, 40);
+  EXPECT_EQ(at.y, 30);
+}
+
 TEST_F(FormTest, DittoGivesTheFocusedFieldItsValueBack) {
   // By the toolbar's "Previous value" and by Ctrl+'.
   for (const char* ditto : {"click field 2011\n", "type \"{Ctrl+'}\"\n"}) {
