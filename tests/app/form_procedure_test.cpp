@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <sstream>
 
 #include "app/form/form_instances.h"
@@ -145,27 +146,7 @@ TEST_F(FormTest, RequestsTheModeRefusesEndAtOnceWithoutAWindowOrAMessage) {
                           Refusal{kVisitor, kChangeRecord}, Refusal{kVisitor, kDeleteRecord}}) {
     SCOPED_TRACE(std::to_string(refused.mode) + " asking " + std::to_string(refused.request));
     set_access_mode(refused.mode);
-    // On this thread, as a browse calls it; a window that opened would be seen and closed.
-    std::atomic<bool> done{false}, window_seen{false};
-    vrt::platform::HWND client = frame_.client;
-    std::thread watch([&] {
-      while (!done) {
-        for (vrt::platform::HWND h : vrt::platform::GetChildren(client)) {
-          window_seen = true;
-          vrt::platform::PostMessage(h, vrt::platform::WM_CLOSE, 0, 0);
-        }
-        vrt::platform::automation::wait_until([&] { return done.load(); }, 20);
-      }
-    });
-    {
-      FileUse use(FileId::Classes);
-      read_where("CLA:CLASSNUMBER", kFirstClass)(*use.get());
-      global_request() = {refused.request, kNoResponse, 0};
-      update_form(FileId::Classes);
-    }
-    done = true;
-    watch.join();
-    EXPECT_FALSE(window_seen);
+    EXPECT_TRUE(run_without_window(FileId::Classes, refused.request, read_where("CLA:CLASSNUMBER", kFirstClass)));
     EXPECT_EQ(global_request().response, kRequestCancelled);
     EXPECT_EQ(global_request().request, kNoRequest);
     EXPECT_EQ(global_request().navigation, 0);
@@ -265,6 +246,33 @@ TEST_F(FormTest, ANewPersonTakesTheNextNumberAndACancelledOneLeavesTheFileAsItWa
   EXPECT_EQ(r.response, kRequestCompleted);
   EXPECT_TRUE(find(FileId::People, "PEO:ID", people + 1));
   EXPECT_EQ(records(FileId::People), people + 1);
+}
+
+// With the highest number taken there is none to give: after three
+// attempts the user is told, and cancelling adds nothing.
+TEST_F(FormTest, NoNumberLeftForANewPersonIsToldAndNothingIsAdded) {
+  static std::vector<std::string> s_titles;
+  s_titles.clear();
+  set_message_shower([](const Warning& warning) {
+    s_titles.push_back(warning.title);
+    return static_cast<int>(kButtonCancel);
+  });
+  {
+    d::FileBlock f;
+    make_file_block(f, FileId::People);
+    d::Open(f);
+    RecordFields(f).clear();
+    RecordFields(f).set_long("PEO:ID", INT32_MAX);
+    RecordFields(f).set_string("PEO:NAME", "Last");
+    d::Add(f);
+    ASSERT_EQ(vrt::core::error_code(), 0);
+    d::Close(f);
+  }
+  int32_t people = records(FileId::People);
+  EXPECT_TRUE(run_without_window(FileId::People, kInsertRecord, [](d::FileBlock& f) { RecordFields(f).clear(); }));
+  EXPECT_EQ(global_request().response, kRequestCancelled);
+  EXPECT_EQ(s_titles, std::vector<std::string>{"Auto Increment Error"});
+  EXPECT_EQ(records(FileId::People), people);
 }
 
 TEST_F(FormTest, TextThatIsNoNumberIsRejectedAndNothingIsWritten) {

@@ -153,6 +153,32 @@ class FormTest : public ::testing::Test {
     return outcome;
   }
 
+  // Runs the form on this thread, as a browse calls it, for a request that
+  // must end without a window: one that opens is closed again and told.
+  // True when no window opened.
+  bool run_without_window(FileId file, int32_t request, const Prepare& prepare = {}) {
+    std::atomic<bool> done{false}, window_seen{false};
+    vrt::platform::HWND client = frame_.client;
+    std::thread watch([&] {
+      while (!done) {
+        for (vrt::platform::HWND h : vrt::platform::GetChildren(client)) {
+          window_seen = true;
+          vrt::platform::PostMessage(h, vrt::platform::WM_CLOSE, 0, 0);
+        }
+        vrt::platform::automation::wait_until([&] { return done.load(); }, 20);
+      }
+    });
+    {
+      FileUse use(file);
+      if (use && prepare) prepare(*use.get());
+      global_request() = {request, kNoResponse, 0};
+      update_form(file);
+    }
+    done = true;
+    watch.join();
+    return !window_seen;
+  }
+
   // The file's record found by a LONG field's value, read by a file block
   // of its own (another reader of the file); false when there is none.
   static bool find(FileId file, const char* field, int32_t value, std::vector<uint8_t>* record = nullptr) {
