@@ -264,9 +264,11 @@ class Form {
     }
   }
 
+  // Through the file's integrity procedure: accounts booked to the new
+  // person from the form's list keep their person.
   void remove_added() {
     d::Reget(file_, added_at_);
-    if (vrt::core::error_code() == d::kOk) d::Delete(file_);
+    if (vrt::core::error_code() == d::kOk) integrity_delete(instance_.file);
   }
 
   struct Entry {

@@ -248,6 +248,38 @@ TEST_F(FormTest, ANewPersonTakesTheNextNumberAndACancelledOneLeavesTheFileAsItWa
   EXPECT_EQ(records(FileId::People), people + 1);
 }
 
+// A person's accounts are booked from the form's own list, which calls the
+// Accounts form inside the People form; cancelling the new person then
+// cannot take the person away from the accounts.
+TEST_F(FormTest, ACancelledPersonWithAccountsBookedIsKept) {
+  int32_t people = records(FileId::People), accounts = records(FileId::Accounts);
+  std::string list = file("list.txt");
+  FormRun r = run(FileId::People, kInsertRecord,
+                  ready("marlo031") +
+                  "type \"Grace\"\n"
+                  "click \"Accounts\"\n"
+                  "click \"Insert\"\n" +
+                  ready("marlo032") +
+                  "click field 6\n"
+                  "type \"{Home}{Shift+End}12.50\"\n"
+                  "click \"OK\"\n"
+                  "wait closed \"@marlo032\"\n" +
+                  ready("marlo031") +
+                  "dump window " + list + "\n"
+                  "click \"Cancel\"\n"
+                  "expect message \"This record is referenced from the file ACCOUNTS.  This record cannot be deleted "
+                  "while these references exist.\"\n"
+                  "answer \"OK\"\n"
+                  "wait closed \"@marlo031\"\n");
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(r.response, kRequestCancelled);
+  EXPECT_NE(read(list).find("12.50"), std::string::npos) << read(list);
+  EXPECT_EQ(records(FileId::Accounts), accounts + 1);
+  EXPECT_EQ(records(FileId::People), people + 1);
+  EXPECT_TRUE(find(FileId::Accounts, "ACC:PEO::ID", people + 1));
+  EXPECT_TRUE(find(FileId::People, "PEO:ID", people + 1));
+}
+
 // With the highest number taken there is none to give: after three
 // attempts the user is told, and cancelling adds nothing.
 TEST_F(FormTest, NoNumberLeftForANewPersonIsToldAndNothingIsAdded) {
