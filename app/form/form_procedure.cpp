@@ -45,6 +45,7 @@ using namespace vrt::window;
 
 constexpr const char* kFormWindow = "P1$QUICKWINDOW";
 constexpr p::WPARAM kActionZone = 1;  // the second zone of the form's status bar
+constexpr int32_t kDittoKey = 0x200 | p::VK_OEM_7;  // Ctrl+'
 
 bool mode_allows(int32_t request) {
   const ModeRules& rules = mode_rules(access_mode());
@@ -112,6 +113,7 @@ class Form {
     Open(window_);
     if (!window_.is_open()) return;
     bind_entries();
+    window_.alert_keys.push_back(kDittoKey);
     select_first_field();
     restore_form_position(window_);
     ok_ = button_field(window_, "OK");
@@ -144,6 +146,9 @@ class Form {
           if (Control* c = window_.control(window_.field); c && c->hwnd()) p::SetFocus(c->hwnd());
           break;
         case event::Completed: save(); break;
+        case event::AlertKey:
+          if (window_.alert_key == kDittoKey) ditto();
+          break;
         case event::Accepted: accepted(window_.field, toolbar); break;
         default: break;
       }
@@ -259,9 +264,11 @@ class Form {
     }
   }
 
+  // Through the file's integrity procedure: accounts booked to the new
+  // person from the form's list keep their person.
   void remove_added() {
     d::Reget(file_, added_at_);
-    if (vrt::core::error_code() == d::kOk) d::Delete(file_);
+    if (vrt::core::error_code() == d::kOk) integrity_delete(instance_.file);
   }
 
   struct Entry {

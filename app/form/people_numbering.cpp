@@ -1,5 +1,6 @@
 #include "app/form/people_numbering.h"
 
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -28,9 +29,12 @@ bool add_numbered_person(d::FileBlock& people) {
     d::Set(*people.key(kIdKey));
     d::Previous(people);  // the last person by number
     int32_t number = 1;
+    bool room = true;  // the last number there is leaves none to take: a failed attempt
     int error = vrt::core::error_code();
     if (error == d::kOk) {
-      number = RecordFields(people).get_long(kId) + 1;
+      int32_t last = RecordFields(people).get_long(kId);
+      room = last < INT32_MAX;
+      if (room) number = last + 1;
     } else if (error != d::kRecordNotAvailable) {
       standard_warning(35, "PEOPLE");
       people.record = primed;
@@ -38,8 +42,10 @@ bool add_numbered_person(d::FileBlock& people) {
     }
     people.record = primed;
     RecordFields(people).set_long(kId, number);
-    d::Add(people);
-    if (vrt::core::error_code() == d::kOk) return true;
+    if (room) {
+      d::Add(people);
+      if (vrt::core::error_code() == d::kOk) return true;
+    }
     if (++failures < kAttempts) continue;
     if (standard_warning(25) != kButtonRetry) {
       people.record = primed;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <sstream>
 
 #include "app/form/form_instances.h"
 #include "runtime/window/frame_toolbar.h"
@@ -144,27 +146,7 @@ TEST_F(FormTest, RequestsTheModeRefusesEndAtOnceWithoutAWindowOrAMessage) {
                           Refusal{kVisitor, kChangeRecord}, Refusal{kVisitor, kDeleteRecord}}) {
     SCOPED_TRACE(std::to_string(refused.mode) + " asking " + std::to_string(refused.request));
     set_access_mode(refused.mode);
-    // On this thread, as a browse calls it; a window that opened would be seen and closed.
-    std::atomic<bool> done{false}, window_seen{false};
-    vrt::platform::HWND client = frame_.client;
-    std::thread watch([&] {
-      while (!done) {
-        for (vrt::platform::HWND h : vrt::platform::GetChildren(client)) {
-          window_seen = true;
-          vrt::platform::PostMessage(h, vrt::platform::WM_CLOSE, 0, 0);
-        }
-        vrt::platform::automation::wait_until([&] { return done.load(); }, 20);
-      }
-    });
-    {
-      FileUse use(FileId::Classes);
-      read_where("CLA:CLASSNUMBER", kFirstClass)(*use.get());
-      global_request() = {refused.request, kNoResponse, 0};
-      update_form(FileId::Classes);
-    }
-    done = true;
-    watch.join();
-    EXPECT_FALSE(window_seen);
+    EXPECT_TRUE(run_without_window(FileId::Classes, refused.request, read_where("CLA:CLASSNUMBER", kFirstClass)));
     EXPECT_EQ(global_request().response, kRequestCancelled);
     EXPECT_EQ(global_request().request, kNoRequest);
     EXPECT_EQ(global_request().navigation, 0);
@@ -266,6 +248,65 @@ TEST_F(FormTest, ANewPersonTakesTheNextNumberAndACancelledOneLeavesTheFileAsItWa
   EXPECT_EQ(records(FileId::People), people + 1);
 }
 
+// A person's accounts are booked from the form's own list, which calls the
+// Accounts form inside the People form; cancelling the new person then
+// cannot take the person away from the accounts.
+TEST_F(FormTest, ACancelledPersonWithAccountsBookedIsKept) {
+  int32_t people = records(FileId::People), accounts = records(FileId::Accounts);
+  std::string list = file("list.txt");
+  FormRun r = run(FileId::People, kInsertRecord,
+                  ready("marlo031") +
+                  "type \"Grace\"\n"
+                  "click \"Accounts\"\n"
+                  "click \"Insert\"\n" +
+                  ready("marlo032") +
+                  "click field 6\n"
+                  "type \"{Home}{Shift+End}12.50\"\n"
+                  "click \"OK\"\n"
+                  "wait closed \"@marlo032\"\n" +
+                  ready("marlo031") +
+                  "dump window " + list + "\n"
+                  "click \"Cancel\"\n"
+                  "expect message \"This record is referenced from the file ACCOUNTS.  This record cannot be deleted "
+                  "while these references exist.\"\n"
+                  "answer \"OK\"\n"
+                  "wait closed \"@marlo031\"\n");
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(r.response, kRequestCancelled);
+  EXPECT_NE(read(list).find("12.50"), std::string::npos) << read(list);
+  EXPECT_EQ(records(FileId::Accounts), accounts + 1);
+  EXPECT_EQ(records(FileId::People), people + 1);
+  EXPECT_TRUE(find(FileId::Accounts, "ACC:PEO::ID", people + 1));
+  EXPECT_TRUE(find(FileId::People, "PEO:ID", people + 1));
+}
+
+// With the highest number taken there is none to give: after three
+// attempts the user is told, and cancelling adds nothing.
+TEST_F(FormTest, NoNumberLeftForANewPersonIsToldAndNothingIsAdded) {
+  static std::vector<std::string> s_titles;
+  s_titles.clear();
+  set_message_shower([](const Warning& warning) {
+    s_titles.push_back(warning.title);
+    return static_cast<int>(kButtonCancel);
+  });
+  {
+    d::FileBlock f;
+    make_file_block(f, FileId::People);
+    d::Open(f);
+    RecordFields(f).clear();
+    RecordFields(f).set_long("PEO:ID", INT32_MAX);
+    RecordFields(f).set_string("PEO:NAME", "Last");
+    d::Add(f);
+    ASSERT_EQ(vrt::core::error_code(), 0);
+    d::Close(f);
+  }
+  int32_t people = records(FileId::People);
+  EXPECT_TRUE(run_without_window(FileId::People, kInsertRecord, [](d::FileBlock& f) { RecordFields(f).clear(); }));
+  EXPECT_EQ(global_request().response, kRequestCancelled);
+  EXPECT_EQ(s_titles, std::vector<std::string>{"Auto Increment Error"});
+  EXPECT_EQ(records(FileId::People), people);
+}
+
 TEST_F(FormTest, TextThatIsNoNumberIsRejectedAndNothingIsWritten) {
   int32_t before = records(FileId::Classes);
   std::string dump = file("form.txt");
@@ -333,23 +374,124 @@ TEST_F(FormTest, TheToolbarOffersTheModesButtonsWhileTheFormIsOpenAndIsRestoredA
   }
 }
 
-TEST_F(FormTest, DittoGivesTheFocusedFieldItsValueBack) {
+// The Customer form lists the customer's goods (a view limited by the
+// customer's number) in its second tab.
+TEST_F(FormTest, TheCustomerFormListsTheCustomersGoods) {
+  std::string dump = file("form.txt");
+  FormRun r = run(FileId::Customer, kChangeRecord,
+                  ready("marlo026") +
+                  "click \"Goods\"\n"
+                  "dump window " + dump + "\n"
+                  "click \"Cancel\"\n"
+                  "wait closed \"@marlo026\"\n",
+                  read_where("CUS:CUSID", 2));
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(r.response, kRequestCancelled);
+  int rows = 0, others = 0;
+  std::istringstream lines(read(dump));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with("row\t")) continue;
+    ++rows;
+    others += line.find("\t2\t") == std::string::npos;  // the Cus ID column
+  }
+  EXPECT_GT(rows, 0) << read(dump);
+  EXPECT_EQ(others, 0) << read(dump);
+}
+
+// Another station writes the record while the user edits it: saving shows
+// that station's values and keeps the user in the form; Ditto recalls what
+// the user typed, and saving again writes it.
+TEST_F(FormTest, ARecordChangedElsewhereIsShownAndDittoRecallsTheUsersValue) {
+  std::string shown = file("shown.txt"), recalled = file("recalled.txt");
   FormRun r = run(FileId::Classes, kChangeRecord,
                   ready("marlo029") +
+                  "#look\n"
                   "key Tab\n"
                   "key Tab\n"
-                  "type \"Never\"\n"
+                  "type \"Mine\"\n"
+                  "click field 2008\n"
+                  "expect message \"This record was changed by another station. Those changes will now be displayed. "
+                  "Use the Ditto Button or Ctrl+' to recall your changes.\"\n"
+                  "answer \"OK\"\n" +
+                  ready("marlo029") +
+                  "dump window " + shown + "\n"
+                  "click field 8\n"
                   "click field 2011\n"
+                  "dump window " + recalled + "\n"
                   "click \"OK\"\n"
                   "wait closed \"@marlo029\"\n",
-                  read_where("CLA:CLASSNUMBER", kFirstClass));
+                  read_where("CLA:CLASSNUMBER", kFirstClass), [] {
+                    d::FileBlock other;
+                    make_file_block(other, FileId::Classes);
+                    d::Open(other);
+                    d::Set(*other.key(0));
+                    d::Next(other);
+                    RecordFields(other).set_string("CLA:SCHEDULEDTIME", "Theirs");
+                    d::Put(other);
+                    EXPECT_EQ(vrt::core::error_code(), 0);
+                    d::Close(other);
+                  });
   ASSERT_TRUE(r.script.ok) << r.script.message;
   EXPECT_EQ(r.response, kRequestCompleted);
+  // The navigation of the failed save is gone: the second save was OK's.
+  EXPECT_EQ(r.navigation, 0);
+  EXPECT_NE(read(shown).find("\tTheirs\n"), std::string::npos) << read(shown);
+  EXPECT_NE(read(recalled).find("\tMine\n"), std::string::npos) << read(recalled);
   std::vector<uint8_t> record;
   ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
   d::FileBlock f;
   make_file_block(f, FileId::Classes);
-  EXPECT_NE(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Never");
+  EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Mine");
+}
+
+TEST_F(FormTest, AFormOpensWhereTheUserLastMovedIt) {
+  namespace p = vrt::platform;
+  p::HWND client = frame_.client;
+  auto form = [client] {
+    std::vector<p::HWND> children = p::GetChildren(client);
+    return children.empty() ? nullptr : children.front();
+  };
+  auto place = [client, form] {
+    p::RECT r = p::GetWindowRect(form());
+    return p::ScreenToClient(client, {r.left, r.top});
+  };
+  const std::string script = ready("marlo032") + "#look\n" + ready("marlo032") +
+                             "click \"Cancel\"\nwait closed \"@marlo032\"\n";
+  FormRun r = run(FileId::Accounts, kInsertRecord, script, {}, [&] {
+    p::SetWindowPos(form(), nullptr, 40, 30, 0, 0, p::SWP_NOSIZE | p::SWP_NOZORDER);
+  });
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  p::POINT at{};
+  r = run(FileId::Accounts, kInsertRecord, script, {}, [&] { at = place(); });
+  ASSERT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_EQ(at.x, 40);
+  EXPECT_EQ(at.y, 30);
+}
+
+TEST_F(FormTest, DittoGivesTheFocusedFieldItsValueBack) {
+  // By the toolbar's "Previous value" and by Ctrl+'.
+  for (const char* ditto : {"click field 2011\n", "type \"{Ctrl+'}\"\n"}) {
+    SCOPED_TRACE(ditto);
+    std::string dump = file("form.txt");
+    FormRun r = run(FileId::Classes, kChangeRecord,
+                    ready("marlo029") +
+                    "key Tab\n"
+                    "key Tab\n"
+                    "type \"Never\"\n" +
+                    ditto +
+                    "dump window " + dump + "\n"
+                    "click \"OK\"\n"
+                    "wait closed \"@marlo029\"\n",
+                    read_where("CLA:CLASSNUMBER", kFirstClass));
+    ASSERT_TRUE(r.script.ok) << r.script.message;
+    EXPECT_EQ(r.response, kRequestCompleted);
+    EXPECT_NE(read(dump).find("field\t8\tENTRY\tenabled\tshown\t-\tMon Wed 16:00\n"), std::string::npos) << read(dump);
+    std::vector<uint8_t> record;
+    ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
+    d::FileBlock f;
+    make_file_block(f, FileId::Classes);
+    EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Mon Wed 16:00");
+  }
 }
 
 }  // namespace

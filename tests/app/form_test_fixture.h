@@ -22,6 +22,7 @@
 #include "app/integrity/warnings.h"
 #include "app/seed/seed_files.h"
 #include "runtime/core/base/error_state.h"
+#include "runtime/core/startup/read_settings.h"
 #include "runtime/data/driver/statements.h"
 #include "runtime/platform/display/automation.h"
 #include "runtime/platform/display/display.h"
@@ -56,6 +57,7 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     vrt::platform::start_display(vrt::platform::DisplayKind::Headless);
+    vrt::core::read_settings();  // the character classes the child lists' filters are read with
     w::take_runtime_lock();
     SeedSizes sizes;
     sizes.customers = 10;
@@ -149,6 +151,32 @@ class FormTest : public ::testing::Test {
     outcome.response = s_response;
     outcome.navigation = s_navigation;
     return outcome;
+  }
+
+  // Runs the form on this thread, as a browse calls it, for a request that
+  // must end without a window: one that opens is closed again and told.
+  // True when no window opened.
+  bool run_without_window(FileId file, int32_t request, const Prepare& prepare = {}) {
+    std::atomic<bool> done{false}, window_seen{false};
+    vrt::platform::HWND client = frame_.client;
+    std::thread watch([&] {
+      while (!done) {
+        for (vrt::platform::HWND h : vrt::platform::GetChildren(client)) {
+          window_seen = true;
+          vrt::platform::PostMessage(h, vrt::platform::WM_CLOSE, 0, 0);
+        }
+        vrt::platform::automation::wait_until([&] { return done.load(); }, 20);
+      }
+    });
+    {
+      FileUse use(file);
+      if (use && prepare) prepare(*use.get());
+      global_request() = {request, kNoResponse, 0};
+      update_form(file);
+    }
+    done = true;
+    watch.join();
+    return !window_seen;
   }
 
   // The file's record found by a LONG field's value, read by a file block

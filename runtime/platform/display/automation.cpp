@@ -51,6 +51,7 @@ UINT vk_of(char c) {
   if (c >= 'a' && c <= 'z') return static_cast<UINT>(c - 32);
   if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return static_cast<UINT>(c);
   if (c == ' ') return VK_SPACE;
+  if (c == '\'' || c == '"') return VK_OEM_7;
   return 0xBA;  // a sign key; the character carries the meaning
 }
 

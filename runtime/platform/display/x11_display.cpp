@@ -57,6 +57,8 @@ UINT vk_from_keysym(KeySym k) {
     case XK_Up: return VK_UP;
     case XK_Down: return VK_DOWN;
     case XK_space: return VK_SPACE;
+    case XK_apostrophe:
+    case XK_quotedbl: return VK_OEM_7;
     case XK_Shift_L:
     case XK_Shift_R: return VK_SHIFT;
     case XK_Control_L:

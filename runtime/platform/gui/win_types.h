@@ -120,6 +120,7 @@ enum : UINT {
   VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D,
   VK_DELETE = 0x2E, VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_F4 = 0x73, VK_F5 = 0x74, VK_F6 = 0x75, VK_F10 = 0x79,
   VK_F12 = 0x7B,
+  VK_OEM_7 = 0xDE,  // the quote key (' and ")
 };
 
 struct MINMAXINFO {

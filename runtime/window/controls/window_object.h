@@ -94,6 +94,11 @@ class WindowObject {
   // Set when the window takes an entry's rejection itself: called in place
   // of posting "EVENT:Rejected".
   std::function<void(Control& control, uint16_t reason)> take_rejection;
+  // Keys the procedure hears itself (ALERT): a press is "EVENT:AlertKey"
+  // for the focused control, with its key code (0x100 Shift, 0x200 Ctrl
+  // added) in alert_key.
+  std::vector<int32_t> alert_keys;
+  int32_t alert_key = 0;
   // Menu items whose check mark follows a variable: field and variable.
   std::vector<std::pair<int32_t, std::unique_ptr<core::Value>>> menu_checks;
   std::string status_before_menu;  // the status text a menu's messages cover

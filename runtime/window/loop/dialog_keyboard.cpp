@@ -10,6 +10,8 @@
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/window_system.h"
+#include "runtime/window/loop/event_codes.h"
+#include "runtime/window/loop/event_posting.h"
 
 namespace vrt::window {
 
@@ -106,6 +108,15 @@ bool alt_letter(const std::vector<Control*>& controls, char letter) {
   return false;
 }
 
+// A key the procedure asked to hear.
+bool alert(WindowObject& w, const std::vector<Control*>& controls, UINT vk) {
+  int32_t code = static_cast<int32_t>(vk) | (GetKeyState(VK_SHIFT) ? 0x100 : 0) | (GetKeyState(VK_CONTROL) ? 0x200 : 0);
+  if (std::ranges::find(w.alert_keys, code) == w.alert_keys.end()) return false;
+  w.alert_key = code;
+  PostEvent(w, event::AlertKey, focus_holder(controls));
+  return true;
+}
+
 }  // namespace
 
 bool dialog_keyboard(WindowObject& w, const MSG& m) {
@@ -116,6 +127,7 @@ bool dialog_keyboard(WindowObject& w, const MSG& m) {
     bool letter = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
     return letter && GetKeyState(VK_MENU) && alt_letter(controls, static_cast<char>(vk));
   }
+  if (alert(w, controls, vk)) return true;
   if (GetKeyState(VK_CONTROL)) return false;
   if (Control* holder = focus_holder(controls); holder && holder->key(vk)) return true;
   if (vk == VK_TAB) return move_focus(controls, !GetKeyState(VK_SHIFT));

@@ -5,6 +5,7 @@
 //   Enter            presses the focused button, else the button whose key
 //                    code is Enter, else the default button
 //   a button's key   presses that button (Escape: the button with key 27)
+//   an alert key     "EVENT:AlertKey" to the procedure (window.alert_keys)
 //   Alt+letter       presses the button or radio whose text marks the
 //                    letter with "&", or moves the focus to the control
 //                    after a prompt that marks it
