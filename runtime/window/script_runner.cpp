@@ -273,6 +273,10 @@ class Runner {
     for (size_t i = 0; i < items.texts.size(); ++i) {
       std::string item = without_ampersands(items.texts[i]);
       if (item == without_ampersands(text)) {
+        if (i < items.greyed.size() && items.greyed[i]) {
+          automation::type("{Esc}");  // the user gives up on the menu
+          return "the popup menu item \"" + text + "\" is greyed";
+        }
         const RECT& r = items.rects[i];
         return click_in(menu, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
       }

@@ -72,6 +72,65 @@ TEST_F(BrowseAndForm, ADuplicateClassNumberIsNamedAndTheFormStaysOpen) {
   EXPECT_EQ(check("CLASSES.BDX"), "");
 }
 
+// The text of an entry in a window dump.
+std::string entry_text(const std::string& dump, int field) {
+  std::istringstream in(dump);
+  std::string prefix = "field\t" + std::to_string(field) + "\tENTRY\t";
+  for (std::string line; std::getline(in, line);)
+    if (line.starts_with(prefix)) return line.substr(line.rfind('\t') + 1);
+  return "";
+}
+
+TEST_F(BrowseAndForm, SavingWithANavigationButtonOpensTheFormForTheNextRecord) {
+  // 2008 saves and goes to the next record; on the last record it stays.
+  auto r = run("Director", "Browse Classes",
+               "click field 1\nkey Home\nclick \"&Change\"\nwait window \"@marlo029\"\n" + dump_to("n1.txt") +
+                   "click field 2008\nwait window \"@marlo029\"\n" + dump_to("n2.txt") +
+                   "click \"Cancel\"\nwait closed \"@marlo029\"\nclick field 1\nkey End\nclick \"&Change\"\n"
+                   "wait window \"@marlo029\"\n" + dump_to("l1.txt") + "click field 2008\nwait window \"@marlo029\"\n" +
+                   dump_to("l2.txt") + "click \"Cancel\"\nwait closed \"@marlo029\"\n" + dump_to("browse.txt"));
+  ASSERT_EQ(r.first, 0) << r.second;
+  std::vector<std::string> rows = cells("browse.txt", 0);
+  std::string first = entry_text(vrt::test::read_file(file("n1.txt")), 4);
+  std::string second = entry_text(vrt::test::read_file(file("n2.txt")), 4);
+  EXPECT_FALSE(first.empty());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(entry_text(vrt::test::read_file(file("l1.txt")), 4), entry_text(vrt::test::read_file(file("l2.txt")), 4));
+  EXPECT_EQ(entry_text(vrt::test::read_file(file("l1.txt")), 4), rows.back());
+  EXPECT_EQ(check("CLASSES.BDX"), "");
+}
+
+TEST_F(BrowseAndForm, ANewTeacherNumberCarriesHisClassesAlong) {
+  auto r = run("Director", "Browse Teachers",
+               "click \"&Change\"\nwait window \"@marlo028\"\n" + dump_to("t1.txt") +
+                   "click field 4\ntype \"{Home}{Shift+End}999-99-9999\"\nclick \"OK\"\nwait closed \"@marlo028\"\n"
+                   "click \"&Change\"\nwait window \"@marlo028\"\nclick \"Classes\"\n" + dump_to("t2.txt") +
+                   "click \"Cancel\"\nwait closed \"@marlo028\"\n");
+  ASSERT_EQ(r.first, 0) << r.second;
+  std::string old_number;
+  for (char c : entry_text(vrt::test::read_file(file("t1.txt")), 4))
+    if (c >= '0' && c <= '9') old_number += c;
+  ASSERT_FALSE(old_number.empty());
+  int with_old = 0, with_new = 0;
+  std::istringstream in(classes());
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line)) {
+    std::vector<std::string> f = csv_fields(line);
+    with_old += f[2] == old_number;
+    with_new += f[2] == "999999999";
+  }
+  EXPECT_EQ(with_old, 0);
+  EXPECT_GT(with_new, 0);
+  // The teacher's form lists them on its Classes tab (list 20).
+  std::istringstream dump(vrt::test::read_file(file("t2.txt")));
+  int listed = 0;
+  while (std::getline(dump, line)) listed += line.starts_with("row\t20\t");
+  EXPECT_EQ(listed, with_new);
+  EXPECT_EQ(check("CLASSES.BDX"), "");
+  EXPECT_EQ(check("TEACHERS.BDX"), "");
+}
+
 TEST_F(BrowseAndForm, ClerksAndVisitorsAreRefusedWithoutAMessage) {
   std::string before = classes();
   // A Clerk's double click on a row asks for a change: no form opens.

@@ -123,11 +123,17 @@ TEST_F(Browse, EveryBrowseOpensWithItsTitleAndRows) {
   }
 }
 
-TEST_F(Browse, AnEmptyFileShowsAnEmptyListThatScrollsNowhere) {
+TEST_F(Browse, AnEmptyFileShowsAnEmptyListAndOnlyInsertInItsPopup) {
   std::remove((data() + "/MEMBERS.BDX").c_str());  // created empty when the browse opens it
-  auto r = run("Clerk", "Browse Members", "click field 1\nkey End\nkey PgUp\n" + dump_to("empty.txt"));
-  EXPECT_EQ(r.first, 0) << r.second;
+  auto r = run("Director", "Browse Members", "click field 1\nkey End\nkey PgUp\n" + dump_to("empty.txt") +
+                                                 "popup field 1 \"Change\"\n");
+  EXPECT_NE(r.first, 0);
+  EXPECT_NE(r.second.find("the popup menu item \"Change\" is greyed"), std::string::npos) << r.second;
   EXPECT_TRUE(cells("empty.txt", 0).empty());
+  r = run("Director", "Browse Members", "popup field 1 \"Delete\"\n");
+  EXPECT_NE(r.second.find("the popup menu item \"Delete\" is greyed"), std::string::npos) << r.second;
+  r = run("Director", "Browse Members", "popup field 1 \"Insert\"\nwait window \"@marlo030\"\nclick \"Cancel\"\n");
+  EXPECT_EQ(r.first, 0) << r.second;
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ bool is_popup_menu(HWND hwnd);
 struct PopupItems {
   std::vector<std::string> texts;
   std::vector<RECT> rects;
+  std::vector<bool> greyed;  // items that cannot be chosen
 };
 PopupItems popup_menu_items(HWND popup);
 

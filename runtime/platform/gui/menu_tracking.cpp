@@ -184,6 +184,7 @@ LRESULT CALLBACK_popup(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
           std::string shortcut;
           out->texts.push_back(label(p.items[i].text, &shortcut));
           out->rects.push_back(p.rects[i]);
+          out->greyed.push_back((p.items[i].flags & (MF_GRAYED | MF_DISABLED)) != 0);
         }
       }
       return 1;
