@@ -35,13 +35,36 @@ script="$shots/marlock-tour.script"
     echo 'menu "&Login"'
     echo 'wait window "Login"'
   done
+  # A browse and a form behind it, as the Director and as the Clerk.
+  for user in Director Clerk; do
+    lower=$(echo "$user" | tr 'A-Z' 'a-z')
+    echo "click \"$user\""
+    echo 'wait closed "@marlo036"'
+    echo 'menu "&Browse|Browse Customer"'
+    echo 'wait window "@marlo002"'
+    echo "screenshot $shots/marlock-browse-$lower.png"
+    if [[ $user == Director ]]; then echo 'popup field 1 "Change"'; else echo 'popup field 1 "Insert"'; fi
+    echo 'wait window "@marlo026"'
+    echo "screenshot $shots/marlock-form-$lower.png"
+    echo 'click "Cancel"'
+    echo 'wait closed "@marlo026"'
+    echo 'wait window "@marlo002"'
+    echo 'click "Close"'
+    echo 'wait closed "@marlo002"'
+    echo 'wait window "@marlo001"'
+    echo 'menu "&Login"'
+    echo 'wait window "Login"'
+  done
   echo 'click "Spy"'
   echo 'expect message "Access denied"'
   echo "screenshot $shots/marlock-spy.png"
   echo 'answer "OK"'
   echo 'wait window "Login"'
-  echo 'click "Director"'
 } > "$script"
-build/app/marlock --data "$data" --script "$script" 2>/dev/null
+if ! build/app/marlock --data "$data" --script "$script" 2>"$shots/marlock-tour.log"; then
+  cat "$shots/marlock-tour.log" >&2
+  exit 1
+fi
 echo "wrote $shots/marlock-login.png, marlock-director.png, marlock-manager.png, marlock-clerk.png," \
-     "marlock-visitor.png and marlock-spy.png"
+     "marlock-visitor.png, marlock-spy.png, marlock-browse-director.png, marlock-form-director.png," \
+     "marlock-browse-clerk.png and marlock-form-clerk.png"

@@ -1,6 +1,7 @@
 #include "app/browse/browse_list.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "app/dictionary/record_fields.h"
 #include "app/form/form_request.h"
@@ -76,18 +77,23 @@ bool BrowseList::open_view() {
   // The key itself gives the order: no ORDER, which could make the view
   // sort the rows itself.
   view_->set_preferred_key(sort_key());
-  if (has_range_) {
-    // The filter names the child's fields: bound to this thread's record
-    // buffer while it is read (its names keep their bindings).
-    vrt::core::PushScope();
-    d::bind_record_fields(file_);
-    bool compiled = view_->set_filter(std::string(spec_.range->child_field) + " = " + std::to_string(range_));
-    vrt::core::PopScope();
-    if (!compiled) return false;
-  }
+  if (has_range_ && !set_range_filter()) return false;
   if (!view_->open()) return false;
   view_->set();
   return true;
+}
+
+// The range is the view's filter. Its names are bound to this thread's
+// record buffer while it is compiled (the compiled filter keeps the
+// binding, and no binding outlives the file block); bindings are the
+// process's, so threads take turns.
+bool BrowseList::set_range_filter() {
+  static std::mutex binding;
+  std::lock_guard<std::mutex> hold(binding);
+  d::bind_record_fields(file_);
+  bool ok = view_->set_filter(std::string(spec_.range->child_field) + " = " + std::to_string(range_));
+  for (const d::FieldDescriptor& f : file_.declaration.fields) vrt::core::Unbind(f.label);
+  return ok;
 }
 
 void BrowseList::close_view() {

@@ -61,6 +61,7 @@ class BrowseList {
     KeyValue key;
   };
   bool open_view();
+  bool set_range_filter();
   void close_view();
   int fill(int count, bool forwards, bool full_page);
   Row current_row() const;

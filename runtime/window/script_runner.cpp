@@ -15,6 +15,7 @@
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/platform/os/process.h"
+#include "runtime/platform/os/shell_command.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/window/controls/list_rows_shown.h"
 #include "runtime/window/controls/sheet_control.h"
@@ -32,6 +33,7 @@ using namespace vrt::platform;
 namespace automation = vrt::platform::automation;
 
 constexpr int kWaitMs = 10000;
+constexpr int kRunTimeoutMs = 60000;
 constexpr auto kEndWait = std::chrono::seconds(10);
 
 struct Key {
@@ -219,6 +221,10 @@ class Runner {
     if (v == "type" && w.size() == 2) {
       automation::type(w[1]);
       return settle();
+    }
+    if (v == "run" && w.size() == 2) {
+      int code = run_shell_command(w[1], kRunTimeoutMs);
+      return code == 0 ? settle() : "the command \"" + w[1] + "\" ended with " + std::to_string(code);
     }
     if (v == "screenshot" && w.size() == 2) {
       settle();

@@ -1,5 +1,6 @@
 #include <cairo.h>
 
+#include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/display_hooks.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/theme.h"
@@ -180,6 +181,42 @@ TEST_F(Windows, ChildrenPaintOverTheirParentAndNeverOverTheirSiblings) {
   EXPECT_EQ(pixel(5, 5), RGB(255, 0, 0));    // the parent
   EXPECT_EQ(pixel(15, 15), RGB(0, 0, 255));  // the lower child
   EXPECT_EQ(pixel(45, 45), RGB(255, 0, 0));  // the upper child covers the lower
+  cairo_surface_destroy(img);
+  DestroyWindow(top);
+  DeleteObject(red.hbrBackground);
+  DeleteObject(blue.hbrBackground);
+}
+
+// A control on a tab page that is not shown draws nothing, though it is
+// visible itself; and an edit's client edge shows its parent's background
+// instead of whatever the screen held there before.
+TEST_F(Windows, HiddenAncestorsHideAndEditEdgesArePainted) {
+  WNDCLASS red, blue;
+  red.lpszClassName = "Red2";
+  red.lpfnWndProc = DefWindowProc;
+  red.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
+  blue = red;
+  blue.lpszClassName = "Blue2";
+  blue.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
+  RegisterClass(red);
+  RegisterClass(blue);
+  register_system_classes();
+  HWND top = CreateWindow("Red2", "t", WS_VISIBLE, 0, 0, 120, 120, nullptr, nullptr);
+  HWND page = CreateWindow("Red2", "page", WS_CHILD, 0, 0, 100, 100, top, nullptr);
+  HWND inside = CreateWindow("Blue2", "inside", WS_CHILD | WS_VISIBLE, 10, 10, 40, 40, page, nullptr);
+  HWND edit = CreateWindowEx(WS_EX_CLIENTEDGE, kEditClass, "", WS_CHILD | WS_VISIBLE, 60, 60, 50, 20, top, nullptr);
+  InvalidateRect(inside, nullptr, true);
+  InvalidateRect(edit, nullptr, true);
+  automation::settle();
+  cairo_surface_t* img = top_level_image(top);
+  ASSERT_NE(img, nullptr);
+  cairo_surface_flush(img);
+  auto pixel = [&](int x, int y) {
+    const uint8_t* d = cairo_image_surface_get_data(img) + y * cairo_image_surface_get_stride(img) + x * 4;
+    return RGB(d[2], d[1], d[0]);
+  };
+  EXPECT_EQ(pixel(20, 20), RGB(255, 0, 0));               // not the hidden page's blue child
+  EXPECT_EQ(pixel(60, 60), GetSysColor(COLOR_BTNFACE));  // the edit's edge
   cairo_surface_destroy(img);
   DestroyWindow(top);
   DeleteObject(red.hbrBackground);

@@ -107,6 +107,16 @@ TEST_F(ScriptVerbs, WaitClosedWaitsForTheWindowToGo) {
   EXPECT_FALSE(w.is_open());
 }
 
+TEST_F(ScriptVerbs, RunWaitsForTheCommandAndFailsOnItsExitCode) {
+  WindowObject w(kModule, "P3$DUMP", WindowKind::Ordinary);
+  Open(w);
+  std::string mark = file("ran");
+  ScriptOutcome outcome = run(w, "run \"sleep 0.2; echo done > " + mark + "\"\nrun \"exit 3\"\n");
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.message.find(":2: the command \"exit 3\" ended with 3"), std::string::npos) << outcome.message;
+  EXPECT_EQ(read(mark), "done\n");  // the first command had finished before the second began
+}
+
 TEST_F(ScriptVerbs, DumpListsEveryControlInFieldOrder) {
   WindowObject w(kModule, "P3$DUMP", WindowKind::Ordinary);
   Open(w);

@@ -141,8 +141,10 @@ void View::flatten(ViewNode& node, int parent) {
 }
 
 bool View::set_filter(const std::string& text) {
-  has_filter_ = !text.empty();
-  return !has_filter_ || filter_.compile(text);
+  // A filter that does not compile leaves the view unfiltered (the error
+  // is posted), never half set.
+  has_filter_ = !text.empty() && filter_.compile(text);
+  return text.empty() || has_filter_;
 }
 
 bool View::set_order(const std::string& text) {

@@ -114,7 +114,11 @@ HDC make_dc(HWND hwnd, bool client) {
   Window* top = w;
   while (top->parent) top = find_window(top->parent);
   auto image = image_of(top->handle, top->rect.width(), top->rect.height());
-  Region visible = (w->style & WS_VISIBLE) ? visible_region(*w, client) : Region();
+  // A window inside a hidden one (a control on a tab page not chosen) is
+  // not on the screen: it draws nothing.
+  bool shown = true;
+  for (Window* a = w; a && shown; a = a->parent ? find_window(a->parent) : nullptr) shown = a->style & WS_VISIBLE;
+  Region visible = shown ? visible_region(*w, client) : Region();
   POINT origin = client ? client_origin_in_top(*w) : POINT{window_rect_in_top(*w).left, window_rect_in_top(*w).top};
   auto* dc = new WindowDC(image, origin, visible.rects(), top->handle);
   HFONT font = nullptr;

@@ -463,5 +463,15 @@ TEST_F(Views, SetForgetsAResetThatNoReadFollowed) {
   EXPECT_EQ(read(v, true), (std::vector<std::string>{"6", "5", "4", "3", "2", "1"}));
 }
 
+// A filter naming what is not bound does not compile: the view says so and
+// reads unfiltered instead of choosing its key from a filter it lacks.
+TEST_F(Views, AFilterThatDoesNotCompileLeavesTheViewUnfiltered) {
+  View v(view_node(people), resolve);
+  v.set_preferred_key(0);
+  EXPECT_FALSE(v.set_filter("NOSUCH:FIELD = 3"));
+  ASSERT_TRUE(v.open());
+  EXPECT_EQ(read(v), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+}
+
 }  // namespace
 }  // namespace vrt::data

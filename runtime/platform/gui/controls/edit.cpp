@@ -49,6 +49,25 @@ void scroll_to_caret(HWND hwnd, EditState* s) {
   ReleaseDC(hwnd, dc);
 }
 
+// The edge around the client area (a client-edge style) shows what the
+// edit stands on: the edit draws its own border inside.
+void paint_edge(HWND hwnd) {
+  RECT outer = GetWindowRect(hwnd);
+  POINT inner = ClientToScreen(hwnd, POINT{0, 0});
+  RECT c = GetClientRect(hwnd);
+  int left = inner.x - outer.left, top = inner.y - outer.top;
+  int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  if (left <= 0 && top <= 0 && c.right >= width && c.bottom >= height) return;
+  HDC dc = GetWindowDC(hwnd);
+  if (!dc) return;
+  HBRUSH back = control_colors(hwnd, dc, WM_CTLCOLORSTATIC, COLOR_WINDOWTEXT, COLOR_BTNFACE);
+  FillRect(dc, {0, 0, width, top}, back);
+  FillRect(dc, {0, top + c.bottom, width, height}, back);
+  FillRect(dc, {0, top, left, top + c.bottom}, back);
+  FillRect(dc, {left + c.right, top, width, top + c.bottom}, back);
+  ReleaseDC(hwnd, dc);
+}
+
 void paint(HWND hwnd) {
   auto* s = state_of<EditState>(hwnd);
   PAINTSTRUCT ps;
@@ -231,6 +250,7 @@ LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_PAINT: paint(hwnd); return 0;
+    case WM_NCPAINT: paint_edge(hwnd); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETFOCUS:
       s->focused = true;
