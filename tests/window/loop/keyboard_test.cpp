@@ -131,6 +131,24 @@ TEST_F(Keyboard, EnterEscapeAndMnemonicsPressButtonsThroughTheLoop) {
   EXPECT_EQ(GetFocus(), first) << "Alt+N moves to the control after the prompt &Name";
 }
 
+TEST_F(Keyboard, AKeyTheProcedureAskedForIsAnAlertForTheFocusedControl) {
+  WindowObject w(kLoopModule, "P7$KEYS", WindowKind::Ordinary);
+  Open(w);
+  ASSERT_EQ(next(w), event::OpenWindow);
+  constexpr int32_t kCtrlQuote = 0x200 | VK_OEM_7;
+  w.alert_keys.push_back(kCtrlQuote);
+  HWND third = w.control(5)->hwnd();
+  SetFocus(third);
+  EXPECT_FALSE(dialog_keyboard(w, key(third, VK_OEM_7))) << "the quote alone is typed";
+  EXPECT_TRUE(dialog_keyboard(w, key(third, VK_OEM_7, 2)));
+  pump(w, [] { return Event() == event::AlertKey; });
+  EXPECT_EQ(Event(), event::AlertKey);
+  EXPECT_EQ(Field(), 5);
+  EXPECT_EQ(w.alert_key, kCtrlQuote);
+  w.alert_keys.clear();
+  EXPECT_FALSE(dialog_keyboard(w, key(third, VK_OEM_7, 2))) << "a key no one asked for is not taken";
+}
+
 // The child procedure of the MDI tests: opens its window and runs its loop.
 std::atomic<HWND> g_children[2];
 std::atomic<bool> g_closed[2];
