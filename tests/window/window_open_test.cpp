@@ -3,6 +3,10 @@
 // so the process goes on and the window stays closed).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "runtime/core/base/error_state.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/menu.h"
@@ -38,6 +42,37 @@ TEST_F(WindowOpening, MdiChildWithoutApplicationIs530) {
     EXPECT_FALSE(child.is_open());
   });
   EXPECT_EQ(box, "Unable to open MDI window (No APPLICATION active)\nDo you want to GPF?");
+}
+
+// A procedure the frame started that opens its document window only once
+// the frame has closed (a user who closes the program at once) ends
+// quietly: no "No APPLICATION active" box.
+TEST_F(WindowOpening, ADocumentWindowOfAnEndedApplicationEndsItsProcedureQuietly) {
+  static std::atomic<bool> frame_closed{false};
+  static std::atomic<bool> accepted{true};
+  frame_closed = false;
+  WindowObject frame(kLoopModule, "P1$FRAME", WindowKind::Application);
+  Open(frame);
+  ASSERT_TRUE(frame.is_open());
+  size_t boxes_before = BoxCapture::boxes().size();
+  ASSERT_GT(Start(
+                [](const std::string&) {
+                  int levels = release_runtime_lock_fully();
+                  while (!frame_closed) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                  retake_runtime_lock(levels);
+                  WindowObject child(kLoopModule, "P2$CHILD", WindowKind::MdiChild);
+                  Open(child);
+                  accepted = Accept(child);
+                },
+                50000),
+            0);
+  Close(frame);
+  frame_closed = true;
+  int levels = release_runtime_lock_fully();
+  wait_for_started_threads();
+  retake_runtime_lock(levels);
+  EXPECT_FALSE(accepted);
+  EXPECT_EQ(BoxCapture::boxes().size(), boxes_before);
 }
 
 TEST_F(WindowOpening, SecondApplicationIs526AndMdiOnItsThreadIs532) {

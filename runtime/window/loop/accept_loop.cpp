@@ -13,6 +13,7 @@
 #include "runtime/window/loop/runtime_lock.h"
 #include "runtime/window/loop/window_open.h"
 #include "runtime/window/controls/window_system.h"
+#include "runtime/window/loop/thread_start.h"
 #include "runtime/window/loop/window_trace.h"
 
 namespace vrt::window {
@@ -129,7 +130,7 @@ bool dequeue(WindowObject& w) {
 bool Accept(WindowObject& w) {
   if (!w.buffer) {
     // Not opened because the application is ending: the procedure ends.
-    if (w.kind() == WindowKind::MdiChild && application_ending()) return false;
+    if (w.kind() == WindowKind::MdiChild && application_ending() && started_under_application()) return false;
     core::fatal_runtime_error(537);
     return false;
   }

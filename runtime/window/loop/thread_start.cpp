@@ -23,6 +23,7 @@ struct Slot {
   StartedProcedure procedure = nullptr;
   std::string parameter;
   uint32_t stack_size = 0;
+  bool under_application = false;  // an application frame was open when it was started
 };
 
 struct ThreadTable {
@@ -54,6 +55,7 @@ AllReturned& all_returned() {
 }
 
 thread_local int t_slot = 0;
+thread_local bool t_under_application = false;
 
 // The start-up semaphores, shared by the starter and the new thread: the
 // starter may return while the new thread is still inside its release.
@@ -72,6 +74,7 @@ void thread_body(int slot, std::shared_ptr<StartGate> gate) {
     std::lock_guard lock(t.mutex);
     procedure = t.slots[slot].procedure;
     parameter = t.slots[slot].parameter;
+    t_under_application = t.slots[slot].under_application;
   }
   gate->started.release();
   take_runtime_lock();
@@ -128,6 +131,7 @@ int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& pa
     s.procedure = procedure;
     s.parameter = parameter;
     s.stack_size = stack_size;
+    s.under_application = window_system().application != nullptr;
     ++t.running;
   }
   gate->go.release();
@@ -135,6 +139,8 @@ int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& pa
   platform::PostThreadMessage(id, kThreadStartedMessage, static_cast<platform::WPARAM>(slot), 0);
   return slot;
 }
+
+bool started_under_application() { return t_under_application; }
 
 int ThreadSlot() { return t_slot; }
 

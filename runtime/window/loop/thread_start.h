@@ -24,6 +24,9 @@ int Start(StartedProcedure procedure, uint32_t stack_size, const std::string& pa
 
 // The slot of the calling thread, 0 for a thread not started by Start.
 int ThreadSlot();
+// Whether this thread was started while an application frame was open (its
+// procedure's windows belong to that application).
+bool started_under_application();
 std::thread::id slot_thread(int slot);
 int started_threads_running();
 // Waits until every started procedure has returned (shutdown, tests), at

@@ -22,6 +22,7 @@
 #include "runtime/window/resource/structure_finder.h"
 #include "runtime/window/loop/window_proc.h"
 #include "runtime/window/controls/window_system.h"
+#include "runtime/window/loop/thread_start.h"
 #include "runtime/window/controls/zor_classes.h"
 
 namespace vrt::window {
@@ -37,9 +38,10 @@ namespace {
 
 using namespace vrt::platform;
 
-// A document window that a procedure opens while the frame closes, or after
-// it closed, is not opened and its procedure ends quietly: the application
-// is on its way out, which is no fault of the program's.
+// A document window that a procedure started under the frame opens while
+// the frame closes, or after it closed, is not opened and its procedure ends
+// quietly: the application is on its way out, which is no fault of the
+// program's.
 constexpr int kApplicationEnding = -1;
 
 // The checks of each kind, in order; 0 when the window may open.
@@ -51,7 +53,7 @@ int refusal(const WindowObject& w) {
       if (s.modal > 0) return 527;
       return 0;
     case WindowKind::MdiChild:
-      if (application_ending()) return kApplicationEnding;
+      if (application_ending() && started_under_application()) return kApplicationEnding;
       if (!s.application || !s.application->hwnd) return 530;
       if (s.modal > 0) return 531;
       if (s.application->thread == std::this_thread::get_id()) return 532;
