@@ -131,6 +131,19 @@ TEST_F(BrowseAndForm, ANewTeacherNumberCarriesHisClassesAlong) {
   EXPECT_EQ(check("TEACHERS.BDX"), "");
 }
 
+TEST_F(BrowseAndForm, TheFocusedControlsMessageShowsInTheStatusBar) {
+  // The browse has no status bar of its own: its list's message shows in
+  // the frame's. The form shows its entries' messages in its own.
+  auto r = run("Clerk", "Browse Customer",
+               "click field 1\nwait window \"@marlo001\"\n" + dump_to("frame.txt") +
+                   "wait window \"@marlo002\"\nclick \"&Insert\"\nwait window \"@marlo026\"\nclick field 6\n" +
+                   dump_to("name.txt") + "click field 18\n" + dump_to("web.txt") + "click \"Cancel\"\n");
+  ASSERT_EQ(r.first, 0) << r.second;
+  EXPECT_NE(vrt::test::read_file(file("frame.txt")).find("status\t1\tBrowsing Records\n"), std::string::npos);
+  EXPECT_NE(vrt::test::read_file(file("name.txt")).find("status\t1\tCustomer Name\n"), std::string::npos);
+  EXPECT_NE(vrt::test::read_file(file("web.txt")).find("status\t1\tCustomet Site\n"), std::string::npos);
+}
+
 TEST_F(BrowseAndForm, ClerksAndVisitorsAreRefusedWithoutAMessage) {
   std::string before = classes();
   // A Clerk's double click on a row asks for a change: no form opens.

@@ -39,6 +39,8 @@ class Control {
   int32_t key_code() const { return key_code_; }
   int32_t action_code() const { return action_code_; }
   const std::string& tip() const { return tip_; }
+  // The status-bar message shown while the control has the focus.
+  const std::string& message() const { return message_; }
   // Enabled for events: a disabled control receives none.
   bool enabled() const;
 
@@ -101,6 +103,7 @@ class Control {
   uint32_t record_;
   int32_t key_code_, action_code_;
   std::string tip_;
+  std::string message_;
 };
 
 }  // namespace vrt::window

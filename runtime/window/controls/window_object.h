@@ -103,6 +103,7 @@ class WindowObject {
   std::vector<std::pair<int32_t, std::unique_ptr<core::Value>>> menu_checks;
   std::string status_before_menu;  // the status text a menu's messages cover
   bool menu_showing = false;
+  platform::HWND message_focus = nullptr;  // the focus whose control's message the status bar shows
 
   // The colour the program gave the window (an access mode's), or none
   // while it keeps its resource's look.

@@ -5,6 +5,7 @@
 #include "runtime/platform/gui/message_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/control_binding.h"
+#include "runtime/window/loop/control_message.h"
 #include "runtime/window/loop/dialog_keyboard.h"
 #include "runtime/window/loop/event_codes.h"
 #include "runtime/window/loop/event_posting.h"
@@ -92,6 +93,7 @@ bool deliverable(WindowObject& w, const EventRecord& e) {
 // One pass of dequeuing: true when `w.event` is set for the procedure.
 bool dequeue(WindowObject& w) {
   if (current_window() == &w) focus_changes();
+  show_focused_control_message(w);
   EventRecord e;
   while (take_event(w, e)) {
     if (!deliverable(w, e)) continue;

@@ -1,0 +1,27 @@
+#include "runtime/window/loop/control_message.h"
+
+#include "runtime/platform/gui/controls.h"
+#include "runtime/platform/gui/input_api.h"
+#include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/window_api.h"
+#include "runtime/window/controls/control.h"
+#include "runtime/window/controls/window_system.h"
+
+namespace vrt::window {
+
+using namespace vrt::platform;
+
+void show_focused_control_message(WindowObject& w) {
+  HWND focus = GetFocus();
+  if (!focus || focus == w.message_focus || w.menu_showing) return;
+  Control* focused = nullptr;
+  for (Control* c : w.controls_in_order())
+    if (c->hwnd() && (c->hwnd() == focus || IsChild(c->hwnd(), focus))) focused = c;
+  if (!focused) return;  // the focus is in another window
+  w.message_focus = focus;
+  WindowObject* frame = window_system().application;
+  HWND bar = w.status_bar ? w.status_bar : frame && frame != &w ? frame->status_bar : nullptr;
+  if (bar) SendMessage(bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>(focused->message().c_str()));
+}
+
+}  // namespace vrt::window
