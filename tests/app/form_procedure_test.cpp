@@ -43,8 +43,8 @@ TEST_F(FormTest, InsertingAClassWritesItAndTheFileStaysSound) {
   ASSERT_TRUE(r.script.ok) << r.script.message;
   EXPECT_EQ(r.response, kRequestCompleted);
   EXPECT_EQ(r.navigation, 0);
-  // The mode's title and colour, the action in the status bar.
-  EXPECT_TRUE(read(dump).starts_with("window\tDirector's mode\ncolor\t00D7D7FF\nstatus\t1\t\nstatus\t2\tAdding a Classes Record\n"))
+  // The mode's title and colour, the focused entry's message and the action in the status bar.
+  EXPECT_TRUE(read(dump).starts_with("window\tDirector's mode\ncolor\t00D7D7FF\nstatus\t1\tClass Number\nstatus\t2\tAdding a Classes Record\n"))
       << read(dump);
   std::vector<uint8_t> record;
   ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", 1234567, &record));
