@@ -25,6 +25,7 @@
 #include "runtime/data/driver/driver_errors.h"
 #include "runtime/data/driver/record_layout.h"
 #include "runtime/data/driver/statements.h"
+#include "runtime/platform/gui/beep.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/message_api.h"
@@ -142,6 +143,7 @@ class Form {
         case event::Sized: Display(window_); break;
         case event::Moved: remember_form_position(window_); break;
         case event::Rejected:
+          p::MessageBeep(0);
           Display(window_);
           if (Control* c = window_.control(window_.field); c && c->hwnd()) p::SetFocus(c->hwnd());
           break;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/form/form_instances.h"
+#include "runtime/platform/gui/beep.h"
 #include "runtime/window/frame_toolbar.h"
 #include "tests/app/form_test_fixture.h"
 
@@ -309,6 +310,7 @@ TEST_F(FormTest, NoNumberLeftForANewPersonIsToldAndNothingIsAdded) {
 
 TEST_F(FormTest, TextThatIsNoNumberIsRejectedAndNothingIsWritten) {
   int32_t before = records(FileId::Classes);
+  uint64_t beeps = vrt::platform::beeps_sounded();
   std::string dump = file("form.txt");
   FormRun r = run(FileId::Classes, kInsertRecord,
                   ready("marlo029") +
@@ -323,8 +325,9 @@ TEST_F(FormTest, TextThatIsNoNumberIsRejectedAndNothingIsWritten) {
                   "wait closed \"@marlo029\"\n");
   ASSERT_TRUE(r.script.ok) << r.script.message;
   EXPECT_EQ(r.response, kRequestCancelled);
-  // The refused text stays for the user to mend.
+  // The refused text stays for the user to mend, after a beep.
   EXPECT_NE(read(dump).find("\t4x\n"), std::string::npos) << read(dump);
+  EXPECT_GT(vrt::platform::beeps_sounded(), beeps);
   EXPECT_EQ(records(FileId::Classes), before);
   EXPECT_FALSE(find(FileId::Classes, "CLA:CLASSNUMBER", 7654321));
 }

@@ -108,6 +108,9 @@ class X11Display : public DisplayBackend {
   void changed(HWND top) override { later([this, top] { update(top); }); }
   void present(HWND top, const RECT& area) override { later([this, top, area] { blit(top, area); }); }
   void set_cursor(HWND top, HCURSOR cursor) override { later([this, top, cursor] { apply_cursor(top, cursor); }); }
+  void bell() override {
+    later([this] { XBell(dpy_, 0); });
+  }
   void clipboard_changed() override {
     later([this] {
       if (!taking_paste_) XSetSelectionOwner(dpy_, clipboard_, clip_owner_, CurrentTime);

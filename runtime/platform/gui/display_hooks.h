@@ -21,6 +21,8 @@ class DisplayBackend {
   virtual void set_cursor(HWND top, HCURSOR cursor) { (void)top, (void)cursor; }
   // The text clipboard changed (for the CLIPBOARD selection).
   virtual void clipboard_changed() {}
+  // Sounds the display's bell.
+  virtual void bell() {}
 };
 
 // The display in use; null until one is started.
