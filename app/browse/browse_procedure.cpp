@@ -3,6 +3,8 @@
 #include "app/access/access_mode.h"
 #include "app/browse/browse_instances.h"
 #include "app/browse/browse_list.h"
+#include "app/frame/frame_commands.h"
+#include "app/frame/help_topic.h"
 #include "app/integrity/file_use.h"
 #include "app/process/customer_process.h"
 #include "app/process/time_stamp.h"
@@ -75,7 +77,8 @@ void browse_procedure(const std::string& name) {
         }
         break;
       case event::Accepted:
-        if (w.field >= 2000 && w.field <= 2012) {
+        if (answer_help(w, w.field)) continue;
+        if (w.field >= frame::kFirstToolbarButton && w.field <= frame::kLastToolbarButton) {
           list.take_toolbar(w.field);
           continue;
         }

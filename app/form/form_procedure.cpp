@@ -14,6 +14,7 @@
 #include "app/form/form_instances.h"
 #include "app/form/form_position.h"
 #include "app/form/form_request.h"
+#include "app/frame/help_topic.h"
 #include "app/form/form_toolbar.h"
 #include "app/form/people_numbering.h"
 #include "app/frame/frame_commands.h"
@@ -193,6 +194,8 @@ class Form {
       AcceptAll(window_);  // as OK
     } else if (field == frame::kPreviousValue) {
       ditto();
+    } else {
+      answer_help(window_, field);
     }
   }
 

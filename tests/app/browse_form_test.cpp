@@ -144,6 +144,15 @@ TEST_F(BrowseAndForm, TheFocusedControlsMessageShowsInTheStatusBar) {
   EXPECT_NE(vrt::test::read_file(file("web.txt")).find("status\t1\tCustomet Site\n"), std::string::npos);
 }
 
+TEST_F(BrowseAndForm, HelpSaysThereIsNoHelpFileAndNamesTheTopic) {
+  auto r = run("Clerk", "Browse Classes",
+               "click \"Help\"\nexpect message \"There is no help file for this program.|Topic: BrowseClasses\"\n"
+               "answer \"OK\"\nclick \"&Insert\"\nwait window \"@marlo029\"\nclick field 2012\n"
+               "expect message \"There is no help file for this program.|Topic: UpdateClasses\"\nanswer \"OK\"\n"
+               "click \"Cancel\"\nwait closed \"@marlo029\"\n");
+  EXPECT_EQ(r.first, 0) << r.second;
+}
+
 TEST_F(BrowseAndForm, ClerksAndVisitorsAreRefusedWithoutAMessage) {
   std::string before = classes();
   // A Clerk's double click on a row asks for a change: no form opens.
