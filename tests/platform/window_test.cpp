@@ -155,16 +155,25 @@ TEST_F(Windows, ActivationDeactivatesTheOldWindowFirst) {
   EXPECT_EQ(GetTopLevelWindows().front(), one);
 }
 
+// A window class that paints its background in one colour.
+WNDCLASS solid_class(const char* name, COLORREF colour) {
+  WNDCLASS c;
+  c.lpszClassName = name;
+  c.lpfnWndProc = DefWindowProc;
+  c.hbrBackground = CreateSolidBrush(colour);
+  RegisterClass(c);
+  return c;
+}
+
+// A pixel of a top-level window's image.
+COLORREF pixel_of(cairo_surface_t* img, int x, int y) {
+  cairo_surface_flush(img);
+  const uint8_t* d = cairo_image_surface_get_data(img) + y * cairo_image_surface_get_stride(img) + x * 4;
+  return RGB(d[2], d[1], d[0]);
+}
+
 TEST_F(Windows, ChildrenPaintOverTheirParentAndNeverOverTheirSiblings) {
-  WNDCLASS red, blue;
-  red.lpszClassName = "Red";
-  red.lpfnWndProc = DefWindowProc;
-  red.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
-  blue = red;
-  blue.lpszClassName = "Blue";
-  blue.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
-  RegisterClass(red);
-  RegisterClass(blue);
+  WNDCLASS red = solid_class("Red", RGB(255, 0, 0)), blue = solid_class("Blue", RGB(0, 0, 255));
   HWND top = CreateWindow("Red", "t", WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr);
   HWND low = CreateWindow("Blue", "low", WS_CHILD | WS_VISIBLE, 10, 10, 40, 40, top, nullptr);
   HWND high = CreateWindow("Red", "high", WS_CHILD | WS_VISIBLE, 30, 30, 40, 40, top, nullptr);
@@ -173,11 +182,7 @@ TEST_F(Windows, ChildrenPaintOverTheirParentAndNeverOverTheirSiblings) {
   automation::settle();
   cairo_surface_t* img = top_level_image(top);
   ASSERT_NE(img, nullptr);
-  cairo_surface_flush(img);
-  auto pixel = [&](int x, int y) {
-    const uint8_t* d = cairo_image_surface_get_data(img) + y * cairo_image_surface_get_stride(img) + x * 4;
-    return RGB(d[2], d[1], d[0]);
-  };
+  auto pixel = [&](int x, int y) { return pixel_of(img, x, y); };
   EXPECT_EQ(pixel(5, 5), RGB(255, 0, 0));    // the parent
   EXPECT_EQ(pixel(15, 15), RGB(0, 0, 255));  // the lower child
   EXPECT_EQ(pixel(45, 45), RGB(255, 0, 0));  // the upper child covers the lower
@@ -191,15 +196,7 @@ TEST_F(Windows, ChildrenPaintOverTheirParentAndNeverOverTheirSiblings) {
 // visible itself; and an edit's client edge shows its parent's background
 // instead of whatever the screen held there before.
 TEST_F(Windows, HiddenAncestorsHideAndEditEdgesArePainted) {
-  WNDCLASS red, blue;
-  red.lpszClassName = "Red2";
-  red.lpfnWndProc = DefWindowProc;
-  red.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
-  blue = red;
-  blue.lpszClassName = "Blue2";
-  blue.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
-  RegisterClass(red);
-  RegisterClass(blue);
+  WNDCLASS red = solid_class("Red2", RGB(255, 0, 0)), blue = solid_class("Blue2", RGB(0, 0, 255));
   register_system_classes();
   HWND top = CreateWindow("Red2", "t", WS_VISIBLE, 0, 0, 120, 120, nullptr, nullptr);
   HWND page = CreateWindow("Red2", "page", WS_CHILD, 0, 0, 100, 100, top, nullptr);
@@ -210,11 +207,7 @@ TEST_F(Windows, HiddenAncestorsHideAndEditEdgesArePainted) {
   automation::settle();
   cairo_surface_t* img = top_level_image(top);
   ASSERT_NE(img, nullptr);
-  cairo_surface_flush(img);
-  auto pixel = [&](int x, int y) {
-    const uint8_t* d = cairo_image_surface_get_data(img) + y * cairo_image_surface_get_stride(img) + x * 4;
-    return RGB(d[2], d[1], d[0]);
-  };
+  auto pixel = [&](int x, int y) { return pixel_of(img, x, y); };
   EXPECT_EQ(pixel(20, 20), RGB(255, 0, 0));               // not the hidden page's blue child
   EXPECT_EQ(pixel(60, 60), GetSysColor(COLOR_BTNFACE));  // the edit's edge
   cairo_surface_destroy(img);
