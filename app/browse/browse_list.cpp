@@ -12,15 +12,16 @@
 #include "runtime/core/base/settings.h"
 #include "runtime/core/expression/expression_names.h"
 #include "runtime/data/driver/driver_errors.h"
+#include "runtime/data/driver/record_layout.h"
 #include "runtime/data/driver/statements.h"
 #include "runtime/data/view/field_binding.h"
+#include "runtime/platform/gui/input_api.h"
 #include "runtime/window/controls/control_binding.h"
 #include "runtime/window/controls/list_program.h"
-#include "runtime/platform/gui/input_api.h"
 #include "runtime/window/loop/accept_loop.h"
+#include "runtime/window/loop/event_codes.h"
 #include "runtime/window/loop/event_posting.h"
 #include "runtime/window/popup_menu.h"
-#include "runtime/window/loop/event_codes.h"
 
 namespace marlock {
 
@@ -28,13 +29,6 @@ namespace {
 
 namespace d = vrt::data;
 namespace ev = vrt::window::event;
-
-int field_index(const d::FileBlock& file, const char* label) {
-  const auto& fields = file.declaration.fields;
-  for (size_t i = 0; i < fields.size(); ++i)
-    if (fields[i].label == label) return static_cast<int>(i);
-  return -1;
-}
 
 // A field as the list's queue holds it: strings without their trailing
 // blanks, numbers as digits, decimals as their exact text.
@@ -47,7 +41,8 @@ std::string cell_text(d::FileBlock& file, int index) {
       s.erase(s.find_last_not_of(' ') + 1);
       return s;
     }
-    case vrt::core::ExprType::Real: return RecordFields(file).get_decimal(file.declaration.fields[static_cast<size_t>(index)].label);
+    case vrt::core::ExprType::Real:
+      return RecordFields(file).get_decimal(file.declaration.fields[static_cast<size_t>(index)].label);
     default: return std::to_string(v.as_integer());
   }
 }
@@ -56,6 +51,7 @@ std::string cell_text(d::FileBlock& file, int index) {
 
 BrowseList::BrowseList(vrt::window::WindowObject& window, const BrowseSpec& spec, d::FileBlock& file, int32_t list)
     : window_(window), spec_(spec), file_(file), list_(list) {
+  for (const char* label : spec_.columns) columns_.push_back(d::find_field(file_.declaration, label) - 1);
   vrt::window::BindQueue(window_, list_, &page_);
 }
 
@@ -111,7 +107,7 @@ KeyValue BrowseList::key_value() const {
 
 BrowseList::Row BrowseList::current_row() const {
   Row row;
-  for (const char* label : spec_.columns) row.cells.push_back(cell_text(file_, field_index(file_, label)));
+  for (int column : columns_) row.cells.push_back(cell_text(file_, column));
   row.position = view_->position();
   row.key = key_value();
   return row;
@@ -363,7 +359,7 @@ void BrowseList::call_form(int32_t request) {
       case frame::kPriorRecord: scroll(false); break;
       case frame::kNextPage: page(true); break;
       case frame::kPriorPage: page(false); break;
-      case frame::kFirstPage: first_page(); selected_ = 1; show(); break;
+      case frame::kFirstPage: first_page(); break;
       case frame::kLastPage: last_page(); break;
       default: break;
     }

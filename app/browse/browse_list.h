@@ -8,6 +8,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/browse/browse_instances.h"
 #include "app/browse/key_distribution.h"
@@ -87,6 +88,7 @@ class BrowseList {
   const BrowseSpec& spec_;
   vrt::data::FileBlock& file_;
   int32_t list_;
+  std::vector<int> columns_;  // the shown fields' indexes in the record
   std::unique_ptr<vrt::data::View> view_;
   vrt::window::ListQueue page_;
   std::deque<Row> rows_;
