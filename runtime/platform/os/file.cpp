@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/platform/os/file_observer.h"
 #include "runtime/platform/os/system_error.h"
 
 namespace vrt::platform {
@@ -22,6 +23,9 @@ enum ShareByte : uint64_t { kHasRead = 0, kHasWrite = 1, kDeniesRead = 2, kDenie
 // Every system call a File makes, for benchmarks that count them.
 std::atomic<uint64_t> g_calls{0};
 void count_call() { g_calls.fetch_add(1, std::memory_order_relaxed); }
+
+std::atomic<FileObserver*> g_observer{nullptr};
+FileObserver* observer() { return g_observer.load(std::memory_order_acquire); }
 
 bool ofd_lock(int fd, short type, uint64_t offset, uint64_t length, bool wait = false) {
   struct flock fl {};
@@ -107,6 +111,10 @@ std::unique_ptr<File> File::open(const std::string& path, Access access, Share s
     ::close(fd);
     return nullptr;
   }
+  if (FileObserver* o = observer(); o && access != Access::Read) {
+    if (disposition == Disposition::CreateAlways) o->resized(path, 0);
+    o->opened(path);
+  }
   return std::unique_ptr<File>(new File(fd, path));
 }
 
@@ -137,16 +145,21 @@ int64_t File::write_at(uint64_t offset, const void* buffer, size_t size) {
     if (n < 0) {
       if (errno == EINTR) continue;
       set_last_error_from_errno();
+      if (FileObserver* o = observer(); o && done > 0) o->wrote(path_, offset, buffer, done);
       return -1;
     }
     done += static_cast<size_t>(n);
   }
+  if (FileObserver* o = observer()) o->wrote(path_, offset, buffer, done);
   return static_cast<int64_t>(done);
 }
 
 bool File::flush() {
   count_call();
-  if (::fdatasync(fd_) == 0) return true;
+  if (::fdatasync(fd_) == 0) {
+    if (FileObserver* o = observer()) o->flushed(path_);
+    return true;
+  }
   set_last_error_from_errno();
   return false;
 }
@@ -163,7 +176,10 @@ int64_t File::size() {
 
 bool File::truncate(uint64_t size) {
   count_call();
-  if (::ftruncate(fd_, static_cast<off_t>(size)) == 0) return true;
+  if (::ftruncate(fd_, static_cast<off_t>(size)) == 0) {
+    if (FileObserver* o = observer()) o->resized(path_, size);
+    return true;
+  }
   set_last_error_from_errno();
   return false;
 }
@@ -241,6 +257,9 @@ std::string make_temp_file(const std::string& prefix) {
   ::close(fd);
   return name;
 }
+
+void set_file_observer(FileObserver* o) { g_observer.store(o, std::memory_order_release); }
+FileObserver* file_observer() { return observer(); }
 
 uint64_t file_system_calls() { return g_calls.load(std::memory_order_relaxed); }
 

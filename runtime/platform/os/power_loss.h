@@ -1,0 +1,79 @@
+// A disk that loses power: while a PowerLoss is alive it records, per file,
+// every write, flush and size change the process makes. A cut produces a
+// file as the disk may have kept it: everything up to the file's last flush,
+// and of the changes since, some, all or none; the kept ones land in any
+// order, and a write may be torn at sector boundaries. The real writes still
+// go to the real file; the cut only rebuilds bytes from the record.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/platform/os/file_observer.h"
+
+namespace vrt::platform {
+
+inline constexpr uint64_t kDiskSectorSize = 512;
+
+enum class PowerCut {
+  KeepAll,   // every change since the last flush, in order
+  KeepNone,  // the file as of its last flush
+  Random,    // a random subset in a random order, some writes torn
+};
+
+class PowerLoss : public FileObserver {
+ public:
+  PowerLoss();
+  ~PowerLoss() override;
+  PowerLoss(const PowerLoss&) = delete;
+  PowerLoss& operator=(const PowerLoss&) = delete;
+
+  // Starts the record of a file not yet opened for writing; its bytes now
+  // count as durable. Files opened for writing start on their own.
+  void track(const std::string& path);
+
+  // The file as a disk that lost power now may hold it; nothing when the
+  // file is not recorded. The seed picks the Random choices.
+  std::optional<std::string> cut(const std::string& path, PowerCut how, uint64_t seed = 0) const;
+
+  // Calls at_cut right after the nth change (write, flush or size change)
+  // from now, once; the process goes on, as the disk's copy is what counts.
+  void cut_after(int changes, std::function<void()> at_cut);
+
+  int changes() const;
+  // Flushes recorded so far, of every file.
+  int flushes() const;
+
+  void opened(const std::string& path) override;
+  void wrote(const std::string& path, uint64_t offset, const void* bytes, size_t size) override;
+  void flushed(const std::string& path) override;
+  void resized(const std::string& path, uint64_t size) override;
+
+ private:
+  // A write (bytes at offset) or, with no bytes and resize set, a new size.
+  struct Change {
+    uint64_t offset = 0;
+    std::string bytes;
+    bool resize = false;
+  };
+  struct Record {
+    std::string durable;
+    std::vector<Change> since_flush;
+  };
+  Record& record_of(const std::string& path);
+  void count_change();
+
+  mutable std::mutex mutex_;
+  std::map<std::string, Record> files_;
+  int changes_ = 0;
+  int flushes_ = 0;
+  int cut_at_ = -1;
+  std::function<void()> at_cut_;
+  FileObserver* previous_;
+};
+
+}  // namespace vrt::platform
