@@ -11,7 +11,8 @@
 //   4. Flush; the header at offset 0 is rewritten with only offsets 6 and 10
 //      changed to bracket the shadow area; flush. The update is decided.
 //   5. Every shadow copy is written home (the header copy brings the new
-//      header to offset 0).
+//      header to offset 0); flush, so that no home copy is lost once the
+//      bracket goes.
 //   6. Offsets 6 and 10 are set to the file's length (a long tail past the
 //      new shadow area is cut off first), the change count goes up by one,
 //      the header is written and the file flushed.
@@ -22,7 +23,7 @@
 // Recovery (offsets 6 and 10 differ): the shadow area is walked copy by
 // copy; when it is complete, with its header copy, and (for an update that
 // is part of a transaction across files) the transaction passed its commit
-// point, every copy is written home (roll forward); otherwise the header at
+// point, every copy is written home and flushed (roll forward); otherwise the header at
 // offset 0 stays and only its offsets 6 and 10 are set to the file's length
 // (roll back).
 #include <algorithm>
@@ -182,6 +183,9 @@ void PageStore::finish_update() {
   }
   write_exact(0, u.header_copy, kHeaderSize);
   step_done(6);
+  // The pages are home before the header stops bracketing their copies: a
+  // disk may keep later writes and lose earlier ones.
+  flush_file();
 
   // Step 6. A short tail past this shadow area (an earlier, larger one) is
   // kept: a file whose length does not change flushes faster.
@@ -323,6 +327,8 @@ bool PageStore::recover() {
           f->write_at(home, buffer.data(), where.second) != static_cast<int64_t>(where.second))
         fail_with(kFileSystemError);
     }
+    // As in an update: the copies are home before the bracket goes.
+    if (!f->flush()) fail_with(kFileSystemError);
     if (read_plain(*f, 0, head, kHeaderSize) != static_cast<int64_t>(kHeaderSize) ||
         !decode_header(head, kHeaderSize, &h))
       fail_with(kInvalidDataFile);
