@@ -1,6 +1,6 @@
 // The cost of sharing: one durable ADD and one durable PUT on a shared file,
 // and a two-file COMMIT, against the latency of one flush of the same disk
-// (a safe update needs three); the system calls of each; and the reads per
+// (a safe update needs four); the system calls of each; and the reads per
 // second of four reader processes, alone and while one process writes.
 //
 //   bdx_lock_bench [UPDATES]     (default 2000)

@@ -1,12 +1,14 @@
 // A power cut at a random moment of single updates: the disk keeps what
 // was flushed and any part of the rest. The next opener must find a sound
 // file holding every update that a flush made durable, and of the update
-// cut short all or nothing.
+// cut short all or nothing, even when the power fails again while it
+// recovers.
 #include "runtime/platform/os/power_loss.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <random>
 
 #include "runtime/data/bdx/bdx_inspect.h"
@@ -118,6 +120,21 @@ std::string power_loss_round(const std::string& path, const std::string& initial
 
   std::string where = std::string(name_of(how)) + " cut in update " + std::to_string(cut.started) + ": ";
   test::write_file(path, cut.image);
+  {
+    // The next opener may lose power too, while it recovers.
+    platform::PowerLoss disk;
+    std::optional<std::string> again;
+    disk.cut_after(1 + static_cast<int>(rng() % 8), [&] { again = disk.cut(path, how, seed + 1).value(); });
+    FileBlock recovering;
+    test::make_file(recovering, test::kCustomerDeclaration, path);
+    Open(recovering);
+    if (core::error_code()) return where + "open after the cut: " + core::error_text();
+    Close(recovering);
+    if (again) {
+      where += "cut again in recovery: ";
+      test::write_file(path, *again);
+    }
+  }
   FileBlock next;
   test::make_file(next, test::kCustomerDeclaration, path);
   Open(next);
