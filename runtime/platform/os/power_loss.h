@@ -3,7 +3,9 @@
 // file as the disk may have kept it: everything up to the file's last flush,
 // and of the changes since, some, all or none; the kept ones land in any
 // order, and a write may be torn at sector boundaries. The real writes still
-// go to the real file; the cut only rebuilds bytes from the record.
+// go to the real file; the cut only rebuilds bytes from the record. Files
+// are known by the name they were opened with; deletes and renames are not
+// recorded.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -23,9 +23,9 @@
 // Recovery (offsets 6 and 10 differ): the shadow area is walked copy by
 // copy; when it is complete, with its header copy, and (for an update that
 // is part of a transaction across files) the transaction passed its commit
-// point, every copy is written home and flushed (roll forward); otherwise the header at
-// offset 0 stays and only its offsets 6 and 10 are set to the file's length
-// (roll back).
+// point, every copy is written home and flushed (roll forward); otherwise
+// the header at offset 0 stays and only its offsets 6 and 10 are set to the
+// file's length (roll back).
 #include <algorithm>
 #include <cstring>
 #include <map>
