@@ -61,7 +61,6 @@ void PowerLoss::flushed(const std::string& path) {
     // What the system had of the file is on the disk now.
     r.durable = read_whole(path);
     r.since_flush.clear();
-    ++flushes_;
   }
   count_change();
 }
@@ -85,11 +84,6 @@ void PowerLoss::cut_after(int changes, std::function<void()> at_cut) {
 int PowerLoss::changes() const {
   std::lock_guard<std::mutex> guard(mutex_);
   return changes_;
-}
-
-int PowerLoss::flushes() const {
-  std::lock_guard<std::mutex> guard(mutex_);
-  return flushes_;
 }
 
 std::optional<std::string> PowerLoss::cut(const std::string& path, PowerCut how, uint64_t seed) const {

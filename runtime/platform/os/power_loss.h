@@ -47,8 +47,6 @@ class PowerLoss : public FileObserver {
   void cut_after(int changes, std::function<void()> at_cut);
 
   int changes() const;
-  // Flushes recorded so far, of every file.
-  int flushes() const;
 
   void opened(const std::string& path) override;
   void wrote(const std::string& path, uint64_t offset, const void* bytes, size_t size) override;
@@ -72,7 +70,6 @@ class PowerLoss : public FileObserver {
   mutable std::mutex mutex_;
   std::map<std::string, Record> files_;
   int changes_ = 0;
-  int flushes_ = 0;
   int cut_at_ = -1;
   std::function<void()> at_cut_;
   FileObserver* previous_;
