@@ -96,13 +96,29 @@ void BrowseList::close_view() {
   if (view_ && view_->is_open()) view_->close();
 }
 
-KeyValue BrowseList::key_value() const {
+// A new order or range needs a new view.
+void BrowseList::drop_view() {
+  close_view();
+  view_.reset();
+}
+
+// The sort key's first component: its field (an index in the record) and
+// whether it runs downwards; -1 in record order.
+int BrowseList::key_field(bool* descending) const {
   int key = sort_key();
-  if (key < 0) return int64_t{0};
+  if (key < 0) return -1;
   int32_t first = file_.declaration.keys[static_cast<size_t>(key)].components.front();
-  vrt::core::ExprValue v = d::read_field_value(file_, static_cast<size_t>(std::abs(first) - 1));
+  if (descending) *descending = first < 0;
+  return std::abs(first) - 1;
+}
+
+KeyValue BrowseList::key_value() const {
+  bool descending = false;
+  int field = key_field(&descending);
+  if (field < 0) return int64_t{0};
+  vrt::core::ExprValue v = d::read_field_value(file_, static_cast<size_t>(field));
   if (v.type == vrt::core::ExprType::String) return v.text;
-  return descending_ ? -v.as_integer() : v.as_integer();
+  return descending ? -v.as_integer() : v.as_integer();
 }
 
 BrowseList::Row BrowseList::current_row() const {
@@ -166,21 +182,17 @@ void BrowseList::show() {
   vrt::window::Display(window_);
 }
 
-void BrowseList::first_page() {
-  rows_.clear();
-  if (!open_view()) return;
-  view_->set();
-  fill(visible(), true, false);
-  selected_ = 1;
-  show();
-}
+void BrowseList::first_page() { end_page(false); }
+void BrowseList::last_page() { end_page(true); }
 
-void BrowseList::last_page() {
+// The first page read forwards from the start of the key, or the last read
+// backwards from its end, the selection on the row at that end.
+void BrowseList::end_page(bool last) {
   rows_.clear();
   if (!open_view()) return;
   view_->set();
-  fill(visible(), false, false);
-  selected_ = static_cast<int>(rows_.size());
+  fill(visible(), !last, false);
+  selected_ = last ? static_cast<int>(rows_.size()) : 1;
   show();
 }
 
@@ -215,17 +227,18 @@ bool BrowseList::reset_to_selected() {
 }
 
 void BrowseList::reset_at_key(const KeyValue& value) {
-  int key = sort_key();
-  if (key < 0 || !open_view()) return first_page();
-  d::KeyBlock& k = *file_.key(static_cast<size_t>(key));
-  const std::string& label = file_.declaration.fields[static_cast<size_t>(std::abs(k.components.front()) - 1)].label;
+  bool descending = false;
+  int field = key_field(&descending);
+  if (field < 0 || !open_view()) return first_page();
+  const std::string& label = file_.declaration.fields[static_cast<size_t>(field)].label;
   RecordFields fields(file_);
   fields.clear();
   if (has_range_) fields.set_long(spec_.range->child_field, static_cast<int32_t>(range_));
   if (const auto* n = std::get_if<int64_t>(&value))
-    fields.set_long(label, static_cast<int32_t>(descending_ ? -*n : *n));
+    fields.set_long(label, static_cast<int32_t>(descending ? -*n : *n));
   else
     fields.set_string(label, std::get<std::string>(value));
+  d::KeyBlock& k = *file_.key(static_cast<size_t>(sort_key()));
   d::Set(k, k);
   d::Next(file_);
   bool found = vrt::core::error_code() == d::kOk &&
@@ -243,10 +256,7 @@ void BrowseList::rebuild_distribution() {
 
 void BrowseList::build_distribution() {
   distribution_.clear();
-  int key = sort_key();
-  if (key < 0 || !open_view()) return;
-  int32_t first = file_.key(static_cast<size_t>(key))->components.front();
-  descending_ = first < 0;
+  if (key_field(nullptr) < 0 || !open_view()) return;
   view_->set();
   if (!view_->next()) return;
   KeyValue low = key_value();
@@ -263,8 +273,7 @@ bool BrowseList::select_order(int order) {
     return true;
   }
   bool have_record = reget_selected(false);
-  close_view();
-  view_.reset();
+  drop_view();
   order_ = order;
   if (have_record && open_view()) rebuild(view_->reset_to_current(), selected_);
   else first_page();
@@ -291,8 +300,7 @@ void BrowseList::set_range(int64_t value) {
   has_range_ = true;
   range_ = value;
   order_ = std::max(order_, 1);
-  close_view();
-  view_.reset();
+  drop_view();
   first_page();
   rebuild_distribution();
 }
@@ -304,7 +312,7 @@ void BrowseList::to_thumb(int thumb) {
 }
 
 void BrowseList::locate(char c) {
-  if (sort_key() < 0 || c == ' ' || !std::holds_alternative<std::string>(key_value())) return;
+  if (key_field(nullptr) < 0 || c == ' ' || !std::holds_alternative<std::string>(key_value())) return;
   auto begins = [&](int row) {
     if (row < 1 || row > static_cast<int>(rows_.size())) return false;
     const auto* s = std::get_if<std::string>(&rows_[static_cast<size_t>(row - 1)].key);

@@ -64,6 +64,9 @@ class BrowseList {
   bool open_view();
   bool set_range_filter();
   void close_view();
+  void drop_view();
+  int key_field(bool* descending) const;
+  void end_page(bool last);
   int fill(int count, bool forwards, bool full_page);
   Row current_row() const;
   KeyValue key_value() const;
@@ -96,7 +99,6 @@ class BrowseList {
   int order_ = 0;
   bool failed_ = false;
   KeyDistribution distribution_;
-  bool descending_ = false;  // the key's first component runs downwards
   bool has_range_ = false;
   int64_t range_ = 0;
 };
