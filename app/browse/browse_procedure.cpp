@@ -5,6 +5,7 @@
 #include "app/browse/browse_list.h"
 #include "app/frame/frame_commands.h"
 #include "app/frame/help_topic.h"
+#include "app/frame/window_controls.h"
 #include "app/integrity/file_use.h"
 #include "app/process/customer_process.h"
 #include "app/process/time_stamp.h"
@@ -62,6 +63,7 @@ void browse_procedure(const std::string& name) {
   WindowObject w(spec->module, "P1$QUICKWINDOW", WindowKind::MdiChild);
   Open(w);
   BrowseList list(w, *spec, *file.get(), kBrowseList);
+  const int32_t close = w.is_open() ? button_field(w, "Close") : 0;
   ModeFollower mode;
   while (Accept(w)) {
     if (mode.follow(w)) SetListVcr(w, kBrowseList, mode_rules(access_mode()).vcr);
@@ -86,11 +88,7 @@ void browse_procedure(const std::string& name) {
       default: break;
     }
     if (list.take(w.event, w.field)) continue;
-    if (w.event == event::Accepted) {
-      Control* c = w.control(w.field);
-      std::string text = c ? vrt::platform::GetWindowText(c->hwnd()) : "";
-      if (text == "Close") PostClose(w);
-    }
+    if (w.event == event::Accepted && w.field == close) PostClose(w);
   }
 }
 

@@ -32,6 +32,8 @@ struct FileSpec {
 
 enum class FileId { Customer, Goods, Students, Teachers, Classes, Members, People, Accounts };
 inline constexpr int kFileCount = 8;
+// CUS:ByID among Customer's keys: the order the Customer procedures write in.
+inline constexpr int kCustomerByIdKey = 4;
 
 // Every file, in the order of FileId.
 const std::vector<FileSpec>& dictionary();

@@ -15,6 +15,7 @@
 #include "app/form/form_position.h"
 #include "app/form/form_request.h"
 #include "app/frame/help_topic.h"
+#include "app/frame/window_controls.h"
 #include "app/form/form_toolbar.h"
 #include "app/form/people_numbering.h"
 #include "app/frame/frame_commands.h"
@@ -73,21 +74,6 @@ FormResponse delete_record(FileId id) {
   }
 }
 
-bool is(const Control& c, RecordType type) { return c.type() == static_cast<uint8_t>(type); }
-
-// The control of the type, the n-th of its kind in field order (from 0), or null.
-Control* nth(const WindowObject& w, RecordType type, size_t n = 0) {
-  for (Control* c : w.controls_in_order())
-    if (is(*c, type) && n-- == 0) return c;
-  return nullptr;
-}
-
-int32_t button_field(const WindowObject& w, std::string_view text) {
-  for (Control* c : w.controls_in_order())
-    if (is(*c, RecordType::Button) && w.buffer->text(w.buffer->field(c->record(), "text")) == text) return c->field();
-  return 0;
-}
-
 // One insert or change in the file's window.
 class Form {
  public:
@@ -127,7 +113,7 @@ class Form {
     if (window_.status_bar)
       p::SendMessage(window_.status_bar, p::SB_SETTEXT, kActionZone, reinterpret_cast<p::LPARAM>(action.c_str()));
     std::unique_ptr<ChildList> children;
-    if (Control* list = nth(window_, RecordType::List)) children = make_child_list(window_, instance_.file, list->field());
+    if (Control* list = nth_control(window_, RecordType::List)) children = make_child_list(window_, instance_.file, list->field());
     ModeFollower mode;
     while (Accept(window_)) {
       mode.follow(window_);
@@ -161,7 +147,7 @@ class Form {
   // Entries in field order show the instance's fields, straight from the record buffer.
   void bind_entries() {
     for (size_t i = 0; i < instance_.entries.size(); ++i) {
-      Control* entry = nth(window_, RecordType::Entry, i);
+      Control* entry = nth_control(window_, RecordType::Entry, i);
       int n = d::find_field(file_.declaration, instance_.entries[i]);
       if (!entry || n <= 0) continue;
       const d::FieldDescriptor& f = file_.declaration.fields[static_cast<size_t>(n - 1)];
@@ -171,7 +157,7 @@ class Form {
   }
 
   void select_first_field() {
-    if (Control* sheet = nth(window_, RecordType::Sheet)) select_tab(sheet->hwnd(), 0);
+    if (Control* sheet = nth_control(window_, RecordType::Sheet)) select_tab(sheet->hwnd(), 0);
     if (!entries_.empty())
       if (Control* c = window_.control(entries_.front().field); c && c->hwnd()) p::SetFocus(c->hwnd());
   }

@@ -29,7 +29,6 @@ namespace {
 namespace d = vrt::data;
 using namespace vrt::window;
 
-constexpr int kByIdKey = 4;  // CUS:ByID among Customer's keys
 constexpr int kRecordsPerCycle = 25;
 constexpr int32_t kBar = 1, kPercentText = 2, kCancel = 4;
 
@@ -69,7 +68,7 @@ int customer_process() {
   ModeFollower mode;
   d::Send(file, "QUICKSCAN=on");
   d::View view(d::view_node(file), d::view_field_resolver(file));
-  view.set_preferred_key(kByIdKey);
+  view.set_preferred_key(kCustomerByIdKey);
   bool have = false;
   int processed = 0, shown = 0, written = 0;
   auto finish = [&] {

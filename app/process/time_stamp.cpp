@@ -10,13 +10,7 @@
 
 namespace marlock {
 
-namespace {
-
 namespace d = vrt::data;
-
-constexpr size_t kByIdKey = 4;  // CUS:ByID among Customer's keys
-
-}  // namespace
 
 int stamp_customers() {
   WaitCursor wait;
@@ -25,7 +19,8 @@ int stamp_customers() {
   d::FileBlock& file = *customers.get();
   RecordFields fields(file);
   fields.clear();
-  d::Set(*file.key(kByIdKey), *file.key(kByIdKey));
+  d::KeyBlock& by_id = *file.key(kCustomerByIdKey);
+  d::Set(by_id, by_id);
   int stamped = 0;
   for (;;) {
     d::Next(file);
