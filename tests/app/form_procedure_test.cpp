@@ -49,9 +49,7 @@ TEST_F(FormTest, InsertingAClassWritesItAndTheFileStaysSound) {
       << read(dump);
   std::vector<uint8_t> record;
   ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", 1234567, &record));
-  d::FileBlock f;
-  make_file_block(f, FileId::Classes);
-  RecordFields fields(f.declaration, record.data());
+  RecordFields fields = fields_of(FileId::Classes, record);
   EXPECT_EQ(fields.get_long("CLA:ROOMNUMBER"), 42);
   EXPECT_EQ(fields.get_string("CLA:SCHEDULEDTIME"), "Mon 9:00");
   EXPECT_EQ(records(FileId::Classes), before + 1);
@@ -125,9 +123,7 @@ TEST_F(FormTest, ASavedChangeWithANavigationButtonHandsTheButtonBack) {
   EXPECT_EQ(r.navigation, frame::kNextRecord);
   std::vector<uint8_t> record;
   ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
-  d::FileBlock f;
-  make_file_block(f, FileId::Classes);
-  EXPECT_EQ(RecordFields(f.declaration, record.data()).get_long("CLA:ROOMNUMBER"), 77);
+  EXPECT_EQ(fields_of(FileId::Classes, record).get_long("CLA:ROOMNUMBER"), 77);
   EXPECT_EQ(bdx_check(FileId::Classes), "");
 }
 
@@ -221,9 +217,7 @@ TEST_F(FormTest, TheFirstPersonInAnEmptyFileIsNumberOne) {
   EXPECT_EQ(r.response, kRequestCompleted);
   std::vector<uint8_t> record;
   ASSERT_TRUE(find(FileId::People, "PEO:ID", 1, &record));
-  d::FileBlock f;
-  make_file_block(f, FileId::People);
-  EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("PEO:NAME"), "Ada");
+  EXPECT_EQ(fields_of(FileId::People, record).get_string("PEO:NAME"), "Ada");
   EXPECT_EQ(records(FileId::People), 1);
   EXPECT_EQ(bdx_check(FileId::People), "");
 }
@@ -442,9 +436,7 @@ TEST_F(FormTest, ARecordChangedElsewhereIsShownAndDittoRecallsTheUsersValue) {
   EXPECT_NE(read(recalled).find("\tMine\n"), std::string::npos) << read(recalled);
   std::vector<uint8_t> record;
   ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
-  d::FileBlock f;
-  make_file_block(f, FileId::Classes);
-  EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Mine");
+  EXPECT_EQ(fields_of(FileId::Classes, record).get_string("CLA:SCHEDULEDTIME"), "Mine");
 }
 
 TEST_F(FormTest, AFormOpensWhereTheUserLastMovedIt) {
@@ -491,9 +483,7 @@ TEST_F(FormTest, DittoGivesTheFocusedFieldItsValueBack) {
     EXPECT_NE(read(dump).find("field\t8\tENTRY\tenabled\tshown\t-\tMon Wed 16:00\n"), std::string::npos) << read(dump);
     std::vector<uint8_t> record;
     ASSERT_TRUE(find(FileId::Classes, "CLA:CLASSNUMBER", kFirstClass, &record));
-    d::FileBlock f;
-    make_file_block(f, FileId::Classes);
-    EXPECT_EQ(RecordFields(f.declaration, record.data()).get_string("CLA:SCHEDULEDTIME"), "Mon Wed 16:00");
+    EXPECT_EQ(fields_of(FileId::Classes, record).get_string("CLA:SCHEDULEDTIME"), "Mon Wed 16:00");
   }
 }
 

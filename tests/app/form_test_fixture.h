@@ -9,6 +9,8 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -181,6 +183,17 @@ class FormTest : public ::testing::Test {
 
   // The file's record found by a LONG field's value, read by a file block
   // of its own (another reader of the file); false when there is none.
+  // The fields of a record `find` gave, by their labels.
+  static RecordFields fields_of(FileId file, std::vector<uint8_t>& record) {
+    static std::map<FileId, std::unique_ptr<d::FileBlock>> blocks;  // their declarations
+    std::unique_ptr<d::FileBlock>& block = blocks[file];
+    if (!block) {
+      block = std::make_unique<d::FileBlock>();
+      make_file_block(*block, file);
+    }
+    return RecordFields(block->declaration, record.data());
+  }
+
   static bool find(FileId file, const char* field, int32_t value, std::vector<uint8_t>* record = nullptr) {
     d::FileBlock f;
     make_file_block(f, file);
