@@ -14,11 +14,11 @@ using namespace vrt::platform;
 void show_focused_control_message(WindowObject& w) {
   HWND focus = GetFocus();
   if (!focus || focus == w.message_focus || w.menu_showing) return;
+  w.message_focus = focus;  // looked at once, whichever window holds it
   Control* focused = nullptr;
   for (Control* c : w.controls_in_order())
     if (c->hwnd() && (c->hwnd() == focus || IsChild(c->hwnd(), focus))) focused = c;
   if (!focused) return;  // the focus is in another window
-  w.message_focus = focus;
   WindowObject* frame = window_system().application;
   HWND bar = w.status_bar ? w.status_bar : frame && frame != &w ? frame->status_bar : nullptr;
   if (bar) SendMessage(bar, SB_SETTEXT, 0, reinterpret_cast<LPARAM>(focused->message().c_str()));
