@@ -299,7 +299,8 @@ class Parser {
         size_t p = 1;
         while (p < f.picture.size() && !std::isdigit(static_cast<unsigned char>(f.picture[p]))) ++p;
         uint32_t n = 0;
-        if (!parse_number(f.picture.substr(p), &n) || n == 0) return fail("a string picture must give its length");
+        if (p > f.picture.size() || !parse_number(f.picture.substr(p), &n) || n == 0)
+          return fail("a string picture must give its length");
         f.size = n + (f.type == kTypeString ? 0 : 1);
       } else if (!parse_number(a, &f.size) || f.size == 0) {
         return fail("bad string length");

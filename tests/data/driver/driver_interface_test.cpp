@@ -174,6 +174,9 @@ TEST(Declaration, GroupsOverAndDimensionsLayOut) {
   // An OVER field longer than the record would let keys read past it.
   EXPECT_FALSE(parse_declaration("FILE\nRECORD\nA:ID LONG\nA:B STRING(9), OVER(A:ID)\nEND\nEND\n", &bad, &message));
   EXPECT_EQ(message, "line 6: the record layout is impossible");
+  // A picture with nothing after its "@" gives no length (it threw once).
+  EXPECT_FALSE(parse_declaration("FILE\nRECORD\nA:S STRING(@)\nEND\nEND\n", &bad, &message));
+  EXPECT_EQ(message, "line 3: a string picture must give its length");
 }
 
 TEST(Definition, RoundTripIgnoresPrimaryAndRefusesDamage) {
