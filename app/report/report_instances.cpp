@@ -28,6 +28,8 @@ constexpr ReportSpec kReports[] = {
 
 }  // namespace
 
+std::span<const ReportSpec> reports() { return kReports; }
+
 const ReportSpec* report_for_menu(int32_t menu_field) {
   for (const ReportSpec& r : kReports)
     if (r.menu_field == menu_field) return &r;

@@ -4,6 +4,7 @@
 // layout is its module's "P1$REPORT".
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "app/dictionary/dictionary.h"
@@ -18,6 +19,7 @@ struct ReportSpec {
   const char* title;  // "Print the Customer File by CUS:ByName"
 };
 
+std::span<const ReportSpec> reports();
 const ReportSpec* report_for_menu(int32_t menu_field);
 const ReportSpec* report_for_module(const std::string& module);
 
