@@ -102,7 +102,7 @@ TEST_F(ReportProgram, AnEmptyFileAndACancelledRunShowNoPreview) {
                             "menu \"&Reports|Print the Classes file\"\nwait closed \"@marlo016\"\n"
                             "menu \"&Reports|Report the Customer file|Print by CUS:ByEmail key\"\n"
                             "wait window \"@marlo004\"\nclick \"Cancel\"\nwait closed \"@marlo004\"\n"
-                            "menu \"&Reports|Report the Customer file|Print by CUS:BySuburb key\"\n"
+                            "menu \"&Reports|Report the Members file|Print by MEM:NAMEKEY key\"\n"
                             "wait window \"@marlo_sf\"\nclick field 18\nwait closed \"@marlo_sf\"\n");
   EXPECT_EQ(code, 0) << errors;
 }
