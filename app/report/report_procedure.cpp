@@ -18,11 +18,10 @@ namespace {
 
 constexpr const char* kPreviewModule = "marlock$marlo_sf";
 
-// Binds the title and every column of the file that has a heading.
-void bind_report(vrt::report::Report& report, FileId id, vrt::data::FileBlock& file, char (&title)[60],
-                 int32_t& page) {
+// Binds the title and every column of the file that has a heading; the
+// page number is the engine's, shown by the footer's value left unbound.
+void bind_report(vrt::report::Report& report, FileId id, vrt::data::FileBlock& file, char (&title)[60]) {
   report.bind(kReportTitle, title);
-  report.bind(kReportPageNumber, &page);
   int32_t field = kReportFirstColumn;
   for (const FieldSpec& f : file_spec(id).fields) {
     if (!*f.heading) continue;
@@ -43,7 +42,6 @@ void report_procedure(const std::string& module) {
   char title[60];
   std::memset(title, ' ', sizeof title);
   std::memcpy(title, spec->title, std::min(std::strlen(spec->title), sizeof title));
-  int32_t page = 1;
   vrt::report::Report report(spec->module, "P1$REPORT");
   ProgressRun::Outcome outcome;
   {
@@ -51,7 +49,7 @@ void report_procedure(const std::string& module) {
     ProgressRun::Steps steps;
     steps.first = [&] {
       report.open(true);
-      bind_report(report, spec->file, file, title, page);
+      bind_report(report, spec->file, file, title);
       if (!mode_rules(access_mode()).report_progress) vrt::platform::ShowWindow(run.window().hwnd, vrt::platform::SW_HIDE);
     };
     steps.each = [&] {
