@@ -46,6 +46,10 @@ std::optional<PageImage> read_page_image(const std::string& file);
 // The same checks over bytes already read.
 std::optional<PageImage> parse_page_image(const std::vector<uint8_t>& bytes);
 
+// Plays a page image read before into a rectangle of a device context, the
+// whole sheet fitted to it (play_page_image reads the file and calls this).
+bool play_page_image(platform::HDC dc, const PageImage& image, const platform::RECT& target);
+
 // The 22-byte header for these figures.
 std::vector<uint8_t> placeable_header(const platform::RECT& bounds, int units_per_inch);
 

@@ -24,7 +24,11 @@ int play_record(HDC dc, HANDLETABLE* table, const METARECORD* record, int object
 
 bool play_page_image(HDC dc, const std::string& file, const RECT& target) {
   std::optional<PageImage> image = read_page_image(file);
-  if (!image || !dc || target.empty()) return false;
+  return image && play_page_image(dc, *image, target);
+}
+
+bool play_page_image(HDC dc, const PageImage& image, const RECT& target) {
+  if (!dc || target.empty() || !image.metafile) return false;
   int saved = SaveDC(dc);
   IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
   // The sheet's logical extent (the bounds, until the metafile sets its
@@ -32,11 +36,11 @@ bool play_page_image(HDC dc, const std::string& file, const RECT& target) {
   POINT corner = dc->lp_to_dp(POINT{target.left, target.top});
   RECT device = dc->lp_to_dp(target);
   SetMapMode(dc, MM_ANISOTROPIC);
-  SetWindowOrgEx(dc, image->bounds.left, image->bounds.top);
-  SetWindowExtEx(dc, image->bounds.width(), image->bounds.height());
+  SetWindowOrgEx(dc, image.bounds.left, image.bounds.top);
+  SetWindowExtEx(dc, image.bounds.width(), image.bounds.height());
   SetViewportOrgEx(dc, corner.x, corner.y);
   SetViewportExtEx(dc, device.width(), device.height());
-  bool complete = EnumMetaFile(dc, image->metafile.get(), play_record, nullptr);
+  bool complete = EnumMetaFile(dc, image.metafile.get(), play_record, nullptr);
   RestoreDC(dc, saved);
   return complete;
 }
