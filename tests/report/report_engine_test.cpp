@@ -84,17 +84,20 @@ TEST_F(ReportEngineTest, AReportWithoutBandsStillHasItsFirstPage) {
   EXPECT_TRUE(has_text(pages[0], "Page1"));
 }
 
-// Pixels of a page drawn at 100 per inch, sheet coordinates in thousandths.
+// Pixels of a page's whole sheet drawn at 100 per inch, sheet coordinates
+// in thousandths.
 class Sheet {
  public:
-  explicit Sheet(const std::string& file)
-      : g_(PageGeometry::of_settings(current_device_mode())),
-        r_(file, g_.sheet_w() * 100 / g_.dpi_x, g_.sheet_h() * 100 / g_.dpi_y) {}
+  explicit Sheet(const std::string& file) : r_(file, size(file).cx, size(file).cy) {}
   bool dark(int x, int y) const { return r_.dark(x / 10, y / 10); }
   bool played() const { return r_.played(); }
 
  private:
-  PageGeometry g_;
+  static platform::SIZE size(const std::string& file) {
+    auto image = read_page_image(file);
+    if (!image) return {100, 100};
+    return {image->bounds.width() * 100 / image->units_per_inch, image->bounds.height() * 100 / image->units_per_inch};
+  }
   Rendered r_;
 };
 
@@ -111,6 +114,26 @@ TEST_F(ReportEngineTest, ABandThatDoesNotFitIsSplitAcrossTwoPages) {
   EXPECT_FALSE(one.dark(4000, 3050)) << "nothing below the detail area";
   EXPECT_TRUE(two.dark(4000, 2050)) << "the rest of the box at the top of the next page";
   EXPECT_FALSE(two.dark(4000, 2150)) << "the rest is only what the first page did not show";
+}
+
+TEST_F(ReportEngineTest, APrintersMarginsMoveNothingOnTheSheet) {
+  platform::DEVMODE before = current_device_mode();
+  current_device_mode().margin_left = current_device_mode().margin_right = 120;  // 12 mm
+  current_device_mode().margin_top = current_device_mode().margin_bottom = 80;
+  preview("P2$SPLIT", 2);
+  PageGeometry g = PageGeometry::of_settings(current_device_mode());
+  current_device_mode() = before;
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_GT(g.offset_x, 0);
+  auto image = read_page_image(pages[0]);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->bounds.right, g.printable_w + 2 * g.offset_x);
+  EXPECT_EQ(image->bounds.bottom, g.printable_h + 2 * g.offset_y);
+  Sheet one(pages[0]);
+  EXPECT_TRUE(one.dark(4000, 2150)) << "the box where the sheet has it";
+  EXPECT_FALSE(one.dark(4000, 2050));
+  EXPECT_TRUE(one.dark(1050, 2300));
+  EXPECT_FALSE(one.dark(950, 2300));
 }
 
 TEST_F(ReportEngineTest, ABandKeptTogetherMovesWholeToTheNextPage) {

@@ -120,7 +120,14 @@ double differing(cairo_surface_t* a, cairo_surface_t* b) {
   return double(off) / (double(w) * h);
 }
 
-TEST_F(ReportPrintingTest, ThePreviewAndThePrinterAgree) {
+class PreviewAndPrinter : public ReportPrintingTest, public ::testing::WithParamInterface<int> {};
+
+// With and without margins the printer cannot reach.
+INSTANTIATE_TEST_SUITE_P(Margins, PreviewAndPrinter, ::testing::Values(0, 150));
+
+TEST_P(PreviewAndPrinter, Agree) {
+  platform::DEVMODE& mode = current_device_mode();
+  mode.margin_left = mode.margin_right = mode.margin_top = mode.margin_bottom = GetParam();
   print_report(true);
   ASSERT_EQ(pages_.size(), 3u);
   ASSERT_TRUE(print_page_images(pages_, "Report"));
