@@ -89,6 +89,15 @@ TEST_F(ReportPrintingTest, PageImagesPrintAsTheSameDocument) {
   for (const char* want : {"ReportTitle", "Row4", "Page2"}) EXPECT_NE(text.find(want), std::string::npos) << want;
 }
 
+TEST_F(ReportPrintingTest, ADamagedPageImageStopsTheDocumentAndLeavesNoFile) {
+  print_report(true);
+  ASSERT_EQ(pages_.size(), 3u);
+  std::string bytes = vrt::test::read_file(pages_[2]);
+  vrt::test::write_file(pages_[2], bytes.substr(0, bytes.size() / 2));
+  EXPECT_FALSE(print_page_images(pages_, "Report"));
+  EXPECT_FALSE(std::filesystem::exists(pdf_)) << "no half document at the target";
+}
+
 TEST_F(ReportPrintingTest, AFailedDocumentMarksTheReport) {
   vrt::test::write_file(dir_.file("win.ini"), "[Devices]\nTestPDF=PDF,/nonexistent-dir/out.pdf\n");
   ASSERT_TRUE(select_printer("TestPDF"));
