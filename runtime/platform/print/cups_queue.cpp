@@ -11,6 +11,15 @@ namespace {
 // CUPS sizes are hundredths of a millimetre; ours are tenths.
 int tenths(int hundredths) { return (hundredths + 5) / 10; }
 
+// The queue's own default media ("media-default"), with its margins; libcups'
+// cupsGetDestMediaDefault reads only the user's options and else takes Letter.
+bool media_default(cups_dest_t* dest, cups_dinfo_t* info, cups_size_t* size) {
+  if (ipp_attribute_t* media = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
+    if (const char* name = ippGetString(media, 0, nullptr))
+      if (cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, name, 0, size)) return true;
+  return cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, size);
+}
+
 }  // namespace
 
 std::vector<std::string> cups_destinations() {
@@ -42,10 +51,13 @@ bool cups_default_mode(const std::string& queue, DEVMODE* mode) {
   if (!dest) return false;
   if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
     cups_size_t size;
-    if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) && size.width > 0 && size.length > 0) {
+    if (media_default(dest, info, &size) && size.width > 0 && size.length > 0) {
       mode->media = size.media;
-      mode->paper_width = tenths(size.width);
-      mode->paper_length = tenths(size.length);
+      // A standard size by its exact measures: a driver's points round A4
+      // to 209.9 mm.
+      const pwg_media_t* named = pwgMediaForPWG(size.media);
+      mode->paper_width = tenths(named ? named->width : size.width);
+      mode->paper_length = tenths(named ? named->length : size.length);
       mode->margin_left = tenths(size.left);
       mode->margin_top = tenths(size.top);
       mode->margin_right = tenths(size.right);

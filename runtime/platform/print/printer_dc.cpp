@@ -46,8 +46,14 @@ class PrinterDC final : public CairoDC {
 
   int GetDeviceCaps(int cap) const override {
     switch (cap) {
-      case HORZRES: return pixels(mode_.paper_width - mode_.margin_left - mode_.margin_right, mode_.dpi_x);
-      case VERTRES: return pixels(mode_.paper_length - mode_.margin_top - mode_.margin_bottom, mode_.dpi_y);
+      // The sheet less its margins, each rounded as the offsets are, so
+      // that the parts add up to the sheet.
+      case HORZRES:
+        return pixels(mode_.paper_width, mode_.dpi_x) - pixels(mode_.margin_left, mode_.dpi_x) -
+               pixels(mode_.margin_right, mode_.dpi_x);
+      case VERTRES:
+        return pixels(mode_.paper_length, mode_.dpi_y) - pixels(mode_.margin_top, mode_.dpi_y) -
+               pixels(mode_.margin_bottom, mode_.dpi_y);
       case PHYSICALWIDTH: return pixels(mode_.paper_width, mode_.dpi_x);
       case PHYSICALHEIGHT: return pixels(mode_.paper_length, mode_.dpi_y);
       case PHYSICALOFFSETX: return pixels(mode_.margin_left, mode_.dpi_x);
