@@ -24,6 +24,14 @@ struct Name {
   }
 };
 
+// The current printer's page as its device context gives it.
+PageGeometry printer_geometry() {
+  platform::HDC printer = platform::CreatePrinterDC(current_printer(), current_device_mode());
+  PageGeometry g = printer ? PageGeometry::of_printer(printer) : PageGeometry{};
+  if (printer) platform::DeletePrinterDC(printer);
+  return g;
+}
+
 class ReportEngineTest : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -121,7 +129,7 @@ TEST_F(ReportEngineTest, APrintersMarginsMoveNothingOnTheSheet) {
   current_device_mode().margin_left = current_device_mode().margin_right = 120;  // 12 mm
   current_device_mode().margin_top = current_device_mode().margin_bottom = 80;
   preview("P2$SPLIT", 2);
-  PageGeometry g = PageGeometry::of_settings(current_device_mode());
+  PageGeometry g = printer_geometry();
   current_device_mode() = before;
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_GT(g.offset_x, 0);
@@ -151,7 +159,7 @@ TEST_F(ReportEngineTest, APageImageHasThePlaceableHeaderOfTheWholeSheet) {
   std::string bytes = vrt::test::read_file(pages[0]);
   ASSERT_GT(bytes.size(), 40u);
   auto u16 = [&](size_t at) { return static_cast<uint16_t>(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8); };
-  PageGeometry g = PageGeometry::of_settings(current_device_mode());
+  PageGeometry g = printer_geometry();
   EXPECT_EQ(u16(0), 0xCDD7);
   EXPECT_EQ(u16(2), 0x9AC6);
   EXPECT_EQ(u16(4), 0);
