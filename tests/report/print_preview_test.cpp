@@ -183,6 +183,30 @@ TEST_F(PrintPreviewTest, TheZoomPopupChecksTheStateAndSetsTheTitle) {
   EXPECT_TRUE(looked);
 }
 
+TEST_F(PrintPreviewTest, ResizingTheWindowLaysThePagesOutAgain) {
+  make_pages(2);
+  int before = 0, after = 0;
+  PreviewRun r = run({"wait window \"Page 1 of 2\"\n", "click field 18\n"}, [&] {
+    HWND top = preview("Page 1 of 2");
+    ASSERT_TRUE(top);
+    before = pages_of(top)->cells()[0].rect.height();
+    RECT w = GetWindowRect(top);
+    MoveWindow(top, w.left, w.top, w.width() + 200, w.height() + 300);
+    automation::wait_until([&] { return pages_of(top)->cells()[0].rect.height() != before; }, 2000);
+    after = pages_of(top)->cells()[0].rect.height();
+  });
+  EXPECT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_GT(after, before + 100);
+}
+
+TEST_F(PrintPreviewTest, ADamagedPageIsShownCrossedOutAndTheRestStillShow) {
+  make_pages(2);
+  vrt::test::write_file(pages[0], "not a page image");
+  PreviewRun r = run({"wait window \"Page 1 of 2\"\nmenu \"&View|&Next Page(s)\"\n"
+                      "wait window \"Page 2 of 2\"\nclick field 18\n"});
+  EXPECT_TRUE(r.script.ok) << r.script.message;
+}
+
 TEST_F(PrintPreviewTest, NextAndPreviousFollowThePages) {
   make_pages(3);
   PreviewRun r = run({"wait window \"Page 1 of 3\"\n"
