@@ -12,6 +12,7 @@
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/scroll_bar.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/report/preview_pages.h"
 #include "runtime/report/print_preview.h"
@@ -181,6 +182,24 @@ TEST_F(PrintPreviewTest, TheZoomPopupChecksTheStateAndSetsTheTitle) {
               });
   EXPECT_TRUE(r.script.ok) << r.script.message;
   EXPECT_TRUE(looked);
+}
+
+TEST_F(PrintPreviewTest, AZoomedPageLargerThanTheWindowScrolls) {
+  make_pages(2);
+  int scrolled = 0;
+  PreviewRun r = run({"wait window \"Page 1 of 2\"\nclick field 19\nclick \"300%\"\nwait window \"Zoom (300%)\"\n",
+                      "menu \"&Zoom|No &Zoom\"\nwait window \"Page 1 of 2\"\nclick field 18\n"},
+                     [&] {
+                       HWND top = preview("Zoom (300%)");
+                       ASSERT_TRUE(top);
+                       const PreviewPages* p = pages_of(top);
+                       ASSERT_TRUE(p);
+                       SendMessage(p->hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+                       SendMessage(p->hwnd(), WM_MOUSEWHEEL, static_cast<WPARAM>(uint16_t(-120)) << 16, 0);
+                       scrolled = p->scrolled().y;
+                     });
+  EXPECT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_GT(scrolled, 100) << "a page down and a wheel turn";
 }
 
 TEST_F(PrintPreviewTest, ResizingTheWindowLaysThePagesOutAgain) {
