@@ -3,7 +3,7 @@
 // process's peak memory after 1,000 and after 10,000 records (pages live in
 // their files, so the peak must not grow with the page count); then the
 // preview's page flip: a page not shown before, played from its file and
-// drawn, alone and as four thumbnails.
+// drawn, alone, as four thumbnails and zoomed.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -78,13 +78,14 @@ std::vector<std::string> run(int records, bool preview, const char* what) {
   return report.page_images();
 }
 
-void flips(const std::vector<std::string>& images, int across, int down) {
+void flips(const std::vector<std::string>& images, int across, int down, Zoom zoom = Zoom::None) {
   vrt::window::WindowObject host("vrtbench$report01", "P2$HOST", vrt::window::WindowKind::Ordinary);
   vrt::window::Open(host);
   PreviewPages pages(host.hwnd, images);
   pages.place(GetClientRect(host.hwnd));
   PreviewState state(static_cast<int>(images.size()));
   state.set_grid(across, down);
+  state.set_zoom(zoom);
   pages.show(state);
   UpdateWindow(pages.hwnd());
   double total = 0, worst = 0;
@@ -98,8 +99,9 @@ void flips(const std::vector<std::string>& images, int across, int down) {
     total += ms;
     worst = std::max(worst, ms);
   }
-  std::printf("preview page flip, %d x %d page(s) not shown before: %.2f ms average, %.2f ms worst (%d flips)\n",
-              across, down, total / n, worst, n);
+  RECT shown = pages.cells().empty() ? RECT{} : pages.cells()[0].rect;
+  std::printf("preview page flip, %s, pages of %dx%d pixels not shown before: %.2f ms average, %.2f ms worst (%d flips)\n",
+              state.title().c_str(), shown.width(), shown.height(), total / n, worst, n);
   vrt::window::Close(host);
 }
 
@@ -122,6 +124,8 @@ int main() {
   std::printf("PDF of 10,000 records: %.1f MiB\n", std::filesystem::file_size(dir + "/out.pdf") / 1048576.0);
   flips(images, 1, 1);
   flips(images, 2, 2);
+  flips(images, 1, 1, Zoom::PageWidth);
+  flips(images, 1, 1, Zoom::Percent100);
   free_page_images(images);
   std::filesystem::remove_all(dir);
   vrt::window::release_runtime_lock_fully();

@@ -28,9 +28,11 @@ PageGeometry PageGeometry::of_settings(const DEVMODE& mode) {
   PageGeometry g;
   g.dpi_x = std::clamp(mode.dpi_x, 1, 2400);
   g.dpi_y = std::clamp(mode.dpi_y, 1, 2400);
-  // Paper sizes are tenths of a millimetre: 254 to the inch.
-  g.printable_w = std::max(1, scaled(mode.paper_width, g.dpi_x, 254));
-  g.printable_h = std::max(1, scaled(mode.paper_length, g.dpi_y, 254));
+  // Paper sizes and margins are tenths of a millimetre: 254 to the inch.
+  g.offset_x = std::max(0, scaled(mode.margin_left, g.dpi_x, 254));
+  g.offset_y = std::max(0, scaled(mode.margin_top, g.dpi_y, 254));
+  g.printable_w = std::max(1, scaled(mode.paper_width - mode.margin_left - mode.margin_right, g.dpi_x, 254));
+  g.printable_h = std::max(1, scaled(mode.paper_length - mode.margin_top - mode.margin_bottom, g.dpi_y, 254));
   return g;
 }
 

@@ -15,7 +15,8 @@ struct PageGeometry {
 
   // A printer context's own figures (GetDeviceCaps).
   static PageGeometry of_printer(platform::HDC printer);
-  // The figures the settings alone give: the whole sheet printable.
+  // The figures the settings alone give, when no printer context can be
+  // made.
   static PageGeometry of_settings(const platform::DEVMODE& mode);
 
   int sheet_w() const { return printable_w + 2 * offset_x; }

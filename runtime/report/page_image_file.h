@@ -46,6 +46,11 @@ std::optional<PageImage> read_page_image(const std::string& file);
 // The same checks over bytes already read.
 std::optional<PageImage> parse_page_image(const std::vector<uint8_t>& bytes);
 
+// Plays one record as EnumMetaFile hands it over; a record too large for
+// the player is fatal runtime error 523 and ends the playing.
+int play_record_checked(platform::HDC dc, platform::HANDLETABLE* table, const platform::METARECORD* record,
+                        int objects, void* data);
+
 // Plays a page image read before into a rectangle of a device context, the
 // whole sheet fitted to it (play_page_image reads the file and calls this).
 bool play_page_image(platform::HDC dc, const PageImage& image, const platform::RECT& target);

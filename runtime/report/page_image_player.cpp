@@ -9,9 +9,7 @@ namespace vrt::report {
 
 using namespace vrt::platform;
 
-namespace {
-
-int play_record(HDC dc, HANDLETABLE* table, const METARECORD* record, int objects, void*) {
+int play_record_checked(HDC dc, HANDLETABLE* table, const METARECORD* record, int objects, void*) {
   if (record->rdSize > kLargestPlayableRecord) {
     core::fatal_runtime_error(523);
     return 0;
@@ -19,8 +17,6 @@ int play_record(HDC dc, HANDLETABLE* table, const METARECORD* record, int object
   PlayMetaFileRecord(dc, table, record, objects);
   return 1;
 }
-
-}  // namespace
 
 bool play_page_image(HDC dc, const std::string& file, const RECT& target) {
   std::optional<PageImage> image = read_page_image(file);
@@ -40,7 +36,7 @@ bool play_page_image(HDC dc, const PageImage& image, const RECT& target) {
   SetWindowExtEx(dc, image.bounds.width(), image.bounds.height());
   SetViewportOrgEx(dc, corner.x, corner.y);
   SetViewportExtEx(dc, device.width(), device.height());
-  bool complete = EnumMetaFile(dc, image.metafile.get(), play_record, nullptr);
+  bool complete = EnumMetaFile(dc, image.metafile.get(), play_record_checked, nullptr);
   RestoreDC(dc, saved);
   return complete;
 }

@@ -1,9 +1,11 @@
 #include "runtime/report/preview_pages.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "runtime/platform/gfx/cairo_dc.h"
 #include "runtime/platform/gui/paint_api.h"
+#include "runtime/platform/gui/scroll_bar.h"
 #include "runtime/platform/gui/input_api.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/report/page_image_file.h"
@@ -16,9 +18,12 @@ using namespace vrt::platform;
 namespace {
 
 constexpr const char* kPagesProp = "ZorPreviewPages";
-// Pictures kept: a screenful of thumbnails and the pages around them.
+// Pictures kept: a screenful of thumbnails and the pages around them, or a
+// few zoomed pages (a page at 300% is some 8 million pixels).
 constexpr size_t kKeptPictures = 48;
+constexpr int64_t kKeptPixels = 24'000'000;
 constexpr COLORREF kBackground = RGB(128, 128, 128);
+constexpr int kLinePixels = 40, kWheelPixels = 120;
 
 LRESULT pages_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
@@ -30,6 +35,14 @@ LRESULT pages_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      if (auto* pages = reinterpret_cast<PreviewPages*>(GetProp(h, kPagesProp))) pages->scroll(m == WM_VSCROLL, wp);
+      return 0;
+    case WM_MOUSEWHEEL:
+      if (auto* pages = reinterpret_cast<PreviewPages*>(GetProp(h, kPagesProp)))
+        pages->scroll_by(true, -static_cast<int16_t>(HIWORD(wp)) * kWheelPixels / 120);
+      return 0;
     default: return DefWindowProc(h, m, wp, lp);
   }
 }
@@ -63,10 +76,9 @@ const PreviewPages* preview_pages_of(HWND child) {
 }
 
 PreviewPages::PreviewPages(HWND parent, const std::vector<std::string>& pages)
-    : pages_(pages), sheet_(sheet_of(pages)) {
+    : parent_(parent), pages_(pages), sheet_(sheet_of(pages)) {
   register_pages_class();
-  hwnd_ = CreateWindow(kZorPreviewPages, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr);
-  if (hwnd_) SetProp(hwnd_, kPagesProp, reinterpret_cast<uintptr_t>(this));
+  make_window(false);
 }
 
 PreviewPages::~PreviewPages() {
@@ -77,7 +89,23 @@ PreviewPages::~PreviewPages() {
   for (Kept& k : kept_) DeleteObject(k.bitmap);
 }
 
+void PreviewPages::make_window(bool bars) {
+  if (hwnd_ && bars == bars_) return;
+  if (hwnd_ && IsWindow(hwnd_)) {
+    RemoveProp(hwnd_, kPagesProp);
+    DestroyWindow(hwnd_);
+  }
+  hwnd_ = nullptr;
+  bars_ = bars;
+  if (!parent_ || !IsWindow(parent_)) return;
+  uint32_t style = WS_CHILD | WS_VISIBLE | (bars ? WS_VSCROLL | WS_HSCROLL : 0u);
+  hwnd_ = CreateWindow(kZorPreviewPages, "", style, area_.left, area_.top, area_.width(), area_.height(), parent_,
+                       nullptr);
+  if (hwnd_) SetProp(hwnd_, kPagesProp, reinterpret_cast<uintptr_t>(this));
+}
+
 void PreviewPages::place(const RECT& area) {
+  area_ = area;
   if (hwnd_) MoveWindow(hwnd_, area.left, area.top, area.width(), area.height());
   layout();
 }
@@ -88,11 +116,57 @@ void PreviewPages::show(const PreviewState& state) {
 }
 
 void PreviewPages::layout() {
-  RECT area = hwnd_ ? GetClientRect(hwnd_) : RECT{};
-  std::vector<RECT> rects = page_rects(state_, area, sheet_);
-  cells_.clear();
-  for (size_t i = 0; i < rects.size(); ++i) cells_.push_back(Cell{state_.page_in_cell(static_cast<int>(i)), rects[i]});
+  // Thumbnails always fit; a zoomed page larger than the window needs
+  // scroll bars, which take some of the window.
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT area = hwnd_ ? GetClientRect(hwnd_) : RECT{};
+    std::vector<RECT> rects = page_rects(state_, area, sheet_);
+    cells_.clear();
+    content_ = SIZE{0, 0};
+    for (size_t i = 0; i < rects.size(); ++i) {
+      cells_.push_back(Cell{state_.page_in_cell(static_cast<int>(i)), rects[i]});
+      content_.cx = std::max(content_.cx, rects[i].right + kPreviewMargin);
+      content_.cy = std::max(content_.cy, rects[i].bottom + kPreviewMargin);
+    }
+    bool bars = state_.zoom() != Zoom::None && (content_.cx > area_.width() || content_.cy > area_.height());
+    if (bars == bars_ || pass == 1) break;
+    make_window(bars);
+  }
+  scroll_ = POINT{0, 0};
+  if (bars_ && hwnd_) {
+    RECT client = GetClientRect(hwnd_);
+    SetScrollInfo(hwnd_, SB_HORZ, SCROLLINFO{SIF_ALL, 0, content_.cx - 1, static_cast<uint32_t>(client.width()), 0});
+    SetScrollInfo(hwnd_, SB_VERT, SCROLLINFO{SIF_ALL, 0, content_.cy - 1, static_cast<uint32_t>(client.height()), 0});
+  }
   if (hwnd_) InvalidateRect(hwnd_, nullptr, false);
+}
+
+void PreviewPages::scroll(bool vertical, WPARAM code) {
+  if (!bars_ || !hwnd_) return;
+  int bar = vertical ? SB_VERT : SB_HORZ;
+  SCROLLINFO info;
+  GetScrollInfo(hwnd_, bar, &info);
+  int pos = info.nPos, page = static_cast<int>(info.nPage);
+  switch (LOWORD(code)) {
+    case SB_LINEUP: pos -= kLinePixels; break;
+    case SB_LINEDOWN: pos += kLinePixels; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = static_cast<int16_t>(HIWORD(code)); break;
+    case SB_TOP: pos = info.nMin; break;
+    case SB_BOTTOM: pos = info.nMax; break;
+    default: return;
+  }
+  scroll_by(vertical, pos - info.nPos);
+}
+
+void PreviewPages::scroll_by(bool vertical, int pixels) {
+  if (!bars_ || !hwnd_ || pixels == 0) return;
+  int bar = vertical ? SB_VERT : SB_HORZ;
+  int pos = SetScrollPos(hwnd_, bar, GetScrollPos(hwnd_, bar) + pixels);  // kept within the range
+  (vertical ? scroll_.y : scroll_.x) = pos;
+  InvalidateRect(hwnd_, nullptr, false);
 }
 
 HBITMAP PreviewPages::rendered(int page, SIZE size) {
@@ -115,7 +189,12 @@ HBITMAP PreviewPages::rendered(int page, SIZE size) {
   }
   DeleteDC(dc);
   kept_.push_front(Kept{page, size, bitmap});
-  while (kept_.size() > kKeptPictures) {
+  auto pixels = [this] {
+    int64_t n = 0;
+    for (const Kept& k : kept_) n += int64_t{k.size.cx} * k.size.cy;
+    return n;
+  };
+  while (kept_.size() > 1 && (kept_.size() > kKeptPictures || pixels() > kKeptPixels)) {
     DeleteObject(kept_.back().bitmap);
     kept_.pop_back();
   }
@@ -129,7 +208,7 @@ void PreviewPages::paint(HDC dc) {
   DeleteObject(background);
   for (const Cell& cell : cells_) {
     if (cell.page == 0) continue;  // an empty cell is hidden
-    const RECT& r = cell.rect;
+    RECT r = offset(cell.rect, -scroll_.x, -scroll_.y);
     BitBlt(dc, r.left, r.top, r.width(), r.height(), rendered(cell.page, SIZE{r.width(), r.height()}), 0, 0);
     FrameRect(dc, RECT{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, GetStockObject(BLACK_BRUSH));
   }

@@ -3,7 +3,8 @@
 // controls only from resources, so the cells are drawn here rather than
 // being image controls of their own. Each page image is played once into a
 // bitmap of its cell's size and kept, so that flipping back and forth
-// plays nothing again.
+// plays nothing again. A zoomed page larger than the window scrolls: the
+// child then has scroll bars (and the mouse wheel scrolls it).
 #pragma once
 #include <cstdint>
 #include <list>
@@ -43,6 +44,10 @@ class PreviewPages {
   void paint(platform::HDC dc);
   // The page's picture at a size, played now or kept from before.
   platform::HBITMAP rendered(int page, platform::SIZE size);
+  // A scroll bar's request (WM_VSCROLL, WM_HSCROLL), or the wheel's lines.
+  void scroll(bool vertical, platform::WPARAM code);
+  void scroll_by(bool vertical, int pixels);
+  platform::POINT scrolled() const { return scroll_; }
 
  private:
   struct Kept {
@@ -51,8 +56,14 @@ class PreviewPages {
     platform::HBITMAP bitmap;
   };
   void layout();
+  // The child with or without scroll bars.
+  void make_window(bool bars);
 
-  platform::HWND hwnd_ = nullptr;
+  platform::HWND parent_ = nullptr, hwnd_ = nullptr;
+  platform::RECT area_;
+  bool bars_ = false;
+  platform::SIZE content_;  // the pages' extent with their margins
+  platform::POINT scroll_;
   std::vector<std::string> pages_;
   SheetSize sheet_;
   PreviewState state_{1};

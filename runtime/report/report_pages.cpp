@@ -1,6 +1,5 @@
 #include "runtime/report/report_pages.h"
 
-#include "runtime/core/base/fatal_error.h"
 #include "runtime/report/page_image_file.h"
 
 namespace vrt::report {
@@ -11,15 +10,6 @@ namespace {
 
 // The smallest part of the detail area worth starting a band in.
 constexpr int32_t kSmallestSplit = 2;
-
-int play_band_record(HDC dc, HANDLETABLE* table, const METARECORD* record, int objects, void*) {
-  if (record->rdSize > kLargestPlayableRecord) {
-    core::fatal_runtime_error(523);
-    return 0;
-  }
-  PlayMetaFileRecord(dc, table, record, objects);
-  return 1;
-}
 
 }  // namespace
 
@@ -71,7 +61,7 @@ void ReportEngine::place(const Band& band, HMETAFILE picture, int32_t y, int32_t
   // Band pixel (0, top) lands at the band's place on the page.
   SetWindowOrgEx(page_, base.x - g.x(band.x), base.y - (g.y(y) - top));
   IntersectClipRect(page_, 0, top, g.width(band.width), g.height(from + height));
-  EnumMetaFile(page_, picture, play_band_record, nullptr);
+  EnumMetaFile(page_, picture, play_record_checked, nullptr);
   RestoreDC(page_, -1);
 }
 

@@ -12,6 +12,7 @@
 #include "runtime/platform/gui/controls.h"
 #include "runtime/platform/gui/menu.h"
 #include "runtime/platform/gui/message_api.h"
+#include "runtime/platform/gui/scroll_bar.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/report/preview_pages.h"
 #include "runtime/report/print_preview.h"
@@ -181,6 +182,48 @@ TEST_F(PrintPreviewTest, TheZoomPopupChecksTheStateAndSetsTheTitle) {
               });
   EXPECT_TRUE(r.script.ok) << r.script.message;
   EXPECT_TRUE(looked);
+}
+
+TEST_F(PrintPreviewTest, AZoomedPageLargerThanTheWindowScrolls) {
+  make_pages(2);
+  int scrolled = 0;
+  PreviewRun r = run({"wait window \"Page 1 of 2\"\nclick field 19\nclick \"300%\"\nwait window \"Zoom (300%)\"\n",
+                      "menu \"&Zoom|No &Zoom\"\nwait window \"Page 1 of 2\"\nclick field 18\n"},
+                     [&] {
+                       HWND top = preview("Zoom (300%)");
+                       ASSERT_TRUE(top);
+                       const PreviewPages* p = pages_of(top);
+                       ASSERT_TRUE(p);
+                       SendMessage(p->hwnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+                       SendMessage(p->hwnd(), WM_MOUSEWHEEL, static_cast<WPARAM>(uint16_t(-120)) << 16, 0);
+                       scrolled = p->scrolled().y;
+                     });
+  EXPECT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_GT(scrolled, 100) << "a page down and a wheel turn";
+}
+
+TEST_F(PrintPreviewTest, ResizingTheWindowLaysThePagesOutAgain) {
+  make_pages(2);
+  int before = 0, after = 0;
+  PreviewRun r = run({"wait window \"Page 1 of 2\"\n", "click field 18\n"}, [&] {
+    HWND top = preview("Page 1 of 2");
+    ASSERT_TRUE(top);
+    before = pages_of(top)->cells()[0].rect.height();
+    RECT w = GetWindowRect(top);
+    MoveWindow(top, w.left, w.top, w.width() + 200, w.height() + 300);
+    automation::wait_until([&] { return pages_of(top)->cells()[0].rect.height() != before; }, 2000);
+    after = pages_of(top)->cells()[0].rect.height();
+  });
+  EXPECT_TRUE(r.script.ok) << r.script.message;
+  EXPECT_GT(after, before + 100);
+}
+
+TEST_F(PrintPreviewTest, ADamagedPageIsShownCrossedOutAndTheRestStillShow) {
+  make_pages(2);
+  vrt::test::write_file(pages[0], "not a page image");
+  PreviewRun r = run({"wait window \"Page 1 of 2\"\nmenu \"&View|&Next Page(s)\"\n"
+                      "wait window \"Page 2 of 2\"\nclick field 18\n"});
+  EXPECT_TRUE(r.script.ok) << r.script.message;
 }
 
 TEST_F(PrintPreviewTest, NextAndPreviousFollowThePages) {

@@ -24,6 +24,14 @@ struct Name {
   }
 };
 
+// The current printer's page as its device context gives it.
+PageGeometry printer_geometry() {
+  platform::HDC printer = platform::CreatePrinterDC(current_printer(), current_device_mode());
+  PageGeometry g = printer ? PageGeometry::of_printer(printer) : PageGeometry{};
+  if (printer) platform::DeletePrinterDC(printer);
+  return g;
+}
+
 class ReportEngineTest : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -84,17 +92,20 @@ TEST_F(ReportEngineTest, AReportWithoutBandsStillHasItsFirstPage) {
   EXPECT_TRUE(has_text(pages[0], "Page1"));
 }
 
-// Pixels of a page drawn at 100 per inch, sheet coordinates in thousandths.
+// Pixels of a page's whole sheet drawn at 100 per inch, sheet coordinates
+// in thousandths.
 class Sheet {
  public:
-  explicit Sheet(const std::string& file)
-      : g_(PageGeometry::of_settings(current_device_mode())),
-        r_(file, g_.sheet_w() * 100 / g_.dpi_x, g_.sheet_h() * 100 / g_.dpi_y) {}
+  explicit Sheet(const std::string& file) : r_(file, size(file).cx, size(file).cy) {}
   bool dark(int x, int y) const { return r_.dark(x / 10, y / 10); }
   bool played() const { return r_.played(); }
 
  private:
-  PageGeometry g_;
+  static platform::SIZE size(const std::string& file) {
+    auto image = read_page_image(file);
+    if (!image) return {100, 100};
+    return {image->bounds.width() * 100 / image->units_per_inch, image->bounds.height() * 100 / image->units_per_inch};
+  }
   Rendered r_;
 };
 
@@ -113,6 +124,26 @@ TEST_F(ReportEngineTest, ABandThatDoesNotFitIsSplitAcrossTwoPages) {
   EXPECT_FALSE(two.dark(4000, 2150)) << "the rest is only what the first page did not show";
 }
 
+TEST_F(ReportEngineTest, APrintersMarginsMoveNothingOnTheSheet) {
+  platform::DEVMODE before = current_device_mode();
+  current_device_mode().margin_left = current_device_mode().margin_right = 120;  // 12 mm
+  current_device_mode().margin_top = current_device_mode().margin_bottom = 80;
+  preview("P2$SPLIT", 2);
+  PageGeometry g = printer_geometry();
+  current_device_mode() = before;
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_GT(g.offset_x, 0);
+  auto image = read_page_image(pages[0]);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->bounds.right, g.printable_w + 2 * g.offset_x);
+  EXPECT_EQ(image->bounds.bottom, g.printable_h + 2 * g.offset_y);
+  Sheet one(pages[0]);
+  EXPECT_TRUE(one.dark(4000, 2150)) << "the box where the sheet has it";
+  EXPECT_FALSE(one.dark(4000, 2050));
+  EXPECT_TRUE(one.dark(1050, 2300));
+  EXPECT_FALSE(one.dark(950, 2300));
+}
+
 TEST_F(ReportEngineTest, ABandKeptTogetherMovesWholeToTheNextPage) {
   preview("P3$TOGETHER", 2);
   ASSERT_EQ(pages.size(), 2u);
@@ -128,7 +159,7 @@ TEST_F(ReportEngineTest, APageImageHasThePlaceableHeaderOfTheWholeSheet) {
   std::string bytes = vrt::test::read_file(pages[0]);
   ASSERT_GT(bytes.size(), 40u);
   auto u16 = [&](size_t at) { return static_cast<uint16_t>(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8); };
-  PageGeometry g = PageGeometry::of_settings(current_device_mode());
+  PageGeometry g = printer_geometry();
   EXPECT_EQ(u16(0), 0xCDD7);
   EXPECT_EQ(u16(2), 0x9AC6);
   EXPECT_EQ(u16(4), 0);

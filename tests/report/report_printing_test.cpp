@@ -89,6 +89,15 @@ TEST_F(ReportPrintingTest, PageImagesPrintAsTheSameDocument) {
   for (const char* want : {"ReportTitle", "Row4", "Page2"}) EXPECT_NE(text.find(want), std::string::npos) << want;
 }
 
+TEST_F(ReportPrintingTest, ADamagedPageImageStopsTheDocumentAndLeavesNoFile) {
+  print_report(true);
+  ASSERT_EQ(pages_.size(), 3u);
+  std::string bytes = vrt::test::read_file(pages_[2]);
+  vrt::test::write_file(pages_[2], bytes.substr(0, bytes.size() / 2));
+  EXPECT_FALSE(print_page_images(pages_, "Report"));
+  EXPECT_FALSE(std::filesystem::exists(pdf_)) << "no half document at the target";
+}
+
 TEST_F(ReportPrintingTest, AFailedDocumentMarksTheReport) {
   vrt::test::write_file(dir_.file("win.ini"), "[Devices]\nTestPDF=PDF,/nonexistent-dir/out.pdf\n");
   ASSERT_TRUE(select_printer("TestPDF"));
@@ -120,7 +129,14 @@ double differing(cairo_surface_t* a, cairo_surface_t* b) {
   return double(off) / (double(w) * h);
 }
 
-TEST_F(ReportPrintingTest, ThePreviewAndThePrinterAgree) {
+class PreviewAndPrinter : public ReportPrintingTest, public ::testing::WithParamInterface<int> {};
+
+// With and without margins the printer cannot reach.
+INSTANTIATE_TEST_SUITE_P(Margins, PreviewAndPrinter, ::testing::Values(0, 150));
+
+TEST_P(PreviewAndPrinter, Agree) {
+  platform::DEVMODE& mode = current_device_mode();
+  mode.margin_left = mode.margin_right = mode.margin_top = mode.margin_bottom = GetParam();
   print_report(true);
   ASSERT_EQ(pages_.size(), 3u);
   ASSERT_TRUE(print_page_images(pages_, "Report"));
