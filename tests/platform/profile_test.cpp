@@ -50,5 +50,17 @@ TEST_F(Profile, IntegersAndBuffers) {
   EXPECT_STREQ(buf, "def");
 }
 
+TEST_F(Profile, ASectionsEntriesInFileOrder) {
+  EXPECT_TRUE(GetProfileSection("Devices").empty());
+  write("[devices]\nB = x,1\n; note\nA=y,2\nb=again\nnot an entry\n[Other]\nC=z\n[DEVICES]\nD=w\n");
+  auto entries = GetProfileSection("Devices");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].key, "B");
+  EXPECT_EQ(entries[0].value, "x,1");  // the first of the two, as a lookup finds it
+  EXPECT_EQ(entries[1].key, "A");
+  EXPECT_EQ(entries[2].key, "D");
+  EXPECT_EQ(GetProfileString("Devices", "b", ""), "x,1");
+}
+
 }  // namespace
 }  // namespace vrt::platform

@@ -27,6 +27,7 @@ struct FlagWord {
 constexpr FlagWord kFlagWords[] = {
     {"right", kFlagRight}, {"center", kFlagCenter}, {"disabled", kFlagDisabled}, {"hidden", kFlagHidden},
     {"default", kFlagDefault}, {"report", kFlagReport}, {"checkvar", kFlagCheckVariable},
+    {"together", kFlagBandTogether}, {"withprior", kFlagBandWithPrior},
 };
 
 bool is_word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '$'; }

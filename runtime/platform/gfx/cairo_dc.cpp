@@ -26,6 +26,13 @@ CairoDC::~CairoDC() {
   cairo_surface_destroy(surface_);
 }
 
+void CairoDC::set_surface(cairo_surface_t* surface) {
+  cairo_destroy(cr_);
+  cairo_surface_destroy(surface_);
+  surface_ = cairo_surface_reference(surface);
+  cr_ = cairo_create(surface);
+}
+
 void CairoDC::begin() {
   if (lock_) lock_->lock();
   cairo_save(cr_);

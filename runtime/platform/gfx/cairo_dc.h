@@ -36,6 +36,11 @@ class CairoDC : public DeviceContext {
   void draw_bitmap(int x, int y, const Bitmap& bitmap, int src_x, int src_y, int width, int height);
   cairo_t* cairo() { return cr_; }
 
+ protected:
+  // Draws from now on onto another surface (a printer's next document); the
+  // state of the context (objects, modes, mapping) stays.
+  void set_surface(cairo_surface_t* surface);
+
  private:
   // Sets cairo's clip to the visible region and the state's clip rectangle.
   void begin();

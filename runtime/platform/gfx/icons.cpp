@@ -126,6 +126,9 @@ const std::vector<Named>& icons() {
       {"FIND.ICO", [](Pad& p) { p.circle(13, 13, 9, kPaper, kInk); p.line(20, 20, 28, 28, kInk, 4); }},
       {"HELP.ICO", [](Pad& p) { p.circle(16, 16, 14, kGreen, kGreen); p.glyph("?", kWhite, 20); }},
       {"MARK.ICO", [](Pad& p) { p.line(6, 17, 13, 24, kGreen, 4); p.line(13, 24, 27, 8, kGreen, 4); }},
+      {"PRINT.ICO", [](Pad& p) { p.rect(9, 3, 23, 13, kPaper, kInk); p.rect(3, 12, 29, 24, RGB(0xB8, 0xBE, 0xC6), kInk); p.rect(9, 20, 23, 29, kPaper, kInk); }},
+      {"EXIT.ICO", [](Pad& p) { p.rect(5, 3, 21, 29, RGB(0xB8, 0xBE, 0xC6), kInk); p.line(14, 16, 29, 16, kRed, 3); p.poly({{24, 10}, {30, 16}, {24, 22}}, kRed, kRed); }},
+      {"ZOOM.ICO", [](Pad& p) { p.circle(13, 13, 9, kPaper, kInk); p.line(9, 13, 17, 13, kInk, 2); p.line(13, 9, 13, 17, kInk, 2); p.line(20, 20, 28, 28, kInk, 4); }},
   };
   return all;
 }

@@ -19,12 +19,14 @@ std::string trim(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-// Reads the file afresh on every call: the profile is read rarely (once per
-// process for most sections) and a user may edit it while the program runs.
-std::optional<std::string> lookup(const std::string& section, const std::string& key,
-                                  const std::string& file = profile_path()) {
+// Calls `entry` with each key and value of the section, in file order, until
+// it returns true. Reads the file afresh on every call: the profile is read
+// rarely (once per process for most sections) and a user may edit it while
+// the program runs.
+template <typename Entry>
+void scan_section(const std::string& section, const std::string& file, Entry entry) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return;
   std::string line;
   bool in_section = false;
   while (std::getline(in, line)) {
@@ -39,9 +41,19 @@ std::optional<std::string> lookup(const std::string& section, const std::string&
     if (!in_section) continue;
     size_t eq = t.find('=');
     if (eq == std::string::npos) continue;
-    if (strcasecmp(trim(t.substr(0, eq)).c_str(), key.c_str()) == 0) return trim(t.substr(eq + 1));
+    if (entry(trim(t.substr(0, eq)), trim(t.substr(eq + 1)))) return;
   }
-  return std::nullopt;
+}
+
+std::optional<std::string> lookup(const std::string& section, const std::string& key,
+                                  const std::string& file = profile_path()) {
+  std::optional<std::string> found;
+  scan_section(section, file, [&](const std::string& k, const std::string& v) {
+    if (strcasecmp(k.c_str(), key.c_str()) != 0) return false;
+    found = v;
+    return true;
+  });
+  return found;
 }
 
 }  // namespace
@@ -72,6 +84,17 @@ size_t GetProfileString(const char* section, const char* key, const char* defaul
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& default_value, const std::string& file) {
   return lookup(section, key, file).value_or(default_value);
+}
+
+std::vector<ProfileEntry> GetProfileSection(const std::string& section) {
+  std::vector<ProfileEntry> entries;
+  scan_section(section, profile_path(), [&](const std::string& k, const std::string& v) {
+    for (const ProfileEntry& e : entries)
+      if (strcasecmp(e.key.c_str(), k.c_str()) == 0) return false;  // the first one counts, as in a lookup
+    entries.push_back({k, v});
+    return false;
+  });
+  return entries;
 }
 
 int GetProfileInt(const char* section, const char* key, int default_value) {

@@ -3,6 +3,7 @@
 // caller's default.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace vrt::platform {
 
@@ -16,6 +17,13 @@ size_t GetProfileString(const char* section, const char* key, const char* defaul
                         char* buffer, size_t size);
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& default_value);
+
+// Every key of a section with its value, in file order; a key written twice
+// counts once, with its first value (the one a lookup finds).
+struct ProfileEntry {
+  std::string key, value;
+};
+std::vector<ProfileEntry> GetProfileSection(const std::string& section);
 
 // The value's leading decimal integer (with an optional sign), or the
 // default when the key is missing or does not start with a number.

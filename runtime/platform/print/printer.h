@@ -23,13 +23,16 @@ struct DEVNAMES {
   bool operator==(const DEVNAMES&) const = default;
 };
 
-// The printer's settings: what a DEVMODE block holds. Paper sizes in tenths
-// of a millimetre.
+// The printer's settings: what a DEVMODE block holds. Paper sizes and
+// margins in tenths of a millimetre.
 struct DEVMODE {
   int paper_width = 2100, paper_length = 2970;  // A4
   int dpi_x = 300, dpi_y = 300;
   int copies = 1;
   std::string media;  // the CUPS media name, "" for the PDF driver
+  // The sheet's edges the printer cannot reach: PHYSICALOFFSETX/Y are the
+  // left and top ones. None on a PDF page.
+  int margin_left = 0, margin_top = 0, margin_right = 0, margin_bottom = 0;
 };
 
 // Every printer a user may choose: the profile's "Devices" in their order,
@@ -41,7 +44,9 @@ std::vector<DEVNAMES> available_printers();
 // takes "Windows" "device"), splits driver and port at the comma, and tests
 // it as CreateIC would. The name "PDF" always selects the PDF driver with
 // port "FILE:" unless the profile says otherwise. Nothing when any part is
-// missing or the driver is unknown.
+// missing or the driver is unknown. With no "Devices" at all a name selects
+// the CUPS destination of that name; with no "Windows" "device" at all an
+// empty name takes the first of available_printers().
 std::optional<DEVNAMES> select_printer(const std::string& name);
 
 // The printer's default settings (DocumentProperties): the CUPS
@@ -72,5 +77,10 @@ int EndDoc(HDC dc);
 int AbortDoc(HDC dc);
 // Frees a printer context (an unfinished document is aborted).
 void DeletePrinterDC(HDC dc);
+
+// What the last failing printer call of this thread found wrong, for the
+// user: the file and the system's reason, or the queue's answer. The last
+// error holds its number.
+std::string printer_error_text();
 
 }  // namespace vrt::platform

@@ -41,6 +41,8 @@ class Control {
   const std::string& tip() const { return tip_; }
   // The status-bar message shown while the control has the focus.
   const std::string& message() const { return message_; }
+  // A message the program gives at run time in place of the record's.
+  void set_message(std::string text) { message_ = std::move(text); }
   // Enabled for events: a disabled control receives none.
   bool enabled() const;
 

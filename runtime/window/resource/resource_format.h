@@ -76,6 +76,10 @@ enum : uint32_t {
   kFlagDisabled = 0x1000,   // controls: created disabled
   kFlagHidden = 0x2000,     // controls: created hidden
   kFlagDefault = 0x4000,    // buttons: the default button
+  // Report bands: either bit keeps the band whole, moving it to the next
+  // page instead of splitting it across two.
+  kFlagBandTogether = 0x10000,
+  kFlagBandWithPrior = 0x20000,
   kReportKeptFlags = 0x300,
 };
 // Second flag word of a WINDOW.
