@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,7 +37,12 @@ class ReportProgram : public ::testing::Test {
                                       << steps;
     std::string command = "VORTHAL_WININI=" + file("win.ini") + " " + vrt::test::built_tool("app/marlock") +
                           " --data " + file("data") + " --script " + file("run.script") + " 2>" + file("errors.txt");
-    return {vrt::test::run_command(command).exit_code, vrt::test::read_file(file("errors.txt"))};
+    int code = vrt::test::run_command(command).exit_code;
+    std::string errors = vrt::test::read_file(file("errors.txt"));
+    // Every window goes with the frame at the script's end: a document
+    // window left waiting would keep the program 10 s past it.
+    EXPECT_EQ(errors.find("did not end"), std::string::npos) << errors;
+    return {code, errors};
   }
   // Waits for the printed PDF: it is renamed into place when complete.
   std::string wait_for_pdf() const { return "run \"for i in $(seq 200); do test -f " + pdf() + " && exit 0; sleep 0.05; done; exit 1\"\n"; }
@@ -58,15 +64,17 @@ TEST_F(ReportProgram, TheCustomerReportByNamePrintsEveryCustomerInNameOrderFromT
                             "click field 17\nwait closed \"@marlo_sf\"\n" + wait_for_pdf());
   ASSERT_EQ(code, 0) << errors;
 
-  // A detail band is 640 thousandths of an inch in a detail area of 7100.
+  // A detail band of 640 thousandths of an inch is kept whole: 11 fit in
+  // the detail area of 7100.
   int pages = pdf_pages(pdf());
-  EXPECT_EQ(pages, (60 * 640 + 7099) / 7100);
+  EXPECT_EQ(pages, (60 + 10) / 11);
   std::string preview = vrt::test::read_file(file("preview.txt"));
   EXPECT_NE(preview.find(" of " + std::to_string(pages) + "\n"), std::string::npos) << preview;
 
   std::string text = vrt::test::run_command("pdftotext -layout " + pdf() + " -").out;
   EXPECT_NE(text.find("Print the Customer File by CUS:ByName"), std::string::npos);
-  EXPECT_NE(text.find("Page " + std::to_string(pages)), std::string::npos);
+  // The footer's picture keeps places for three more digits.
+  EXPECT_TRUE(std::regex_search(text, std::regex("Page +" + std::to_string(pages) + "\\b"))) << text;
   std::istringstream dump(
       vrt::test::run_command(vrt::test::built_tool("tools/bdx") + " dump " + file("data/CUSTOMER.BDX") + " --key 1 --csv")
           .out);
