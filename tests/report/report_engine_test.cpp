@@ -144,13 +144,16 @@ TEST_F(ReportEngineTest, APrintersMarginsMoveNothingOnTheSheet) {
   EXPECT_FALSE(one.dark(950, 2300));
 }
 
-TEST_F(ReportEngineTest, ABandKeptTogetherMovesWholeToTheNextPage) {
-  preview("P3$TOGETHER", 2);
-  ASSERT_EQ(pages.size(), 2u);
-  Sheet one(pages[0]), two(pages[1]);
-  EXPECT_TRUE(one.dark(4000, 2300));
-  EXPECT_FALSE(one.dark(4000, 2850));
-  EXPECT_TRUE(two.dark(4000, 2300)) << "the whole band at the top of the second page";
+TEST_F(ReportEngineTest, ABandWithEitherSplitBitMovesWholeToTheNextPage) {
+  for (const char* label : {"P3$TOGETHER", "P4$WITHPRIOR"}) {
+    preview(label, 2);
+    ASSERT_EQ(pages.size(), 2u) << label;
+    Sheet one(pages[0]), two(pages[1]);
+    EXPECT_TRUE(one.dark(4000, 2300)) << label;
+    EXPECT_FALSE(one.dark(4000, 2850)) << label;
+    EXPECT_TRUE(two.dark(4000, 2300)) << label << ": the whole band at the top of the second page";
+    free_page_images(pages);
+  }
 }
 
 TEST_F(ReportEngineTest, APageImageHasThePlaceableHeaderOfTheWholeSheet) {
