@@ -156,6 +156,16 @@ TEST_F(ReportEngineTest, ABandWithEitherSplitBitMovesWholeToTheNextPage) {
   }
 }
 
+TEST_F(ReportEngineTest, ABandKeptTogetherThatNoPageHoldsIsSplitAfterAll) {
+  preview("P5$TALL", 1);
+  // 1500 high in a detail area of 1000: its box at 900 to 1100 is cut in two.
+  ASSERT_EQ(pages.size(), 2u);
+  Sheet one(pages[0]), two(pages[1]);
+  EXPECT_TRUE(one.dark(4000, 2950));
+  EXPECT_TRUE(two.dark(4000, 2050));
+  EXPECT_FALSE(two.dark(4000, 2150));
+}
+
 TEST_F(ReportEngineTest, APageImageHasThePlaceableHeaderOfTheWholeSheet) {
   preview("P1$REPORT", 1);
   ASSERT_EQ(pages.size(), 1u);
