@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <regex>
@@ -173,6 +175,32 @@ TEST_F(PdfPrinter, AnAbortedDocumentLeavesTheOldFile) {
   dc_ = nullptr;
   EXPECT_EQ(test::read_file(out), "old");
   EXPECT_EQ(files(), std::vector<std::string>{"kept.pdf"});
+}
+
+TEST_F(PdfPrinter, AFileThatCannotGrowFailsTheDocumentAndLeavesNothing) {
+  std::string out = dir_.file("big.pdf");
+  HDC dc = open();
+  ASSERT_GT(StartDoc(dc, {"", out}), 0);
+  // Files of this process may not grow past 4 KiB from here on: writes fail
+  // as on a full disk.
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  for (int page = 0; page < 20; ++page) {
+    StartPage(dc);
+    for (int line = 0; line < 60; ++line) TextOut(dc, 100, 100 + line * 50, "Line " + std::to_string(line * page));
+    EndPage(dc);
+  }
+  int end = EndDoc(dc);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_LE(end, 0);
+  EXPECT_EQ(GetLastError(), kErrorHandleDiskFull);
+  EXPECT_NE(printer_error_text().find("Cannot write"), std::string::npos) << printer_error_text();
+  EXPECT_EQ(files(), std::vector<std::string>{});
 }
 
 TEST_F(PdfPrinter, SettingsOutOfRangeOpenNoPrinter) {

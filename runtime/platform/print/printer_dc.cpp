@@ -42,7 +42,9 @@ class PrinterDC final : public CairoDC {
       : CairoDC(idle, POINT{pixels(mode.margin_left, mode.dpi_x), pixels(mode.margin_top, mode.dpi_y)}, {},
                 mode.dpi_y),
         printer_(printer), mode_(mode) {}
-  ~PrinterDC() override { abort_doc(); }
+  ~PrinterDC() override {
+    if (doc_) abort_doc();
+  }
 
   int GetDeviceCaps(int cap) const override {
     switch (cap) {
@@ -108,7 +110,7 @@ class PrinterDC final : public CairoDC {
   }
 
   int abort_doc() {
-    if (!doc_) return 0;
+    if (!doc_) return fail_printer(kErrorInvalidFunction, "No document was started");
     close_doc();  // the temporary file goes with it
     return 1;
   }
