@@ -81,6 +81,11 @@ void PowerLoss::cut_after(int changes, std::function<void()> at_cut) {
   at_cut_ = std::move(at_cut);
 }
 
+bool PowerLoss::tracks(const std::string& path) const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return files_.count(path) != 0;
+}
+
 int PowerLoss::changes() const {
   std::lock_guard<std::mutex> guard(mutex_);
   return changes_;

@@ -41,6 +41,8 @@ class PowerLoss : public FileObserver {
   // The file as a disk that lost power now may hold it; nothing when the
   // file is not recorded. The seed picks the Random choices.
   std::optional<std::string> cut(const std::string& path, PowerCut how, uint64_t seed = 0) const;
+  // Whether the file is recorded (opened for writing or tracked).
+  bool tracks(const std::string& path) const;
 
   // Calls at_cut right after the nth change (write, flush or size change)
   // from now, once; the process goes on, as the disk's copy is what counts.

@@ -236,6 +236,7 @@ class PageStore {
   // Opens the cipher from the key block (or makes one for an empty file).
   int open_cipher(const std::string& owner);
   void write_key_block_if_new();
+  void write_header_if_new();
   BdxHeader header_;
   bool header_on_disk_ = false;
   uint8_t disk_header_[kHeaderSize] = {};

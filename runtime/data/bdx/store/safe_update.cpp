@@ -3,7 +3,8 @@
 //
 // The update (commit):
 //   1. Pages beyond the units in use when the update began are new: they are
-//      written in place.
+//      written in place (a new file's empty header is written and flushed
+//      before them).
 //   2. Every other changed page is written as a shadow copy, from the end of
 //      the page areas on; each copy keeps its home offset in its first four
 //      bytes.
@@ -140,8 +141,8 @@ bool PageStore::prepare_update() {
     (p->unit >= committed_units_end_ ? in_place : u.shadows).push_back(std::move(image));
   }
 
-  // Steps 1 to 3. A new encrypted file gets its key block first.
-  write_key_block_if_new();
+  // Steps 1 to 3, on a file whose header is on the disk.
+  write_header_if_new();
   for (const PageImage& i : in_place) write_exact(i.home, i.bytes.data(), i.bytes.size());
   step_done(1);
   uint64_t shadow_start = unit_offset(header_.units_end());
@@ -172,6 +173,26 @@ bool PageStore::prepare_update() {
   flush_file();
   step_done(4);
   return true;
+}
+
+// A new (empty) file's first update would write its pages in place past
+// a header that is not there yet; a cut that kept them would leave a file
+// that no longer reads as empty and not yet as a BDX file. So the empty
+// header goes first, flushed; an encrypted file's key block before it,
+// flushed too, as the header names it.
+void PageStore::write_header_if_new() {
+  if (header_on_disk_) return;
+  uint32_t end = static_cast<uint32_t>(kHeaderSize);
+  if (cipher_) {
+    write_key_block_if_new();
+    flush_file();
+    end = static_cast<uint32_t>(kKeyBlockAt + kKeyBlockSize);
+  }
+  store_le32(disk_header_ + kCommittedEndAt, end);
+  store_le32(disk_header_ + kShadowEndAt, end);
+  write_exact(0, disk_header_, kHeaderSize);
+  flush_file();
+  header_on_disk_ = true;
 }
 
 void PageStore::finish_update() {
