@@ -55,16 +55,51 @@ script="$shots/marlock-tour.script"
     echo 'menu "&Login"'
     echo 'wait window "Login"'
   done
+  # A report in its preview (one page, four pages, one zoomed), printed to a
+  # PDF printer the tour's profile names.
+  echo 'click "Clerk"'
+  echo 'wait closed "@marlo036"'
+  echo 'menu "&Reports|Report the Customer file|Print by CUS:ByName key"'
+  echo 'wait window "@marlo_sf"'
+  echo "screenshot $shots/marlock-preview.png"
+  echo 'menu "&View|&Change Display"'
+  echo 'wait window "Change the Report Display"'
+  for field in 2 3; do
+    echo "click field $field"
+    echo 'key Home'
+    echo 'key Delete'
+    echo 'key Delete'
+    echo 'type "2"'
+  done
+  echo 'click "OK"'
+  echo 'wait closed "Change the Report Display"'
+  echo 'wait window "@marlo_sf"'
+  echo "screenshot $shots/marlock-preview-pages.png"
+  echo 'click field 19'
+  echo 'click "100%"'
+  echo 'wait window "Zoom (100%)"'
+  echo "screenshot $shots/marlock-preview-zoom.png"
+  echo 'click field 17'
+  echo 'wait closed "@marlo_sf"'
+  echo "run \"for i in \$(seq 200); do test -f $shots/marlock-report.pdf && exit 0; sleep 0.05; done; exit 1\""
+  echo 'wait window "@marlo001"'
+  echo 'menu "&Login"'
+  echo 'wait window "Login"'
   echo 'click "Spy"'
   echo 'expect message "Access denied"'
   echo "screenshot $shots/marlock-spy.png"
   echo 'answer "OK"'
   echo 'wait window "Login"'
 } > "$script"
-if ! build/app/marlock --data "$data" --script "$script" 2>"$shots/marlock-tour.log"; then
+rm -f "$shots/marlock-report.pdf"
+printf '[Windows]\ndevice=Tour PDF,PDF,%s\n\n[Devices]\nTour PDF=PDF,%s\n' \
+  "$shots/marlock-report.pdf" "$shots/marlock-report.pdf" > "$shots/marlock-tour.ini"
+if ! VORTHAL_WININI="$shots/marlock-tour.ini" build/app/marlock --data "$data" --script "$script" \
+    2>"$shots/marlock-tour.log"; then
   cat "$shots/marlock-tour.log" >&2
   exit 1
 fi
 echo "wrote $shots/marlock-login.png, marlock-director.png, marlock-manager.png, marlock-clerk.png," \
      "marlock-visitor.png, marlock-spy.png, marlock-browse-director.png, marlock-form-director.png," \
-     "marlock-browse-clerk.png and marlock-form-clerk.png"
+     "marlock-browse-clerk.png, marlock-form-clerk.png, marlock-preview.png, marlock-preview-pages.png," \
+     "marlock-preview-zoom.png and the printed report marlock-report.pdf"

@@ -26,8 +26,13 @@ int show_warning(const Warning& warning) {
 void end_with_text(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
   std::fflush(stderr);
-  if (vrt::platform::display_kind() != vrt::platform::DisplayKind::Headless && !w::script_running())
-    w::show_message_box({text, "Application", w::standard_image_code(vrt::platform::IDI_HAND)});
+  if (vrt::platform::display_kind() != vrt::platform::DisplayKind::Headless && !w::script_running()) {
+    w::MessageRequest box;
+    box.text = text;
+    box.caption = "Application";
+    box.icon = w::standard_image_code(vrt::platform::IDI_HAND);
+    w::show_message_box(box);
+  }
   vrt::core::halt(1);
 }
 

@@ -10,6 +10,8 @@
 #include "app/frame/user_windows.h"
 #include "app/process/customer_process.h"
 #include "app/process/time_stamp.h"
+#include "app/report/report_instances.h"
+#include "app/report/report_procedure.h"
 #include "runtime/platform/gui/controls.h"
 #include "runtime/window/controls/control_binding.h"
 #include "runtime/window/controls/image_codes.h"
@@ -27,19 +29,15 @@ using namespace vrt::window;
 
 constexpr uint32_t kProcedureStack = 50000;
 
-// Procedures that come in a later version say so.
-void not_yet(const MenuAction& a) {
-  Message(std::string(a.item) + "|is not part of this version of the program yet.", "Application",
-          standard_image_code(vrt::platform::IDI_ASTERISK));
-}
-
 void run_menu(const MenuAction& a) {
   switch (a.action) {
     case Action::Login: Start(login_procedure, kLoginStack); return;
     case Action::TimeStamp: stamp_customers(); return;
     case Action::Browse: Start(browse_procedure, kProcedureStack, a.item); return;
     case Action::Process: customer_process(); return;
-    case Action::Report: not_yet(a); return;
+    case Action::Report:
+      if (const ReportSpec* report = report_for_menu(a.field)) Start(report_procedure, kProcedureStack, report->module);
+      return;
   }
 }
 

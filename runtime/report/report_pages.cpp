@@ -15,9 +15,7 @@ constexpr int32_t kSmallestSplit = 2;
 
 ReportEngine::ReportEngine(std::shared_ptr<const window::ResourceBuffer> buffer, uint32_t structure,
                            std::unique_ptr<PageTarget> target)
-    : buffer_(std::move(buffer)), layout_(read_layout(*buffer_, structure)), target_(std::move(target)) {
-  start_page();
-}
+    : buffer_(std::move(buffer)), layout_(read_layout(*buffer_, structure)), target_(std::move(target)) {}
 
 ReportEngine::~ReportEngine() { close(); }
 
@@ -104,6 +102,9 @@ void ReportEngine::end_page() {
 
 void ReportEngine::close() {
   if (closed_) return;
+  // Page 1 is started by the first band, so that its header shows what the
+  // program bound after opening; a report without bands still has it.
+  if (!page_started_ && page_number_ == 1) start_page();
   if (page_started_) finish_page();
   target_->close();
   closed_ = true;

@@ -1,6 +1,7 @@
 // The engine behind an open report: lays bands out on pages.
 //
-//   open (page 1 started, header played)
+//   open (page 1 starts with the first band, so its header shows what the
+//     program bound after opening; close starts it when no band came)
 //     --print: band placed at the position; a band that does not fit is
 //       split (at least 2 units left, split bits clear) or moved whole to
 //       the next page; a full detail area finishes the page

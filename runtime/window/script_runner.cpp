@@ -141,6 +141,13 @@ class Runner {
       automation::wait_until([&] { return (still = find_named_window(w[2])) == nullptr; }, kWaitMs);
       return still ? "the window " + describe_window(still) + " is still open" : "";
     }
+    if (v == "wait" && w.size() == 3 && w[1] == "hidden") {
+      bool hidden = automation::wait_until([&] { return find_hidden_window(w[2]) != nullptr; }, kWaitMs);
+      if (hidden) return "";
+      HWND shown = find_named_window(w[2]);
+      return shown ? "the window " + describe_window(shown) + " is shown"
+                   : "no window \"" + w[2] + "\" is open (open: " + open_windows() + ")";
+    }
     if (v == "expect" && w.size() == 3 && w[1] == "window")
       return find_named_window(w[2]) ? "" : "no window \"" + w[2] + "\" is open (open: " + open_windows() + ")";
     if (v == "expect" && w.size() == 3 && w[1] == "message") {

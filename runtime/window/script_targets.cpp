@@ -80,6 +80,12 @@ HWND find_named_window(const std::string& name) {
   return nullptr;
 }
 
+HWND find_hidden_window(const std::string& name) {
+  for (HWND top : GetTopLevelWindows())
+    if (!IsWindowVisible(top) && window_has_name(top, name)) return top;
+  return nullptr;
+}
+
 std::string describe_window(HWND hwnd) {
   if (!hwnd) return "no window";
   std::string out = "\"" + window_text_now(hwnd) + "\"";

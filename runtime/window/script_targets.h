@@ -13,6 +13,8 @@ bool window_has_name(platform::HWND hwnd, const std::string& name);
 // A visible window with that name, top-level or inside one (a document
 // window), or null.
 platform::HWND find_named_window(const std::string& name);
+// A top-level window of that name that is open but not shown, or null.
+platform::HWND find_hidden_window(const std::string& name);
 // How a failure message names a window: its title and module and label.
 std::string describe_window(platform::HWND hwnd);
 

@@ -134,7 +134,32 @@ TEST_F(Rescomp, WritesResourceAndRegistrationSource) {
   std::ifstream src(cpp);
   std::stringstream s;
   s << src.rdbuf();
-  EXPECT_NE(s.str().find("kRegistration(\"prog\", \"GOOD01_RSC\""), std::string::npos);
+  EXPECT_NE(s.str().find("kRegistration0(\"prog\", \"GOOD01_RSC\""), std::string::npos);
+}
+
+// Reports that differ only in what their program binds share one file of
+// declarations: every module named gets its own resource of the same
+// structures, the module's name in front.
+TEST_F(Rescomp, OneDeclarationForSeveralModules) {
+  CompileResult r = compile_declarations("module \"t$rep01\" \"t$rep02\"\nwindow \"P1$W\" title=\"Hi\"\nend\n", "x.wnd");
+  ASSERT_TRUE(r.ok()) << r.errors[0];
+  ASSERT_EQ(r.also, std::vector<std::string>{"t$rep02"});
+  std::vector<uint8_t> second = resource_of(r, "t$rep02");
+  ResourceBuffer a = *ResourceBuffer::from_resource(r.resource), b = *ResourceBuffer::from_resource(second);
+  EXPECT_EQ(a.module(), "t$rep01");
+  EXPECT_EQ(b.module(), "t$rep02");
+  EXPECT_EQ(b.field(b.first_structure(), "title"), a.field(a.first_structure(), "title"));
+
+  std::string path = write("two.wnd", "module \"t$rep01\" \"t$rep02\"\nwindow \"P1$W\"\nend\n");
+  std::string cpp = (dir / "two.cpp").string();
+  ASSERT_EQ(run(path + " --cpp " + cpp + " --image prog").exit_code, 0);
+  std::ifstream src(cpp);
+  std::stringstream s;
+  s << src.rdbuf();
+  EXPECT_NE(s.str().find("kRegistration1(\"prog\", \"REP02_RSC\""), std::string::npos);
+
+  for (const char* wrong : {"module \"t$a\" \"t$a\"\n", "module \"t$a\" x=1\n"})
+    EXPECT_FALSE(compile_declarations(std::string(wrong) + "window \"P1$W\"\nend\n", "x.wnd").ok()) << wrong;
 }
 
 TEST_F(Rescomp, UsageMistakes) {

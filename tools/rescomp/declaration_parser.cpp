@@ -1,5 +1,6 @@
 // Reading declarations line by line. Each line is checked against the
 // record's shape at once, so every mistake is reported with its line.
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <deque>
@@ -232,13 +233,20 @@ class Parser {
     errors_.push_back(std::string(file_) + ":" + std::to_string(line_) + ": " + message);
   }
 
+  // `module "a$x" "a$y" ...`: several modules whose resources hold the same
+  // structures (reports that differ only in what the program binds).
   void module_line(const std::vector<Token>& tokens) {
     if (!module_.module.empty()) return report("module given twice");
-    if (tokens.size() != 1 || !tokens[0].name.empty() || tokens[0].values[0].kind != DeclValue::Text)
-      return report("module takes one quoted name");
-    const std::string& name = tokens[0].values[0].text;
-    if (name.find('$') == std::string::npos) return report("module name needs a '$' (\"program$module\")");
-    module_.module = name;
+    if (tokens.empty()) return report("module takes one quoted name or more");
+    for (const Token& t : tokens) {
+      if (!t.name.empty() || t.values.size() != 1 || t.values[0].kind != DeclValue::Text)
+        return report("module takes one quoted name or more");
+      const std::string& name = t.values[0].text;
+      if (name.find('$') == std::string::npos) return report("module name needs a '$' (\"program$module\")");
+      if (name == module_.module || std::find(module_.also.begin(), module_.also.end(), name) != module_.also.end())
+        return report("module " + name + " named twice");
+      (module_.module.empty() ? module_.module : module_.also.emplace_back()) = name;
+    }
   }
 
   void end_line(const std::vector<Token>& tokens) {

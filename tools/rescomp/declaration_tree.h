@@ -29,6 +29,7 @@ struct DeclNode {
 
 struct DeclModule {
   std::string module;
+  std::vector<std::string> also;  // further modules with the same structures
   std::vector<DeclNode> structures;
 };
 

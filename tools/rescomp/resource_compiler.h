@@ -22,7 +22,8 @@
 // toolbars, sheets, tabs, groups, options and bands) end with `end`.
 // `application` declares the program's frame window, whose menu entries are
 // numbered -1, -2 ...; every other control and menu entry is numbered 1, 2
-// ... in declaration order, depth first, unless it gives `field=N`.
+// ... in declaration order, depth first, unless it gives `field=N`. A
+// module line may name several modules: each gets the same structures.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -34,10 +35,15 @@ namespace vrt::window {
 struct CompileResult {
   std::string module;
   std::vector<uint8_t> resource;    // empty when there were errors
+  std::vector<std::string> also;    // further modules sharing the structures
   std::vector<std::string> errors;  // "FILE:LINE: message"
   bool ok() const { return errors.empty(); }
 };
 
 CompileResult compile_declarations(std::string_view text, std::string_view file_name);
+
+// The resource of one of the result's modules: the structure area is the
+// same, only the module name in front differs.
+std::vector<uint8_t> resource_of(const CompileResult& result, const std::string& module);
 
 }  // namespace vrt::window

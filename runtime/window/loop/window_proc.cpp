@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "runtime/core/base/runtime_box.h"
@@ -331,7 +332,11 @@ LRESULT runtime_window_proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
       if (w->color_brush()) return reinterpret_cast<LRESULT>(w->color_brush());
       break;
     case WM_NCDESTROY:
+      // Destroyed from elsewhere (a document window goes with its closing
+      // frame) while its procedure waits for a message: the wake-up lets
+      // the procedure's loop see that its window is gone, and end.
       w->hwnd = nullptr;
+      PostThreadMessage(std::this_thread::get_id(), WM_NULL, 0, 0);
       break;
   }
   return default_proc(w, h, m, wp, lp);

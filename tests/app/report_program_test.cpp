@@ -1,0 +1,119 @@
+// The reports run by the marlock program on seeded data: a report of the
+// Customer file by name printed from the preview to a PDF printer, read back
+// with pdftotext and pdfinfo; the Visitor's hidden progress window; an empty
+// file and a cancelled run showing no preview.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/seed/seed_files.h"
+#include "tests/app/browse_fixture.h"
+#include "tests/test_support.h"
+
+namespace marlock {
+namespace {
+
+class ReportProgram : public ::testing::Test {
+ protected:
+  void seed(uint32_t customers, uint32_t classes) {
+    SeedSizes sizes;
+    sizes.customers = customers;
+    sizes.classes = classes;
+    std::string message;
+    ASSERT_TRUE(seed_data_folder(file("data"), sizes, &message)) << message;
+    // The default printer writes a PDF to a path.
+    std::ofstream(file("win.ini")) << "[Windows]\ndevice=Office PDF,PDF," << pdf() << "\n\n[Devices]\nOffice PDF=PDF,"
+                                   << pdf() << "\n";
+  }
+  std::string file(const std::string& name) const { return dir.file(name); }
+  std::string pdf() const { return file("report.pdf"); }
+
+  std::pair<int, std::string> run(const std::string& user, const std::string& steps) {
+    std::ofstream(file("run.script")) << "wait window \"Login\"\nclick \"" << user << "\"\nwait closed \"@marlo036\"\n"
+                                      << steps;
+    std::string command = "VORTHAL_WININI=" + file("win.ini") + " " + vrt::test::built_tool("app/marlock") +
+                          " --data " + file("data") + " --script " + file("run.script") + " 2>" + file("errors.txt");
+    int code = vrt::test::run_command(command).exit_code;
+    std::string errors = vrt::test::read_file(file("errors.txt"));
+    // Every window goes with the frame at the script's end: a document
+    // window left waiting would keep the program 10 s past it.
+    EXPECT_EQ(errors.find("did not end"), std::string::npos) << errors;
+    return {code, errors};
+  }
+  // Waits for the printed PDF: it is renamed into place when complete.
+  std::string wait_for_pdf() const { return "run \"for i in $(seq 200); do test -f " + pdf() + " && exit 0; sleep 0.05; done; exit 1\"\n"; }
+
+  vrt::test::TempDir dir;
+};
+
+int pdf_pages(const std::string& pdf) {
+  std::string info = vrt::test::run_command("pdfinfo " + pdf).out;
+  size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+TEST_F(ReportProgram, TheCustomerReportByNamePrintsEveryCustomerInNameOrderFromThePreview) {
+  seed(60, 10);
+  auto [code, errors] = run("Clerk",
+                            "menu \"&Reports|Report the Customer file|Print by CUS:ByName key\"\n"
+                            "wait window \"@marlo_sf\"\ndump window " + file("preview.txt") + "\n"
+                            "click field 17\nwait closed \"@marlo_sf\"\n" + wait_for_pdf());
+  ASSERT_EQ(code, 0) << errors;
+
+  // A detail band of 640 thousandths of an inch is kept whole: 11 fit in
+  // the detail area of 7100.
+  int pages = pdf_pages(pdf());
+  EXPECT_EQ(pages, (60 + 10) / 11);
+  std::string preview = vrt::test::read_file(file("preview.txt"));
+  EXPECT_NE(preview.find(" of " + std::to_string(pages) + "\n"), std::string::npos) << preview;
+
+  std::string text = vrt::test::run_command("pdftotext -layout " + pdf() + " -").out;
+  EXPECT_NE(text.find("Print the Customer File by CUS:ByName"), std::string::npos);
+  // The footer's picture keeps places for three more digits.
+  EXPECT_TRUE(std::regex_search(text, std::regex("Page +" + std::to_string(pages) + "\\b"))) << text;
+  std::istringstream dump(
+      vrt::test::run_command(vrt::test::built_tool("tools/bdx") + " dump " + file("data/CUSTOMER.BDX") + " --key 1 --csv")
+          .out);
+  std::string line;
+  std::getline(dump, line);  // the field names
+  size_t at = 0;
+  int names = 0;
+  while (std::getline(dump, line)) {
+    std::string name = csv_fields(line)[1];
+    size_t found = text.find(name, at);
+    ASSERT_NE(found, std::string::npos) << name << " is missing or out of order";
+    at = found + name.size();
+    ++names;
+  }
+  EXPECT_EQ(names, 60);
+}
+
+TEST_F(ReportProgram, TheVisitorSeesNoProgressWindowButThePreview) {
+  seed(800, 10);
+  auto [code, errors] = run("Visitor",
+                            "menu \"&Reports|Report the Customer file|Print by CUS:ByID key\"\n"
+                            "wait hidden \"@marlo007\"\nwait window \"@marlo_sf\"\nclick field 18\n"
+                            "wait closed \"@marlo_sf\"\n");
+  EXPECT_EQ(code, 0) << errors;
+  EXPECT_FALSE(std::ifstream(pdf()).good()) << "leaving the preview prints nothing";
+}
+
+// Neither an empty file nor a cancelled run shows a preview: the only
+// preview left to close at the end is the last report's.
+TEST_F(ReportProgram, AnEmptyFileAndACancelledRunShowNoPreview) {
+  seed(3000, 0);
+  auto [code, errors] = run("Clerk",
+                            "menu \"&Reports|Print the Classes file\"\nwait closed \"@marlo016\"\n"
+                            "menu \"&Reports|Report the Customer file|Print by CUS:ByEmail key\"\n"
+                            "wait window \"@marlo004\"\nclick \"Cancel\"\nwait closed \"@marlo004\"\n"
+                            "menu \"&Reports|Report the Members file|Print by MEM:NAMEKEY key\"\n"
+                            "wait window \"@marlo_sf\"\nclick field 18\nwait closed \"@marlo_sf\"\n");
+  EXPECT_EQ(code, 0) << errors;
+}
+
+}  // namespace
+}  // namespace marlock
