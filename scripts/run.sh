@@ -80,6 +80,8 @@ script="$shots/marlock-tour.script"
   echo 'wait window "Zoom (100%)"'
   echo "screenshot $shots/marlock-preview-zoom.png"
   echo 'click field 17'
+  echo 'wait window "Print"'
+  echo 'click "OK"'
   echo 'wait closed "@marlo_sf"'
   echo "run \"for i in \$(seq 200); do test -f $shots/marlock-report.pdf && exit 0; sleep 0.05; done; exit 1\""
   echo 'wait window "@marlo001"'

@@ -9,8 +9,13 @@
 #include "app/report/report_instances.h"
 #include "runtime/data/driver/record_layout.h"
 #include "runtime/platform/gui/window_api.h"
+#include "runtime/platform/gui/controls.h"
+#include "runtime/platform/print/printer.h"
 #include "runtime/report/print_preview.h"
+#include "runtime/report/print_report.h"
 #include "runtime/report/report_engine.h"
+#include "runtime/window/controls/image_codes.h"
+#include "runtime/window/message_box.h"
 
 namespace marlock {
 
@@ -61,9 +66,10 @@ void report_procedure(const std::string& module) {
   if (!report.is_open()) return;  // nothing was read
   report.close();
   std::vector<std::string> pages = report.page_images();
-  if (outcome == ProgressRun::Outcome::Completed && !pages.empty() &&
-      vrt::report::PrintPreview(pages, kPreviewModule))
-    vrt::report::print_page_images(pages, spec->title);
+  if (outcome == ProgressRun::Outcome::Completed && !pages.empty() && vrt::report::PrintPreview(pages, kPreviewModule) &&
+      vrt::report::print_with_dialog(pages, spec->title) == vrt::report::PrintOutcome::Failed)
+    vrt::window::Message("The report could not be printed.|" + vrt::platform::printer_error_text(), "Print",
+                         vrt::window::standard_image_code(vrt::platform::IDI_HAND));
   vrt::report::free_page_images(pages);
 }
 

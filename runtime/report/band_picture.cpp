@@ -30,11 +30,16 @@ PenBlock pen_of(const window::ResourceBuffer& b, uint32_t record, const PageGeom
   return pen;
 }
 
-uint32_t text_format(uint32_t flags) {
-  uint32_t format = DT_SINGLELINE | DT_NOPREFIX;
-  if (flags & window::kFlagRight) format |= DT_RIGHT;
-  else if (flags & window::kFlagCenter) format |= DT_CENTER;
-  return format;
+// Text is anchored at the edge it is aligned to (the record says where the
+// text starts, ends or centres, not how wide it measured when recorded), so
+// a right-aligned number ends at its control's right edge on any device.
+void draw_text(HDC dc, const std::string& text, const RECT& r, uint32_t flags) {
+  uint32_t align = TA_LEFT;
+  int x = r.left;
+  if (flags & window::kFlagRight) align = TA_RIGHT, x = r.right;
+  else if (flags & window::kFlagCenter) align = TA_CENTER, x = (r.left + r.right) / 2;
+  SetTextAlign(dc, align | TA_TOP);
+  TextOut(dc, x, r.top, text);
 }
 
 std::string shown_text(const window::ResourceBuffer& b, const BandControl& c, int page_number) {
@@ -57,7 +62,7 @@ void draw_control(HDC dc, const window::ResourceBuffer& b, const BandControl& c,
     case RecordType::VarString:
     case RecordType::String:
     case RecordType::Prompt:
-      DrawText(dc, shown_text(b, c, page_number), &r, text_format(b.flags(c.record)));
+      draw_text(dc, shown_text(b, c, page_number), r, b.flags(c.record));
       break;
     case RecordType::Line:
     case RecordType::Box: {

@@ -41,10 +41,12 @@ bool play_page_image(HDC dc, const PageImage& image, const RECT& target) {
   return complete;
 }
 
-bool print_page_images(const std::vector<std::string>& pages, const std::string& doc_name) {
+bool print_page_images(const std::vector<std::string>& pages, const std::string& doc_name,
+                       const std::string& output) {
   HDC printer = CreatePrinterDC(current_printer(), current_device_mode());
   if (!printer) return false;
-  bool ok = StartDoc(printer, DOCINFO{doc_name, {}}) > 0;
+  const bool started = StartDoc(printer, DOCINFO{doc_name, output}) > 0;
+  bool ok = started;
   int offset_x = GetDeviceCaps(printer, PHYSICALOFFSETX), offset_y = GetDeviceCaps(printer, PHYSICALOFFSETY);
   RECT sheet{-offset_x, -offset_y, GetDeviceCaps(printer, HORZRES) + offset_x,
              GetDeviceCaps(printer, VERTRES) + offset_y};
@@ -57,8 +59,9 @@ bool print_page_images(const std::vector<std::string>& pages, const std::string&
     }
     if (ok) ok = EndPage(printer) > 0;
   }
+  // A document that never started keeps StartDoc's reason as the error.
   if (ok) ok = EndDoc(printer) > 0;
-  else AbortDoc(printer);
+  else if (started) AbortDoc(printer);
   DeletePrinterDC(printer);
   return ok;
 }

@@ -48,6 +48,14 @@ bool select_printer(const std::string& name) {
   return true;
 }
 
+void use_printer(const DEVNAMES& printer, const DEVMODE& mode) {
+  Choice& c = choice();
+  std::lock_guard guard(c.lock);
+  c.printer = printer;
+  c.mode = mode;
+  c.chosen = true;
+}
+
 const DEVNAMES& current_printer() {
   Choice& c = choice();
   std::lock_guard guard(c.lock);

@@ -19,6 +19,8 @@ namespace vrt::report {
 // selected. A name that cannot be selected leaves the previous printer in
 // force and returns false.
 bool select_printer(const std::string& name);
+// Makes a printer the print dialog chose, with its settings, the current one.
+void use_printer(const platform::DEVNAMES& printer, const platform::DEVMODE& mode);
 const platform::DEVNAMES& current_printer();
 platform::DEVMODE& current_device_mode();
 
@@ -60,9 +62,11 @@ class Report {
 };
 
 // Prints page image files on the current printer, each image played so that
-// the whole sheet fits the page. False when the document could not be
-// printed (the last error says why).
-bool print_page_images(const std::vector<std::string>& pages, const std::string& doc_name);
+// the whole sheet fits the page; into `output` instead of the printer's port
+// when it is given. False when the document could not be printed (the last
+// error and printer_error_text() say why).
+bool print_page_images(const std::vector<std::string>& pages, const std::string& doc_name,
+                       const std::string& output = {});
 
 // Plays one page image file into a rectangle of a device context, the whole
 // sheet fitted to it. False, playing nothing, when the file is not a sound

@@ -4,6 +4,7 @@
 // file and a cancelled run showing no preview.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -61,7 +62,8 @@ TEST_F(ReportProgram, TheCustomerReportByNamePrintsEveryCustomerInNameOrderFromT
   auto [code, errors] = run("Clerk",
                             "menu \"&Reports|Report the Customer file|Print by CUS:ByName key\"\n"
                             "wait window \"@marlo_sf\"\ndump window " + file("preview.txt") + "\n"
-                            "click field 17\nwait closed \"@marlo_sf\"\n" + wait_for_pdf());
+                            "click field 17\nwait window \"Print\"\nclick \"OK\"\nwait closed \"@marlo_sf\"\n" +
+                                wait_for_pdf());
   ASSERT_EQ(code, 0) << errors;
 
   // A detail band of 640 thousandths of an inch is kept whole: 11 fit in
@@ -90,6 +92,33 @@ TEST_F(ReportProgram, TheCustomerReportByNamePrintsEveryCustomerInNameOrderFromT
     ++names;
   }
   EXPECT_EQ(names, 60);
+}
+
+// The print dialog chooses the pages; cancelled, it prints nothing; a
+// printer whose port is "FILE:" asks for the file; a document that cannot be
+// written says so and leaves nothing.
+TEST_F(ReportProgram, ThePrintDialogChoosesPagesAndPrintingToAFile) {
+  seed(60, 10);
+  std::string elsewhere = file("elsewhere.pdf");
+  std::ofstream(file("win.ini"), std::ios::app) << "Into a file=PDF,FILE:\nNowhere=PDF," << file("no/such/folder/x.pdf")
+                                               << "\n";
+  const std::string report = "menu \"&Reports|Report the Customer file|Print by CUS:ByID key\"\nwait window \"@marlo_sf\"\n";
+  auto [code, errors] = run(
+      "Clerk",
+      report + "click field 17\nwait window \"Print\"\nclick \"Cancel\"\nwait closed \"Print\"\n" +
+          "wait closed \"@marlo_sf\"\nrun \"sleep 0.2; test ! -e " + pdf() + "\"\n" +
+          report + "click field 17\nwait window \"Print\"\nclick \"Pages\"\nkey Tab\ntype \"2\"\nkey Tab\ntype \"3\"\n"
+          "click \"OK\"\nwait closed \"@marlo_sf\"\n" + wait_for_pdf() +
+          report + "click field 17\nwait window \"Print\"\nclick \"Into a file\"\nclick \"OK\"\n"
+          "wait window \"Print To File...\"\ntype \"" + elsewhere + "\"\nclick \"OK\"\nwait closed \"@marlo_sf\"\n"
+          "run \"for i in $(seq 200); do test -f " + elsewhere + " && exit 0; sleep 0.05; done; exit 1\"\n" +
+          report + "click field 17\nwait window \"Print\"\nclick \"Nowhere\"\nclick \"OK\"\n"
+          "expect message \"The report could not be printed.|Cannot print into " + file("no/such/folder/x.pdf") +
+          ": No such file or directory\"\nanswer \"OK\"\n");
+  ASSERT_EQ(code, 0) << errors;
+  EXPECT_EQ(pdf_pages(pdf()), 2) << "pages 2 to 3";
+  EXPECT_EQ(pdf_pages(elsewhere), (60 + 10) / 11);
+  EXPECT_FALSE(std::filesystem::exists(file("no")));
 }
 
 TEST_F(ReportProgram, TheVisitorSeesNoProgressWindowButThePreview) {

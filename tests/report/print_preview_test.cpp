@@ -150,6 +150,19 @@ TEST_F(PrintPreviewTest, FourCellsFromPageNineOfTenHideTwo) {
   EXPECT_TRUE(looked);
 }
 
+TEST_F(PrintPreviewTest, CancellingTheJumpOrClosingTheSelectWindowChangesNothing) {
+  make_pages(10);
+  PreviewRun r = run({"wait window \"Page 1 of 10\"\n"
+                      "menu \"&View|&Jump to a page\"\nwait window \"Jump to a Report Page\"\n"
+                      "click field 2\nkey Home\nkey Delete\ntype \"5\"\nclick \"Cancel\"\n"
+                      "wait closed \"Jump to a Report Page\"\n"
+                      "menu \"&View|&Change Display\"\nwait window \"Change the Report Display\"\n"
+                      "click field 2\nkey Up\n",
+                      "wait closed \"Change the Report Display\"\nwait window \"Page 1 of 10\"\nclick field 18\n"},
+                     [] { PostMessage(automation::find_window("Change the Report Display"), WM_CLOSE, 0, 0); });
+  EXPECT_TRUE(r.script.ok) << r.script.message;
+}
+
 TEST_F(PrintPreviewTest, ThePageSpinBoxTellsItsRangeAndShowsTheLastPage) {
   make_pages(10);
   std::string message;

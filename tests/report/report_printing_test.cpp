@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "runtime/platform/print/printer.h"
 #include "runtime/report/page_geometry.h"
@@ -87,6 +88,27 @@ TEST_F(ReportPrintingTest, PageImagesPrintAsTheSameDocument) {
   EXPECT_EQ(pdf_pages(), 3);
   std::string text = pdf_text();
   for (const char* want : {"ReportTitle", "Row4", "Page2"}) EXPECT_NE(text.find(want), std::string::npos) << want;
+}
+
+// A number right-aligned in a control that ends 2 inches from the sheet's
+// left edge ends there on paper, however differently its picture's blanks
+// measured when the band was recorded.
+TEST_F(ReportPrintingTest, RightAlignedTextEndsAtItsControlsEdge) {
+  Report report("vrttest$report01", "P6$NUMBER");
+  report.open(true);
+  ASSERT_TRUE(report.is_open());
+  int32_t number = 671;
+  report.bind(1, &number);
+  report.print();
+  report.close();
+  pages_ = report.page_images();
+  ASSERT_TRUE(print_page_images(pages_, "Report"));
+  std::string words = vrt::test::run_command("pdftotext -bbox " + pdf_ + " -").out;
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(words, m, std::regex("xMax=\"([0-9.]+)\"[^>]*>671</word>"))) << words;
+  double right = std::stod(m[1]);
+  EXPECT_LE(right, 2 * 72 + 1.0) << "the number runs past its control";
+  EXPECT_GE(right, 2 * 72 - 3.0);
 }
 
 TEST_F(ReportPrintingTest, ADamagedPageImageStopsTheDocumentAndLeavesNoFile) {
