@@ -65,15 +65,17 @@ TEST(PowerLoss, ReplayedRoundsStaySound) {
 }
 
 // A new file: its name is durable once its folder is flushed, and its
-// first update (CREATE) writes its pages in place, past a header that is
-// not on the disk yet. Cut at each change, the file must open: missing or
-// without the table until CREATE returned, with the table once it had and
-// with the record once ADD had.
-TEST(PowerLoss, NewFileOpensAfterACutAnywhere) {
+// first update (CREATE) writes its pages in place, past a header (and an
+// encrypted file's key block) not on the disk yet. Cut at each change up to
+// the last given (0: all), the file must open: missing or without the table
+// until CREATE returned, with the table once it had and with the record
+// once ADD had.
+void expect_new_file_opens(const std::string& declaration, const std::string& owner, uint64_t images_per_cut,
+                           int last_change) {
   test::QuietBoxes boxes;
   test::TempDir dir;
   std::string path = dir.file("NEW.BDX");
-  for (int n = 1;; ++n) {
+  for (int n = 1; last_change == 0 || n <= last_change; ++n) {
     std::vector<std::optional<std::string>> images;
     int returned = 0, returned_at_cut = -1;
     {
@@ -81,14 +83,14 @@ TEST(PowerLoss, NewFileOpensAfterACutAnywhere) {
       platform::PowerLoss disk;
       disk.cut_after(n, [&] {
         returned_at_cut = returned;
-        for (uint64_t seed = 0; seed < 12; ++seed)
+        for (uint64_t seed = 0; seed < images_per_cut; ++seed)
           images.push_back(disk.cut(path, seed == 0   ? platform::PowerCut::KeepNone
                                           : seed == 1 ? platform::PowerCut::KeepAll
                                                       : platform::PowerCut::Random,
                                     seed));
       });
       FileBlock f;
-      test::make_file(f, test::kCustomerDeclaration, path);
+      test::make_file(f, declaration, path);
       Create(f);
       ++returned;
       Open(f);
@@ -103,16 +105,27 @@ TEST(PowerLoss, NewFileOpensAfterACutAnywhere) {
       std::remove(path.c_str());  // the disk may have lost the new file's name
       if (images[i]) test::write_file(path, *images[i]);
       FileBlock f;
-      test::make_file(f, test::kCustomerDeclaration, path);
+      test::make_file(f, declaration, path);
       Open(f);
       std::string where = "cut after change " + std::to_string(n) + ", image " + std::to_string(i);
       if (returned_at_cut == 0 && core::error_code() == kFileNotFound) continue;  // no file or table yet
       ASSERT_EQ(core::error_code(), 0) << where << ": " << core::error_text();
       EXPECT_GE(Records(f), returned_at_cut == 2 ? 1 : 0) << where;
       Close(f);
-      EXPECT_TRUE(check_file(path).empty()) << where;
+      EXPECT_TRUE(check_file(path, owner).empty()) << where;
     }
   }
+}
+
+TEST(PowerLoss, NewFileOpensAfterACutAnywhere) { expect_new_file_opens(test::kCustomerDeclaration, "", 12, 0); }
+
+TEST(PowerLoss, NewEncryptedFileOpensAfterACutInItsFirstUpdate) {
+  std::string d = test::kCustomerDeclaration;
+  size_t line_end = d.find('\n');
+  d = d.substr(0, line_end) + ",OWNER('Open Sesame'),ENCRYPT" + d.substr(line_end);
+  // The key block and the header, each flushed, are the first four
+  // changes; each open derives the key: slow.
+  expect_new_file_opens(d, "Open Sesame", 2, 4);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -193,20 +194,25 @@ void PageStore::read_header_from_disk() {
   int64_t size = file_->size();
   if (size < 0) fail_with(kFileSystemError);
   BdxHeader h;
-  if (size == 0) {
-    // An empty file: a header in memory until the first update writes it.
-    header_on_disk_ = false;
-    if (cipher_) h.reserve_key_block();
-    encode_header(h, disk_header_);
-  } else {
-    uint8_t bytes[kHeaderSize];
+  uint8_t bytes[kHeaderSize];
+  bool empty = size == 0;
+  if (!empty) {
     int64_t n = read_plain(*file_, 0, bytes, kHeaderSize);
     if (n < 0) fail_with(kFileSystemError);
     if (n < static_cast<int64_t>(kHeaderSize)) fail_with(kInvalidDataFile);
     // An unchanged header needs no decoding: the one in memory is it.
     if (header_on_disk_ && std::memcmp(bytes, disk_header_, kHeaderSize) == 0) return;
-    if (!decode_header(bytes, kHeaderSize, &h) || h.has_key_block() != (cipher_ != nullptr))
-      fail_with(kInvalidDataFile);
+    bool sound = decode_header(bytes, kHeaderSize, &h) && h.has_key_block() == (cipher_ != nullptr);
+    if (!sound && !(cipher_ && header_never_written())) fail_with(kInvalidDataFile);
+    empty = !sound;
+  }
+  if (empty) {
+    // An empty file: a header in memory until the first update writes it.
+    header_on_disk_ = false;
+    h = BdxHeader{};
+    if (cipher_) h.reserve_key_block();
+    encode_header(h, disk_header_);
+  } else {
     header_on_disk_ = true;
     std::memcpy(disk_header_, bytes, kHeaderSize);
   }
@@ -215,6 +221,16 @@ void PageStore::read_header_from_disk() {
     free_known_ = false;
   }
   header_ = h;
+}
+
+// A new encrypted file's first update flushes its key block before its
+// header, which names the key block; a cut between the two leaves the
+// header's bytes zero, and nothing past them but the key block: the file is
+// still empty.
+bool PageStore::header_never_written() {
+  uint8_t raw[kHeaderSize];
+  if (file_->read_at(0, raw, kHeaderSize) != static_cast<int64_t>(kHeaderSize)) return false;
+  return std::all_of(raw, raw + kHeaderSize, [](uint8_t b) { return b == 0; });
 }
 
 void PageStore::take_operation_lock(bool update) {

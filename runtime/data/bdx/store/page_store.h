@@ -198,6 +198,8 @@ class PageStore {
  private:
   PageStore() = default;
   void read_header_from_disk();
+  // An encrypted file whose header bytes are still all zero: empty.
+  bool header_never_written();
   void read_exact(uint64_t offset, void* buffer, size_t size);
   void write_exact(uint64_t offset, const void* buffer, size_t size);
   void flush_file();
