@@ -18,6 +18,7 @@ struct Watched {
   std::unique_ptr<File> file;
   explicit Watched(size_t size = 1024) {
     file = File::open(path, Access::ReadWrite, Share::DenyNone, Disposition::CreateNew);
+    flush_folder_of(path);
     std::string old(size, 'o');
     file->write_at(0, old.data(), old.size());
     file->flush();
@@ -79,6 +80,26 @@ TEST(PowerLoss, RandomCutsAreReplayedBySeedAndReorderWrites) {
     firsts.insert(w.cut(PowerCut::Random, seed)[0]);
   }
   EXPECT_EQ(firsts, (std::set<char>{'o', 'A', 'B'}));
+}
+
+TEST(PowerLoss, NewFileKeepsItsNameOnlyOnceItsFolderIsFlushed) {
+  test::TempDir dir;
+  std::string path = dir.file("made");
+  PowerLoss disk;
+  auto f = File::open(path, Access::ReadWrite, Share::DenyNone, Disposition::CreateNew);
+  f->write_at(0, "data", 4);
+  f->flush();
+  EXPECT_FALSE(disk.cut(path, PowerCut::KeepNone).has_value());  // the whole file lost
+  EXPECT_EQ(disk.cut(path, PowerCut::KeepAll).value(), "data");
+  std::set<bool> kept;
+  for (uint64_t seed = 0; seed < 20; ++seed) kept.insert(disk.cut(path, PowerCut::Random, seed).has_value());
+  EXPECT_EQ(kept, (std::set<bool>{false, true}));
+  ASSERT_TRUE(flush_folder_of(path));
+  EXPECT_EQ(disk.cut(path, PowerCut::KeepNone).value(), "data");
+  // A file that was there already keeps its name.
+  PowerLoss later;
+  auto same = File::open(path, Access::ReadWrite, Share::DenyNone, Disposition::OpenAlways);
+  EXPECT_EQ(later.cut(path, PowerCut::KeepNone).value(), "data");
 }
 
 TEST(PowerLoss, CutAfterCountsChangesAndStopsWatchingWhenGone) {

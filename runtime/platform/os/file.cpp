@@ -86,6 +86,9 @@ std::unique_ptr<File> File::open(const std::string& path, Access access, Share s
     case Disposition::CreateNew: flags |= O_CREAT | O_EXCL; break;
     case Disposition::OpenAlways: flags |= O_CREAT; break;
   }
+  // An observer learns which opens make their file.
+  bool watched = observer() && access != Access::Read;
+  bool made = watched && disposition != Disposition::OpenExisting && !file_exists(path);
   int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0 && access == Access::Read && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -111,7 +114,8 @@ std::unique_ptr<File> File::open(const std::string& path, Access access, Share s
     ::close(fd);
     return nullptr;
   }
-  if (FileObserver* o = observer(); o && access != Access::Read) {
+  if (FileObserver* o = observer(); o && watched) {
+    if (made) o->created(path);
     if (disposition == Disposition::CreateAlways) o->resized(path, 0);
     o->opened(path);
   }
@@ -225,14 +229,24 @@ bool replace_file(const std::string& from, const std::string& to) {
     set_last_error_from_errno();
     return false;
   }
-  size_t slash = to.find_last_of('/');
-  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
+  flush_folder_of(to);
   return true;
+}
+
+bool flush_folder_of(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  count_call();
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    set_last_error_from_errno();
+    return false;
+  }
+  bool done = ::fsync(fd) == 0;
+  if (!done) set_last_error_from_errno();
+  ::close(fd);
+  if (FileObserver* o = observer(); o && done) o->folder_flushed(dir);
+  return done;
 }
 
 bool file_exists(const std::string& path) {

@@ -65,6 +65,9 @@ bool move_file(const std::string& from, const std::string& to);
 // other under the name) and makes the change durable.
 bool replace_file(const std::string& from, const std::string& to);
 bool file_exists(const std::string& path);
+// Makes the names in the folder that holds the file durable: a file just
+// made is on the disk only once its folder is flushed.
+bool flush_folder_of(const std::string& path);
 
 // The system's temporary directory, with a trailing slash.
 std::string temp_directory();

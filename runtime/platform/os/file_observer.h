@@ -12,6 +12,10 @@ class FileObserver {
   virtual ~FileObserver() = default;
   // A file opened for writing; the observer may read what it holds now.
   virtual void opened(const std::string& path) = 0;
+  // The open made the file: its name is on the disk once its folder is
+  // flushed.
+  virtual void created(const std::string& path) = 0;
+  virtual void folder_flushed(const std::string& folder) = 0;
   virtual void wrote(const std::string& path, uint64_t offset, const void* bytes, size_t size) = 0;
   virtual void flushed(const std::string& path) = 0;
   virtual void resized(const std::string& path, uint64_t size) = 0;

@@ -19,6 +19,11 @@ void put(std::string& image, uint64_t offset, const char* bytes, size_t size) {
   std::copy(bytes, bytes + size, image.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
+std::string folder_of(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
 
 PowerLoss::PowerLoss() : previous_(file_observer()) { set_file_observer(this); }
@@ -37,6 +42,19 @@ void PowerLoss::track(const std::string& path) {
 }
 
 void PowerLoss::opened(const std::string& path) { track(path); }
+
+void PowerLoss::created(const std::string& path) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  Record& r = record_of(path);
+  r.durable.clear();
+  r.name_durable = false;
+}
+
+void PowerLoss::folder_flushed(const std::string& folder) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  for (auto& [path, r] : files_)
+    if (folder_of(path) == folder) r.name_durable = true;
+}
 
 void PowerLoss::wrote(const std::string& path, uint64_t offset, const void* bytes, size_t size) {
   {
@@ -96,11 +114,13 @@ std::optional<std::string> PowerLoss::cut(const std::string& path, PowerCut how,
   auto it = files_.find(path);
   if (it == files_.end()) return std::nullopt;
   const Record& r = it->second;
+  std::mt19937_64 rng(seed);
+  if (!r.name_durable && (how == PowerCut::KeepNone || (how == PowerCut::Random && rng() % 2 == 0)))
+    return std::nullopt;
   std::string image = r.durable;
   if (how == PowerCut::KeepNone) return image;
 
   std::vector<const Change*> kept;
-  std::mt19937_64 rng(seed);
   for (const Change& c : r.since_flush)
     if (how == PowerCut::KeepAll || rng() % 2 == 0) kept.push_back(&c);
   if (how == PowerCut::Random) std::shuffle(kept.begin(), kept.end(), rng);

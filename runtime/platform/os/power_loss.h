@@ -2,10 +2,12 @@
 // every write, flush and size change the process makes. A cut produces a
 // file as the disk may have kept it: everything up to the file's last flush,
 // and of the changes since, some, all or none; the kept ones land in any
-// order, and a write may be torn at sector boundaries. The real writes still
-// go to the real file; the cut only rebuilds bytes from the record. Files
-// are known by the name they were opened with; deletes and renames are not
-// recorded.
+// order, and a write may be torn at sector boundaries. A file made while
+// recording keeps its name only once its folder was flushed; before that a
+// cut may lose the whole file. The real writes still go to the real file;
+// the cut only rebuilds bytes from the record. Files are known by the name
+// they were opened with; deletes and renames are not recorded, nor locks
+// (a cut drops them all).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -39,7 +41,8 @@ class PowerLoss : public FileObserver {
   void track(const std::string& path);
 
   // The file as a disk that lost power now may hold it; nothing when the
-  // file is not recorded. The seed picks the Random choices.
+  // file is not recorded, or when the disk lost the name of a file made
+  // since its folder was last flushed. The seed picks the Random choices.
   std::optional<std::string> cut(const std::string& path, PowerCut how, uint64_t seed = 0) const;
   // Whether the file is recorded (opened for writing or tracked).
   bool tracks(const std::string& path) const;
@@ -51,6 +54,8 @@ class PowerLoss : public FileObserver {
   int changes() const;
 
   void opened(const std::string& path) override;
+  void created(const std::string& path) override;
+  void folder_flushed(const std::string& folder) override;
   void wrote(const std::string& path, uint64_t offset, const void* bytes, size_t size) override;
   void flushed(const std::string& path) override;
   void resized(const std::string& path, uint64_t size) override;
@@ -65,6 +70,7 @@ class PowerLoss : public FileObserver {
   struct Record {
     std::string durable;
     std::vector<Change> since_flush;
+    bool name_durable = true;
   };
   Record& record_of(const std::string& path);
   void count_change();

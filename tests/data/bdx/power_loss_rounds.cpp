@@ -233,17 +233,18 @@ bool run_workload(Workload w, Run& r) {
   return false;
 }
 
-// Changes (writes, flushes, size changes) a unit of the workload makes, about.
-int changes_per_unit(Workload w) {
+// The cut comes after a random count of changes (writes, flushes, size
+// changes) up to this: a run makes about 50 (single), 30 (stream), 75
+// (build) or 95 (commit), so that some cuts come after the last unit.
+int cut_range(Workload w) {
   switch (w) {
-    case Workload::Single: return 30;
-    case Workload::Stream: return 40;
-    case Workload::Build: return 60;
-    case Workload::Commit: return 120;
+    case Workload::Single: return 60;
+    case Workload::Stream: return 36;
+    case Workload::Build: return 90;
+    case Workload::Commit: return 110;
   }
-  return 30;
+  return 60;
 }
-int units_of(Workload w) { return w == Workload::Single ? 4 : w == Workload::Commit ? 2 : 4; }
 
 platform::PowerCut cut_kind(uint64_t seed) {
   return seed % 10 == 0   ? platform::PowerCut::KeepAll
@@ -331,7 +332,7 @@ Outcome Rounds::run(uint64_t seed) {
   if (workload_ == Workload::Commit && rng() % 4 == 0) start[control] = std::nullopt;
   put_files(start);
   platform::PowerCut how = cut_kind(seed);
-  int cut_at = 1 + static_cast<int>(rng() % static_cast<uint32_t>(units_of(workload_) * changes_per_unit(workload_)));
+  int cut_at = 1 + static_cast<int>(rng() % static_cast<uint32_t>(cut_range(workload_)));
 
   Run r;
   r.rng.seed(static_cast<uint32_t>(rng()));

@@ -77,11 +77,17 @@ std::shared_ptr<PageStore> PageStore::open(const std::string& full_name, platfor
           return existing;
         }
   }
+  bool made = disposition != platform::Disposition::OpenExisting && !platform::file_exists(full_name);
   auto file = platform::File::open(full_name, access, share, disposition);
   if (!file) {
     *error = open_error();
     return nullptr;
   }
+  // A file just made has its name on the disk only once its folder is
+  // flushed: without it a power cut could lose a created file, and with it
+  // every update it had and the records of a transaction's control file.
+  // Where the folder cannot be flushed nothing better can be done.
+  if (made) platform::flush_folder_of(full_name);
   std::shared_ptr<PageStore> store(new PageStore);
   store->name_ = full_name;
   store->process_ = platform::current_process_id();
