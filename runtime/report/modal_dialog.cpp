@@ -11,6 +11,7 @@
 #include "runtime/platform/gui/theme.h"
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/loop/runtime_lock.h"
+#include "runtime/window/other_windows_wait.h"
 #include "runtime/window/script_runner.h"
 
 namespace vrt::report {
@@ -135,12 +136,14 @@ bool ModalDialog::key(const MSG& m) {
 
 bool ModalDialog::run(HWND first, const std::function<bool()>& accept) {
   if (!hwnd_) return false;
-  std::vector<HWND> waiting;
-  for (HWND t : GetTopLevelWindows())
-    if (t != hwnd_ && IsWindowVisible(t) && IsWindowEnabled(t) && !(GetWindowLongPtr(t, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
-      EnableWindow(t, false);
-      waiting.push_back(t);
-    }
+  bool ok = wait_for_user(first, accept);
+  DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  return ok;
+}
+
+bool ModalDialog::wait_for_user(HWND first, const std::function<bool()>& accept) {
+  window::OtherWindowsWait others(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
   SetActiveWindow(hwnd_);
   if (first) focus(first);
@@ -162,10 +165,6 @@ bool ModalDialog::run(HWND first, const std::function<bool()>& accept) {
   }
   window::retake_runtime_lock(levels);
   t_pressed = outer;
-  for (HWND t : waiting)
-    if (IsWindow(t)) EnableWindow(t, true);
-  DestroyWindow(hwnd_);
-  hwnd_ = nullptr;
   return ok;
 }
 

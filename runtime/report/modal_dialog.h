@@ -40,6 +40,8 @@ class ModalDialog {
   static void focus(platform::HWND control);
 
  private:
+  // Shows the dialog and runs its loop while the other windows wait.
+  bool wait_for_user(platform::HWND first, const std::function<bool()>& accept);
   bool key(const platform::MSG& m);
   void press(int id);
 

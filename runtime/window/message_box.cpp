@@ -18,6 +18,7 @@
 #include "runtime/platform/gui/window_api.h"
 #include "runtime/window/controls/image_codes.h"
 #include "runtime/window/loop/runtime_lock.h"
+#include "runtime/window/other_windows_wait.h"
 #include "runtime/window/script_runner.h"
 
 namespace vrt::window {
@@ -90,17 +91,6 @@ void register_box_class() {
   RegisterClass(wc);
 }
 
-// Every other enabled top-level window waits while the box is up.
-std::vector<HWND> disable_others(HWND box) {
-  std::vector<HWND> disabled;
-  for (HWND t : GetTopLevelWindows())
-    if (t != box && IsWindowVisible(t) && IsWindowEnabled(t) && !(GetWindowLongPtr(t, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
-      EnableWindow(t, false);
-      disabled.push_back(t);
-    }
-  return disabled;
-}
-
 // The button Esc presses: Cancel, or the only button; 0 for none.
 int escape_result(const std::vector<MessageButton>& buttons) {
   for (const MessageButton& b : buttons)
@@ -161,7 +151,17 @@ class Box {
       handles_.push_back(b);
       x += widths[i] + gap;
     }
-    std::vector<HWND> waiting = disable_others(box_);
+    int pressed = wait_for_user();
+    DestroyWindow(box_);
+    return pressed;
+  }
+
+  void set_focus_index(int i) { focus_ = std::clamp(i, 0, std::max(0, static_cast<int>(buttons_.size()) - 1)); }
+
+ private:
+  // Shows the box and runs its loop until a button is pressed; the result.
+  int wait_for_user() {
+    OtherWindowsWait others(box_);
     ShowWindow(box_, SW_SHOW);
     SetActiveWindow(box_);
     if (!handles_.empty()) SetFocus(handles_[static_cast<size_t>(focus_)]);
@@ -178,15 +178,9 @@ class Box {
     retake_runtime_lock(levels);
     int pressed = t_pressed ? t_pressed : focus_result();
     t_pressed = outer;
-    for (HWND t : waiting)
-      if (IsWindow(t)) EnableWindow(t, true);
-    DestroyWindow(box_);
     return pressed;
   }
 
-  void set_focus_index(int i) { focus_ = std::clamp(i, 0, std::max(0, static_cast<int>(buttons_.size()) - 1)); }
-
- private:
   static std::string plain(const std::string& s) {
     std::string out;
     for (char c : s)
