@@ -67,8 +67,16 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
   std::string data_prefix = key_prefix(-1);
   std::string from = data_prefix;
   bool strictly = false;
-  // The data records are read in order with a cursor: inserting entries
-  // changes other pages, so the data pages mostly need no new descent.
+  // The entries are gathered first and inserted in key order, so that each
+  // goes to the end of the key's last page (which then fills, rather than
+  // splitting in the middle) and the pages reached stay in the cache. They
+  // lie in one buffer, not one allocation each.
+  struct Entry {
+    size_t at;
+    uint16_t key_size, data_size;
+  };
+  std::string entry_bytes;
+  std::vector<Entry> gathered;
   TreeCursor cursor;
   const PageRecord* r;
   while ((r = t.seek_ref(from, strictly, true, &cursor)) && has_prefix(r->key(), data_prefix)) {
@@ -88,12 +96,24 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     }
     std::string entry_key, entry_data;
     if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data)) {
-      bool inserted = index ? index->insert(entry_key).second : t.insert(entry_key, entry_data);
-      if (inserted) ++entries;
-      else code = kDuplicateKey;
+      gathered.push_back({entry_bytes.size(), static_cast<uint16_t>(entry_key.size()),
+                          static_cast<uint16_t>(entry_data.size())});
+      entry_bytes.append(entry_key).append(entry_data);
     }
   }
   if (build_progress && cancelled()) return kBuildCancelled;
+  auto key_of = [&](const Entry& e) { return std::string_view(entry_bytes).substr(e.at, e.key_size); };
+  // Equal keys keep the records' order: the first record's entry is the one
+  // kept, as when the entries went in record by record.
+  std::stable_sort(gathered.begin(), gathered.end(),
+                   [&](const Entry& a, const Entry& b) { return compare_keys(key_of(a), key_of(b)) < 0; });
+  for (const Entry& e : gathered) {
+    std::string_view entry_key = key_of(e);
+    std::string_view entry_data = std::string_view(entry_bytes).substr(e.at + e.key_size, e.data_size);
+    bool inserted = index ? index->emplace(entry_key).second : t.insert(entry_key, entry_data);
+    if (inserted) ++entries;
+    else code = kDuplicateKey;
+  }
   if (!index) {
     uint8_t kind = key_kind(declaration(), key);
     add_to_counter(kind, static_cast<int32_t>(entries) - static_cast<int32_t>(counter(kind)));

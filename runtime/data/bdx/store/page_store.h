@@ -169,6 +169,10 @@ class PageStore {
   // The next record or table number from the header's counter.
   uint32_t take_number();
 
+  // The key of the last record inserted, for the tree to tell an insert
+  // that follows it (records arriving in key order) from one elsewhere.
+  std::string& last_inserted_key() { return last_inserted_key_; }
+
   // Writes the update of the operation in progress (safe_update.cpp).
   void commit();
   // The same update in two halves, for a commit across files: prepare
@@ -243,6 +247,7 @@ class PageStore {
   bool header_on_disk_ = false;
   uint8_t disk_header_[kHeaderSize] = {};
   PageCache cache_;
+  std::string last_inserted_key_;
   uint32_t next_provisional_ = kProvisionalUnit;
   bool operating_ = false;  // between begin_operation and end_operation
   bool updating_ = false;

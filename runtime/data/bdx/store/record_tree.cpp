@@ -156,10 +156,13 @@ bool RecordTree::insert(std::string_view key, std::string_view data) {
   }
   size_t i = leaf->lower_bound(key);
   if (i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) return false;
+  std::string& previous = store_.last_inserted_key();
+  bool in_sequence = i > 0 && leaf->records[i - 1].key() == previous;
+  previous.assign(key);
   leaf->records.insert(leaf->records.begin() + static_cast<long>(i), std::move(record));
   store_.mark_dirty(*leaf);
   if (i == 0) fix_first_keys(path, leaf);
-  split_if_needed(*leaf);
+  split_if_needed(*leaf, in_sequence ? i : kMiddle);
   return true;
 }
 
@@ -174,13 +177,21 @@ bool RecordTree::replace(std::string_view key, std::string_view data) {
   return true;
 }
 
-void RecordTree::split_if_needed(Page& page) {
+void RecordTree::split_if_needed(Page& page, size_t at) {
   Page* p = &page;
   while (p->needs_split()) {
     size_t n = p->records.size();
     size_t middle = n / 2;  // the root record of the page's balanced tree
     size_t left = middle, right = n - middle - 1;
     size_t cut = left < right ? middle + 1 : middle;  // the middle goes to the smaller half
+    // Records arriving in key order (APPEND, ADD with rising numbers, a
+    // key built from sorted entries) are not split in the middle, which
+    // would leave every page half empty: the records after the new one go
+    // to the new page, or the new one alone when it is the last, and the
+    // records before it stay where they are, full.
+    bool in_sequence = at > 0 && at < n;
+    if (in_sequence) cut = at + 1 < n ? at + 1 : at;
+    at = kMiddle;
     Page& q = store_.new_page(p->level);
     q.records.assign(std::make_move_iterator(p->records.begin() + static_cast<long>(cut)),
                      std::make_move_iterator(p->records.end()));
@@ -195,6 +206,7 @@ void RecordTree::split_if_needed(Page& page) {
     sep.key_length = static_cast<uint16_t>(sep.bytes.size());
     size_t pos;
     Page* parent = store_.parent_of(*p, &pos);
+    size_t parent_at = in_sequence ? pos + 1 : kMiddle;
     if (!parent) {
       Page& root = store_.new_page(static_cast<uint8_t>(p->level + 1));
       PageRecord first;
@@ -210,7 +222,7 @@ void RecordTree::split_if_needed(Page& page) {
       store_.mark_dirty(*parent);
     }
     split_if_needed(q);
-    if (parent) split_if_needed(*parent);
+    if (parent) split_if_needed(*parent, parent_at);
   }
 }
 

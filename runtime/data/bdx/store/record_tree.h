@@ -63,7 +63,10 @@ class RecordTree {
   Page* leftmost(uint32_t unit, int level);
   Page* rightmost(uint32_t unit, int level);
   void fix_first_keys(std::vector<Step>& path, Page* leaf);
-  void split_if_needed(Page& page);
+  // Splits the page while it is too large: at the given record on the
+  // first cut when records arrive in key order, in the middle otherwise.
+  static constexpr size_t kMiddle = 0;
+  void split_if_needed(Page& page, size_t at = kMiddle);
   void remove_empty(std::vector<Step>& path, Page* leaf);
   void collapse_root();
 
