@@ -93,6 +93,31 @@ void PageStore::move_page(uint32_t from, uint32_t to) {
   mark_dirty(p);
 }
 
+void PageStore::write_finished_page(Page& p) {
+  // A new file's pages wait for the commit, which writes its header first.
+  if (!updating_ || !header_on_disk_ || !p.dirty) return;
+  static thread_local std::vector<uint8_t> bytes;
+  if (!encode_page(p, is_provisional(p.unit) ? 0 : p.unit, &bytes)) fail_internal(kFailPageTooLarge);
+  int k = static_cast<int>(bytes.size() / kUnitSize);
+  if (is_provisional(p.unit) || header_.class_of(p.unit) != k) {
+    uint32_t to = allocate_slot(k);
+    // Growing an area may have moved this very page: its place and class
+    // are taken after the allocation.
+    uint32_t from = p.unit;
+    int current = is_provisional(from) ? 0 : header_.class_of(from);
+    set_reference(p, to);
+    cache_.rekey(&p, to);
+    if (current) release_slot(from, current);
+  }
+  // A free place among the committed pages is written by the commit, as
+  // a shadow copy.
+  if (p.unit < committed_units_end_) return;
+  if (!encode_page(p, p.unit, &bytes)) fail_internal(kFailPageTooLarge);
+  write_exact(unit_offset(p.unit), bytes.data(), bytes.size());
+  p.dirty = false;
+  cache_.erase(p.unit);
+}
+
 void PageStore::place_dirty_pages() {
   std::vector<uint8_t> bytes;
   for (;;) {

@@ -160,6 +160,14 @@ class PageStore {
   void mark_dirty(Page& page);
   // The page leaves the tree; its units are given back at the commit.
   void free_page(Page& page);
+  // A page that a fill in key order has finished (nothing will be added to
+  // it) is placed now and, when its place lies past the committed pages,
+  // written there and let go from the cache: a long fill (BUILD, a STREAM of
+  // APPENDs) does not keep every page it made in memory until the commit.
+  // Nothing on disk refers to such a place before the update is written,
+  // so a crash before then leaves it unused. The caller holds no pointer
+  // to the page afterwards.
+  void write_finished_page(Page& page);
   // Finds the index page that refers to the page (by its first key) and the
   // position of the reference; null for the root.
   Page* parent_of(const Page& page, size_t* position);

@@ -163,6 +163,8 @@ bool RecordTree::insert(std::string_view key, std::string_view data) {
   store_.mark_dirty(*leaf);
   if (i == 0) fix_first_keys(path, leaf);
   split_if_needed(*leaf, in_sequence ? i : kMiddle);
+  for (Page* page : finished_) store_.write_finished_page(*page);
+  finished_.clear();
   return true;
 }
 
@@ -191,6 +193,8 @@ void RecordTree::split_if_needed(Page& page, size_t at) {
     // records before it stay where they are, full.
     bool in_sequence = at > 0 && at < n;
     if (in_sequence) cut = at + 1 < n ? at + 1 : at;
+    // The new record alone goes on: the page before it is finished.
+    if (in_sequence && cut == at) finished_.push_back(p);
     at = kMiddle;
     Page& q = store_.new_page(p->level);
     q.records.assign(std::make_move_iterator(p->records.begin() + static_cast<long>(cut)),

@@ -71,6 +71,9 @@ class RecordTree {
   void collapse_root();
 
   PageStore& store_;
+  // Pages an ordered fill finished during the insert in progress, written
+  // out once the insert is done (no step holds them any more).
+  std::vector<Page*> finished_;
 };
 
 }  // namespace vrt::data
