@@ -149,74 +149,140 @@ void recycle_records(Page& page) {
   }
 }
 
-PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page) {
-  size_t stored = stored_page_size(bytes, size);
-  if (stored == 0 || stored > size || load_le32(bytes) != unit_offset(unit)) return kPageBadHeader;
-  size_t plain_size = load_le16(bytes + 6);
-  size_t bound = load_le16(bytes + 8);
-  size_t count = load_le16(bytes + 10);
-  uint8_t level = bytes[12];
-  size_t head = kPageHeaderSize + (level > 0 ? 4 * count : 0);
-  if (plain_size < head || stored < head || stored > plain_size || plain_size > bound || count == 0)
-    return kPageBadHeader;
-  // A plain page is decoded where it lies; a compressed one from a buffer
-  // that is kept for the next page.
-  const uint8_t* plain = bytes;
-  if (stored < plain_size) {
-    static thread_local std::vector<uint8_t> expanded;
-    if (expanded.size() < plain_size) expanded.resize(plain_size);
-    std::memcpy(expanded.data(), bytes, head);
-    if (!decompress_body(bytes + head, stored - head, expanded.data() + head, plain_size - head)) return kPageBadBody;
-    plain = expanded.data();
+namespace {
+
+// The records of a stored page read one after another: the header checked,
+// the body expanded when compressed, then each record's flag and lengths
+// checked against what is left and against the record before it.
+class StoredRecords {
+ public:
+  PageFault open(const uint8_t* bytes, size_t size, uint32_t unit) {
+    size_t stored = stored_page_size(bytes, size);
+    if (stored == 0 || stored > size || load_le32(bytes) != unit_offset(unit)) return kPageBadHeader;
+    plain_size_ = load_le16(bytes + 6);
+    size_t bound = load_le16(bytes + 8);
+    count = load_le16(bytes + 10);
+    level = bytes[12];
+    size_t head = kPageHeaderSize + (level > 0 ? 4 * count : 0);
+    if (plain_size_ < head || stored < head || stored > plain_size_ || plain_size_ > bound || count == 0)
+      return kPageBadHeader;
+    // A plain page is read where it lies; a compressed one from a buffer
+    // that is kept for the next page.
+    plain_ = bytes;
+    if (stored < plain_size_) {
+      static thread_local std::vector<uint8_t> expanded;
+      if (expanded.size() < plain_size_) expanded.resize(plain_size_);
+      std::memcpy(expanded.data(), bytes, head);
+      if (!decompress_body(bytes + head, stored - head, expanded.data() + head, plain_size_ - head)) return kPageBadBody;
+      plain_ = expanded.data();
+    }
+    pos_ = head;
+    return kPageOk;
   }
 
-  Page p;
-  p.unit = unit;
-  p.level = level;
-  p.records.resize(count);
-  if (level > 0) {
-    p.children.resize(count);
-    for (size_t i = 0; i < count; ++i) p.children[i] = load_le32(plain + kPageHeaderSize + 4 * i);
-  }
-  size_t pos = head, record_length = 0, key_length = 0;
-  std::vector<std::string>& pool = string_pool();
-  for (size_t i = 0; i < count; ++i) {
-    if (pos >= plain_size) return kPageBadRecords;
-    uint8_t flag = plain[pos++];
+  uint32_t child(size_t i) const { return load_le32(plain_ + kPageHeaderSize + 4 * i); }
+
+  // The next record: `shared` bytes of the one before (of `previous`
+  // bytes), then `own` bytes at `bytes`.
+  struct Item {
+    size_t shared, record_length, key_length;
+    const char* own;
+    size_t own_size;
+  };
+  PageFault next(size_t index, size_t previous, Item* item) {
+    if (pos_ >= plain_size_) return kPageBadRecords;
+    uint8_t flag = plain_[pos_++];
     size_t shared = flag & 0x3F;
-    if (i == 0 && (flag & 0xC0) != 0xC0) return kPageBadRecords;
+    if (index == 0 && (flag & 0xC0) != 0xC0) return kPageBadRecords;
     if (flag & 0x80) {
-      if (plain_size - pos < 2) return kPageBadRecords;
-      record_length = load_le16(plain + pos);
-      pos += 2;
+      if (plain_size_ - pos_ < 2) return kPageBadRecords;
+      record_length_ = load_le16(plain_ + pos_);
+      pos_ += 2;
     }
     if (flag & 0x40) {
-      if (plain_size - pos < 2) return kPageBadRecords;
-      key_length = load_le16(plain + pos);
-      pos += 2;
+      if (plain_size_ - pos_ < 2) return kPageBadRecords;
+      key_length_ = load_le16(plain_ + pos_);
+      pos_ += 2;
     }
-    if (record_length > kMaxRecordLength) return kPageRecordTooLong;
-    size_t previous = i ? p.records[i - 1].bytes.size() : 0;
-    if (key_length > record_length || shared > record_length || shared > previous ||
-        (level > 0 && key_length != record_length))
+    if (record_length_ > kMaxRecordLength) return kPageRecordTooLong;
+    if (key_length_ > record_length_ || shared > record_length_ || shared > previous ||
+        (level > 0 && key_length_ != record_length_))
       return kPageBadRecords;
-    size_t own = record_length - shared;
-    if (plain_size - pos < own) return kPageBadRecords;
+    size_t own = record_length_ - shared;
+    if (plain_size_ - pos_ < own) return kPageBadRecords;
+    *item = Item{shared, record_length_, key_length_, reinterpret_cast<const char*>(plain_ + pos_), own};
+    pos_ += own;
+    return kPageOk;
+  }
+  bool at_end() const { return pos_ == plain_size_; }
+
+  size_t count = 0;
+  uint8_t level = 0;
+
+ private:
+  const uint8_t* plain_ = nullptr;
+  size_t plain_size_ = 0, pos_ = 0;
+  size_t record_length_ = 0, key_length_ = 0;  // carried from record to record
+};
+
+}  // namespace
+
+PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page) {
+  StoredRecords in;
+  if (PageFault f = in.open(bytes, size, unit)) return f;
+  Page p;
+  p.unit = unit;
+  p.level = in.level;
+  p.records.resize(in.count);
+  if (in.level > 0) {
+    p.children.resize(in.count);
+    for (size_t i = 0; i < in.count; ++i) p.children[i] = in.child(i);
+  }
+  std::vector<std::string>& pool = string_pool();
+  for (size_t i = 0; i < in.count; ++i) {
+    StoredRecords::Item item;
+    if (PageFault f = in.next(i, i ? p.records[i - 1].bytes.size() : 0, &item)) return f;
     PageRecord& r = p.records[i];
-    r.key_length = static_cast<uint16_t>(key_length);
-    if (record_length > kInlineString && !pool.empty()) {
+    r.key_length = static_cast<uint16_t>(item.key_length);
+    if (item.record_length > kInlineString && !pool.empty()) {
       r.bytes = std::move(pool.back());
       pool.pop_back();
       r.bytes.clear();
     }
-    r.bytes.reserve(record_length);
-    if (shared) r.bytes.assign(p.records[i - 1].bytes, 0, shared);
-    r.bytes.append(reinterpret_cast<const char*>(plain + pos), own);
-    pos += own;
-    if (i > 0 && !ascending(p.records[i - 1].key(), r.key(), shared)) return kPageOutOfOrder;
+    r.bytes.reserve(item.record_length);
+    if (item.shared) r.bytes.assign(p.records[i - 1].bytes, 0, item.shared);
+    r.bytes.append(item.own, item.own_size);
+    if (i > 0 && !ascending(p.records[i - 1].key(), r.key(), item.shared)) return kPageOutOfOrder;
   }
-  if (pos != plain_size) return kPageBadRecords;
+  if (!in.at_end()) return kPageBadRecords;
   *page = std::move(p);
+  return kPageOk;
+}
+
+PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
+                              bool strictly, PageRecord* out, bool* found) {
+  *found = false;
+  StoredRecords in;
+  if (PageFault f = in.open(bytes, size, unit)) return f;
+  if (in.level != 0) return kPageNotLeaf;
+  // Two buffers take turns as the record read and the one before it.
+  static thread_local PageRecord before;
+  PageRecord& r = *out;
+  r.bytes.clear();
+  for (size_t i = 0; i < in.count; ++i) {
+    StoredRecords::Item item;
+    std::swap(before, r);
+    if (PageFault f = in.next(i, before.bytes.size(), &item)) return f;
+    r.key_length = static_cast<uint16_t>(item.key_length);
+    r.bytes.assign(before.bytes, 0, item.shared);
+    r.bytes.append(item.own, item.own_size);
+    if (i > 0 && !ascending(before.key(), r.key(), item.shared)) return kPageOutOfOrder;
+    int c = compare_keys(r.key(), key);
+    if (c > 0 || (c == 0 && !strictly)) {
+      *found = true;
+      return kPageOk;
+    }
+  }
   return kPageOk;
 }
 

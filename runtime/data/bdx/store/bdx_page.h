@@ -78,6 +78,7 @@ enum PageFault {
   kPageBadRecords,     // the records do not end exactly at the stated size
   kPageRecordTooLong,  // a record over the limit
   kPageOutOfOrder,     // keys not ascending
+  kPageNotLeaf,        // an index page where a leaf was sought
 };
 
 // The stored size of the page starting at bytes (to read the rest of it);
@@ -90,5 +91,13 @@ void recycle_records(Page& page);
 
 // Decodes untrusted bytes read at the unit into a page.
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);
+
+// The first record with a key not less than key (greater when strictly)
+// in the untrusted bytes of a leaf page, its records read only up to it: a
+// lookup needs one record, not the page decoded. *found is false when every
+// record of the page is below; the records past the one found are not
+// checked.
+PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
+                              bool strictly, PageRecord* out, bool* found);
 
 }  // namespace vrt::data

@@ -388,24 +388,39 @@ void PageStore::abandon() {
   }
 }
 
-std::unique_ptr<Page> PageStore::load_page(uint32_t unit) {
+const std::vector<uint8_t>& PageStore::stored_page(uint32_t unit) {
   if (is_provisional(unit)) fail_internal(kFailTreeShape);
   int k = header_.class_of(unit);
   if (k == 0 || (unit - header_.area_start[k]) % static_cast<uint32_t>(k) != 0) fail_internal(kFailUnitOutside);
   size_t size = static_cast<size_t>(k) * kUnitSize;
   const std::vector<uint8_t>* kept = cache_.image(unit);
-  std::vector<uint8_t> read;
   if (!kept || kept->size() != size) {
+    static thread_local std::vector<uint8_t> read;
     read.resize(size);
     read_exact(unit_offset(unit), read.data(), size);
     cache_.keep_image(unit, read.data(), size);
+    kept = &read;
   }
-  const std::vector<uint8_t>& bytes = read.empty() ? *kept : read;
-  size_t stored = stored_page_size(bytes.data(), bytes.size());
+  size_t stored = stored_page_size(kept->data(), kept->size());
   if (stored == 0 || (stored + kUnitSize - 1) / kUnitSize != static_cast<size_t>(k)) fail_internal(kFailPageDecode);
+  return *kept;
+}
+
+std::unique_ptr<Page> PageStore::load_page(uint32_t unit) {
+  const std::vector<uint8_t>& bytes = stored_page(unit);
   auto p = std::make_unique<Page>();
   if (decode_page(bytes.data(), bytes.size(), unit, p.get()) != kPageOk) fail_internal(kFailPageDecode);
   return p;
+}
+
+bool PageStore::seek_in_stored_leaf(uint32_t unit, std::string_view key, bool strictly, PageRecord* out) {
+  const std::vector<uint8_t>& bytes = stored_page(unit);
+  bool found = false;
+  switch (vrt::data::seek_in_stored_leaf(bytes.data(), bytes.size(), unit, key, strictly, out, &found)) {
+    case kPageOk: return found;
+    case kPageNotLeaf: fail_internal(kFailTreeShape);
+    default: fail_internal(kFailPageDecode);
+  }
 }
 
 Page& PageStore::page(uint32_t unit, int level) {

@@ -156,6 +156,12 @@ class PageStore {
   // the operation through fail_internal. `level` is the level the caller
   // expects (-1 for any).
   Page& page(uint32_t unit, int level = -1);
+  // The first record of the leaf page at the unit with a key not less than
+  // key (greater when strictly), copied out, read from the page's stored
+  // bytes only up to it, without decoding the page or caching it: a lookup
+  // at random would otherwise decode a whole page for each record it
+  // wants. False when every record of the page is below.
+  bool seek_in_stored_leaf(uint32_t unit, std::string_view key, bool strictly, PageRecord* out);
   Page& new_page(uint8_t level);
   void mark_dirty(Page& page);
   // The page leaves the tree; its units are given back at the commit.
@@ -219,6 +225,9 @@ class PageStore {
   enum class Held { Nothing, ReaderSlot, WriterByte };
   void take_operation_lock(bool update);
   void release_operation_lock();
+  // The stored bytes of the page at the unit: kept, or read (and kept).
+  // Valid until the next call.
+  const std::vector<uint8_t>& stored_page(uint32_t unit);
   std::unique_ptr<Page> load_page(uint32_t unit);
   // Page placement (page_areas.cpp).
   void build_free_slots();

@@ -42,11 +42,19 @@ Page* RecordTree::rightmost(uint32_t unit, int level) {
 }
 
 const PageRecord* RecordTree::find_ref(std::string_view key) {
-  Page* leaf = descend(key, nullptr);
-  if (!leaf) return nullptr;
-  size_t i = leaf->lower_bound(key);
-  if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return nullptr;
-  return &leaf->records[i];
+  const PageRecord* r = seek_ref(key, false, true);
+  return r && compare_keys(r->key(), key) == 0 ? r : nullptr;
+}
+
+const PageRecord* RecordTree::seek_uncached_leaf(std::string_view key, bool strictly) {
+  if (store_.header().root == kNoRoot) return nullptr;
+  Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
+  if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
+  while (p->level > 1) p = &store_.page(p->children[p->child_for(key)], p->level - 1);
+  if (p->level != 1) return nullptr;
+  uint32_t unit = p->children[p->child_for(key)];
+  if (store_.cache().find(unit) || !store_.seek_in_stored_leaf(unit, key, strictly, &found_)) return nullptr;
+  return &found_;
 }
 
 PageRecord* RecordTree::find_for_change(std::string_view key) {
@@ -76,6 +84,10 @@ const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool
       }
     }
   }
+  // A lookup that keeps no place reads a leaf that is not cached only up to
+  // the record it wants.
+  if (!cursor && forward)
+    if (const PageRecord* r = seek_uncached_leaf(key, strictly)) return r;
   std::vector<Step> path;
   Page* leaf = descend(key, &path);
   if (!leaf) return nullptr;

@@ -33,7 +33,8 @@ class RecordTree {
   bool seek(std::string_view key, bool strictly, PageRecord* out);
   bool seek_back(std::string_view key, bool strictly, PageRecord* out);
   // The same lookups without a copy: the record stays valid until the
-  // operation changes the tree or ends.
+  // operation changes the tree or ends, or (read from a page not cached)
+  // until this tree's next lookup.
   const PageRecord* find_ref(std::string_view key);
   // With a cursor, a step from the record the cursor is at is taken in its
   // page when it can be, and the cursor is left at the record found.
@@ -60,6 +61,10 @@ class RecordTree {
   };
   // Descends to the leaf for key; path receives the index pages passed.
   Page* descend(std::string_view key, std::vector<Step>* path);
+  // seek_ref forward without a cursor, in a leaf that is not cached, from
+  // its stored bytes; null when the leaf is cached, or the record sought
+  // lies past it (the caller then goes the common way).
+  const PageRecord* seek_uncached_leaf(std::string_view key, bool strictly);
   Page* leftmost(uint32_t unit, int level);
   Page* rightmost(uint32_t unit, int level);
   void fix_first_keys(std::vector<Step>& path, Page* leaf);
@@ -74,6 +79,7 @@ class RecordTree {
   // Pages an ordered fill finished during the insert in progress, written
   // out once the insert is done (no step holds them any more).
   std::vector<Page*> finished_;
+  PageRecord found_;  // a record read from a page not cached
 };
 
 }  // namespace vrt::data
