@@ -88,15 +88,32 @@ void PageStore::grow_area(int k) {
 
 void PageStore::move_page(uint32_t from, uint32_t to) {
   Page& p = page(from);
+  bool clean = !p.dirty;
   set_reference(p, to);
   cache_.rekey(&p, to);
   mark_dirty(p);
+  // An unchanged page moved past the committed pages is written there at
+  // once and let go: an area that grows a long way (a BUILD of a key)
+  // moves many pages of the areas above, which need not all wait in memory
+  // for the commit. Nobody holds a changed page's place across a move.
+  if (clean) write_past_committed(p);
+}
+
+bool PageStore::write_past_committed(Page& p) {
+  // A new file's pages wait for the commit, which writes its header first.
+  if (!updating_ || !header_on_disk_ || p.unit < committed_units_end_) return false;
+  static thread_local std::vector<uint8_t> bytes;
+  if (!encode_page(p, p.unit, &bytes) || bytes.size() / kUnitSize != static_cast<size_t>(header_.class_of(p.unit)))
+    return false;  // the commit places it
+  write_exact(unit_offset(p.unit), bytes.data(), bytes.size());
+  p.dirty = false;
+  cache_.erase(p.unit);
+  return true;
 }
 
 void PageStore::write_finished_page(Page& p) {
-  // A new file's pages wait for the commit, which writes its header first.
   if (!updating_ || !header_on_disk_ || !p.dirty) return;
-  static thread_local std::vector<uint8_t> bytes;
+  std::vector<uint8_t> bytes;
   if (!encode_page(p, is_provisional(p.unit) ? 0 : p.unit, &bytes)) fail_internal(kFailPageTooLarge);
   int k = static_cast<int>(bytes.size() / kUnitSize);
   if (is_provisional(p.unit) || header_.class_of(p.unit) != k) {
@@ -111,11 +128,7 @@ void PageStore::write_finished_page(Page& p) {
   }
   // A free place among the committed pages is written by the commit, as
   // a shadow copy.
-  if (p.unit < committed_units_end_) return;
-  if (!encode_page(p, p.unit, &bytes)) fail_internal(kFailPageTooLarge);
-  write_exact(unit_offset(p.unit), bytes.data(), bytes.size());
-  p.dirty = false;
-  cache_.erase(p.unit);
+  write_past_committed(p);
 }
 
 void PageStore::place_dirty_pages() {

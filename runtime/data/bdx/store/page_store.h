@@ -235,6 +235,10 @@ class PageStore {
   void release_slot(uint32_t unit, int units);
   void grow_area(int units);
   void move_page(uint32_t from, uint32_t to);
+  // Writes a page whose place lies past the committed pages there, marks
+  // it clean and lets it go from the cache; false (nothing done) for a
+  // page of a committed place, of a new file or whose class changed.
+  bool write_past_committed(Page& page);
   void place_dirty_pages();
 
   std::mutex mutex_;
