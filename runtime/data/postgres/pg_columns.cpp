@@ -33,11 +33,12 @@ std::string lower(std::string s) {
   return s;
 }
 
-// The column's name: the external name, else the label without its prefix.
+// The column's name: the external name (else the label) without the file's
+// prefix, in lower case.
 std::string base_name(const std::string& external, const std::string& label) {
-  if (!external.empty()) return lower(external);
-  size_t colon = label.find(':');
-  return lower(colon == std::string::npos ? label : label.substr(colon + 1));
+  const std::string& name = external.empty() ? label : external;
+  size_t colon = name.find(':');
+  return lower(colon == std::string::npos ? name : name.substr(colon + 1));
 }
 
 std::string unique_name(std::string name, int number, std::set<std::string>* taken) {

@@ -32,6 +32,17 @@ int explained(DriverCall& c) {
   return kAlreadyPosted;
 }
 
+// A read after HOLD locks the row it reads.
+template <OperationHandler Work>
+int reading(DriverCall& c) {
+  if (!(c.file->state & kStateHoldPending)) return Work(c);
+  PgTable& t = table(c);
+  int code = t.begin_hold();
+  if (code == kOk) code = Work(c);
+  t.end_hold(code == kOk);
+  return code;
+}
+
 int64_t pointer_arg(DriverCall& c, int i) { return static_cast<uint32_t>(c.args[i]); }
 
 // ---- opening and closing
@@ -206,6 +217,14 @@ int op_build_key(DriverCall& c) {
 // LOGOUT(seconds, files...) reaches the driver once for each file; the
 // files share the one SQL transaction of the session.
 int op_logout(DriverCall&) { return pg_session().begin_for(1); }
+int op_hold(DriverCall& c) {
+  table(c).hold_seconds = c.operation == kOpHoldFileSec ? static_cast<int32_t>(c.args[0]) : -1;
+  return kOk;
+}
+int op_release(DriverCall& c) {
+  table(c).release_holds();
+  return kOk;
+}
 int op_commit(DriverCall&) { return pg_session().end(true); }
 int op_rollback(DriverCall&) { return pg_session().end(false); }
 
@@ -244,17 +263,17 @@ struct HandlerTable {
     at[kOpSetKeyKey] = explained<op_set_key_key>;
     at[kOpSetKeyPtr] = explained<op_set_key_ptr>;
     at[kOpSetKeyKeyPtr] = explained<op_set_key_key_ptr>;
-    at[kOpNext] = explained<op_next>;
-    at[kOpPrevious] = explained<op_previous>;
+    at[kOpNext] = explained<reading<op_next>>;
+    at[kOpPrevious] = explained<reading<op_previous>>;
     at[kOpSkip] = explained<op_skip>;
     at[kOpBof] = op_bof;
     at[kOpEof] = op_eof;
-    at[kOpGetFileKey] = explained<op_get_file_key>;
-    at[kOpGetFilePtr] = explained<op_get_file_ptr>;
-    at[kOpGetFilePtrLen] = explained<op_get_file_ptr>;
-    at[kOpGetKeyPtr] = explained<op_get_key_ptr>;
-    at[kOpRegetFile] = explained<op_reget>;
-    at[kOpRegetKey] = explained<op_reget>;
+    at[kOpGetFileKey] = explained<reading<op_get_file_key>>;
+    at[kOpGetFilePtr] = explained<reading<op_get_file_ptr>>;
+    at[kOpGetFilePtrLen] = explained<reading<op_get_file_ptr>>;
+    at[kOpGetKeyPtr] = explained<reading<op_get_key_ptr>>;
+    at[kOpRegetFile] = explained<reading<op_reget>>;
+    at[kOpRegetKey] = explained<reading<op_reget>>;
     at[kOpResetFile] = op_reset_file;
     at[kOpResetKey] = op_reset_key;
     at[kOpPositionFile] = op_position_file;
@@ -282,6 +301,9 @@ struct HandlerTable {
     at[kOpLogout] = explained<op_logout>;
     at[kOpCommit] = explained<op_commit>;
     at[kOpRollback] = explained<op_rollback>;
+    at[kOpHoldFile] = op_hold;
+    at[kOpHoldFileSec] = op_hold;
+    at[kOpRelease] = op_release;
     at[kOpSend] = op_send;
     at[kOpQueryView] = op_query_view;
     at[kOpClear] = op_clear;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -68,7 +69,7 @@ bool PgSession::connected() {
   keys.push_back("connect_timeout");
   vals.push_back("10");
   keys.push_back("options");
-  vals.push_back("-c lock_timeout=5000");
+  vals.push_back("-c lock_timeout=2000");
   keys.push_back("application_name");
   vals.push_back("vorthal");
   keys.push_back(nullptr);
@@ -76,10 +77,27 @@ bool PgSession::connected() {
   conn_ = PQconnectdbParams(keys.data(), vals.data(), 0);
   owner_pid_ = getpid();
   transaction_open_ = false;
+  logout_ = false;
+  holds_ = 0;
   return PQstatus(conn_) == CONNECTION_OK;
 }
 
 PgOutcome PgSession::run(const std::string& sql, const std::vector<PgParam>& params) {
+  if (broken_) {
+    PgOutcome lost;
+    lost.code = kServerNotFound;
+    lost.message = "the connection to the server was lost inside a transaction";
+    return lost;
+  }
+  if (!transaction_open_) return exec(sql, params);
+  PgOutcome mark = exec("SAVEPOINT vrt_step", {});
+  if (!mark.ok()) return mark;
+  PgOutcome out = exec(sql, params);
+  if (transaction_open_) exec(out.ok() ? "RELEASE SAVEPOINT vrt_step" : "ROLLBACK TO SAVEPOINT vrt_step", {});
+  return out;
+}
+
+PgOutcome PgSession::exec(const std::string& sql, const std::vector<PgParam>& params) {
   PgOutcome out;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!connected()) {
@@ -104,31 +122,63 @@ PgOutcome PgSession::run(const std::string& sql, const std::vector<PgParam>& par
     // transaction was open: its work is gone and the caller must hear so.
     if (!lost || transaction_open_) break;
   }
-  if (out.code == kServerNotFound) transaction_open_ = false;
+  if (out.code == kServerNotFound && transaction_open_) {
+    broken_ = logout_;
+    transaction_open_ = logout_ = false;
+    holds_ = 0;
+  }
   return out;
 }
 
 int PgSession::begin_for(int files) {
   if (!transaction_open_) {
-    transaction_files_ = 0;
-    PgOutcome o = run("BEGIN");
+    PgOutcome o = exec("BEGIN", {});
     if (!o.ok()) return o.code;
     transaction_open_ = true;
+    transaction_files_ = 0;
+    ++serial_;
   }
+  logout_ = true;
   transaction_files_ += files;
   return kOk;
 }
 
 int PgSession::end(bool commit) {
   if (transaction_files_ > 0) --transaction_files_;
-  if (!transaction_open_) return kOk;
-  // The first file's COMMIT or ROLLBACK ends the one transaction of them all.
-  transaction_open_ = false;
-  PgOutcome o = run(commit ? "COMMIT" : "ROLLBACK");
-  if (!o.ok()) return commit ? kUnableToLogTransaction : kUnableToRollback;
-  // A COMMIT of a transaction that failed on the server rolls it back.
-  if (commit && std::strcmp(PQcmdStatus(o.result.get()), "ROLLBACK") == 0) return kUnableToLogTransaction;
+  int code = end_code_;  // the later files of one COMMIT answer as the first
+  if (broken_) {
+    broken_ = false;
+    code = commit ? kUnableToLogTransaction : kOk;
+  } else if (transaction_open_ && logout_) {
+    // The first file's COMMIT or ROLLBACK ends the one transaction of them all.
+    transaction_open_ = false;
+    logout_ = false;
+    holds_ = 0;
+    PgOutcome o = exec(commit ? "COMMIT" : "ROLLBACK", {});
+    code = o.ok() ? kOk : commit ? kUnableToLogTransaction : kUnableToRollback;
+    // A COMMIT of a transaction that failed on the server rolls it back.
+    if (o.ok() && commit && std::strcmp(PQcmdStatus(o.result.get()), "ROLLBACK") == 0) code = kUnableToLogTransaction;
+  }
+  end_code_ = transaction_files_ > 0 ? code : kOk;
+  return code;
+}
+
+int PgSession::begin_hold() {
+  if (transaction_open_) return kOk;
+  PgOutcome o = exec("BEGIN", {});
+  if (!o.ok()) return o.code;
+  transaction_open_ = true;
+  logout_ = false;
+  holds_ = 0;
+  ++serial_;
   return kOk;
+}
+
+void PgSession::held(int delta) {
+  holds_ = std::max(0, holds_ + delta);
+  if (holds_ > 0 || logout_ || !transaction_open_) return;
+  transaction_open_ = false;
+  exec("COMMIT", {});
 }
 
 PgSession& pg_session() {

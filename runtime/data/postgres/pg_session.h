@@ -41,22 +41,38 @@ struct PgOutcome {
 class PgSession {
  public:
   // Runs one statement with its parameters (connecting first when needed).
-  // A lost connection is tried again once when no transaction is open.
+  // A lost connection is tried again once when no transaction is open;
+  // inside one, a failed statement is undone alone (a savepoint around it),
+  // as a failed operation leaves a BDX file's pending updates alone.
   PgOutcome run(const std::string& sql, const std::vector<PgParam>& params = {});
 
-  // The SQL transaction of LOGOUT, and the files enlisted in it.
-  bool in_transaction() const { return transaction_files_ > 0; }
-  int begin_for(int files);  // opens the transaction when none is
-  int end(bool commit);      // one enlisted file leaves; the first end ends it
+  // One SQL transaction serves LOGOUT's files and the row locks of HOLD.
+  bool in_transaction() const { return transaction_open_; }
+  // Counts each BEGIN: a hold taken in an earlier transaction is gone.
+  uint64_t transaction_serial() const { return serial_; }
+  int begin_for(int files);  // LOGOUT of a file
+  int end(bool commit);      // COMMIT or ROLLBACK: the first file's ends it
+  // HOLD: a transaction for the row locks when none is open; it ends when
+  // the last hold is released, unless a LOGOUT made it its own.
+  int begin_hold();
+  void held(int delta);
   std::mutex& mutex() { return mutex_; }
 
  private:
   bool connected();
+  PgOutcome exec(const std::string& sql, const std::vector<PgParam>& params);
   std::mutex mutex_;
   PGconn* conn_ = nullptr;
   int owner_pid_ = 0;  // a forked child never speaks on its parent's socket
   int transaction_files_ = 0;
   bool transaction_open_ = false;
+  bool logout_ = false;  // the transaction is LOGOUT's, not only HOLD's
+  // The connection was lost inside LOGOUT's transaction: its work is gone,
+  // and nothing runs until COMMIT or ROLLBACK has heard so.
+  bool broken_ = false;
+  int holds_ = 0;
+  int end_code_ = 0;
+  uint64_t serial_ = 0;
 };
 
 // The session of this process.

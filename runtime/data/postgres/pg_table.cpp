@@ -122,6 +122,7 @@ int PgTable::create() {
 }
 
 void PgTable::close() {
+  release_holds();
   open_ = false;
   current_record = 0;
   as_read_.clear();
@@ -133,6 +134,46 @@ int PgTable::remove() {
   if (code != kOk) return code;
   PgOutcome o = pg_session().run("DROP TABLE " + quote_identifier(table_));
   return o.ok() ? kOk : fail(o);
+}
+
+std::string PgTable::lock_clause() const { return lock_rows_ ? " FOR UPDATE OF " + quote_identifier(table_) : ""; }
+
+static int set_lock_timeout(int64_t milliseconds) {
+  PgOutcome o = pg_session().run("SELECT set_config('lock_timeout', $1, true)", {text_param(std::to_string(milliseconds))});
+  return o.code;
+}
+
+int PgTable::begin_hold() {
+  int code = pg_session().begin_hold();
+  if (code == kOk)
+    code = set_lock_timeout(int64_t{hold_seconds >= 0 ? hold_seconds : kHoldWaitSeconds} * 1000);
+  lock_rows_ = code == kOk;
+  return code;
+}
+
+void PgTable::end_hold(bool read) {
+  lock_rows_ = false;
+  PgSession& s = pg_session();
+  if (s.in_transaction()) set_lock_timeout(2000);
+  if (held_serial_ != s.transaction_serial()) held_.clear();
+  held_serial_ = s.transaction_serial();
+  s.held(read && held_.insert(current_record).second ? 1 : 0);
+}
+
+bool PgTable::holds(int64_t record) const {
+  return held_serial_ == pg_session().transaction_serial() && held_.count(record) != 0;
+}
+
+void PgTable::release(int64_t record) {
+  if (!holds(record)) return;
+  held_.erase(record);
+  pg_session().held(-1);
+}
+
+void PgTable::release_holds() {
+  int n = held_serial_ == pg_session().transaction_serial() ? static_cast<int>(held_.size()) : 0;
+  held_.clear();
+  if (n) pg_session().held(-n);
 }
 
 int PgTable::load_row(const PgOutcome& o, int row) {
@@ -163,7 +204,7 @@ int PgTable::step(bool forward) {
   std::string sql = "SELECT " + select_list();
   for (const KeyPart& p : o.parts) sql += ", " + p.expression;
   sql += " FROM " + quote_identifier(table_) + " WHERE " + where_for(sequence.key, bound, forward, &params) +
-         order_clause(o, forward) + " LIMIT 1";
+         order_clause(o, forward) + " LIMIT 1" + lock_clause();
   PgOutcome r = pg_session().run(sql, params);
   if (!r.ok()) return fail(r);
   if (r.rows() == 0) return kRecordNotAvailable;
@@ -189,7 +230,7 @@ bool PgTable::at_end(bool forward) {
 
 int PgTable::read_number(int64_t number) {
   PgOutcome r = pg_session().run(
-      "SELECT " + select_list() + " FROM " + quote_identifier(table_) + " WHERE " + quote_identifier(kRecordColumn) + " = $1",
+      "SELECT " + select_list() + " FROM " + quote_identifier(table_) + " WHERE " + quote_identifier(kRecordColumn) + " = $1" + lock_clause(),
       {text_param(std::to_string(number))});
   if (!r.ok()) return fail(r);
   if (r.rows() == 0) return kRecordNotFound;
@@ -216,7 +257,7 @@ int PgTable::read_by_key(int key) {
     where += " AND " + o.parts[i].expression + " = " + part_of_param(o.parts[i], static_cast<int>(i) + 1);
   if (!o.holds.empty()) where += " AND " + o.holds;
   PgOutcome r = pg_session().run("SELECT " + select_list() + " FROM " + quote_identifier(table_) + " WHERE " + where +
-                                     order_clause(o, true) + " LIMIT 1",
+                                     order_clause(o, true) + " LIMIT 1" + lock_clause(),
                                  values);
   if (!r.ok()) return fail(r);
   if (r.rows() == 0) return kRecordNotFound;
@@ -320,10 +361,14 @@ int PgTable::put(bool watched) {
   PgOutcome r = pg_session().run("UPDATE " + quote_identifier(table_) + " SET " + sets + " WHERE " + where +
                                      " RETURNING " + quote_identifier(kVersionColumn),
                                  params);
+  // Another station's hold on the row: the change is refused, as a BDX
+  // file refuses it.
+  if (r.code == kRecordHeld) r.code = kAccessDenied;
   if (!r.ok()) return fail(r);
   if (r.rows() == 0) return watched ? kRecordChanged : kRecordNotFound;
   current_version = std::strtoll(r.value(0, 0), nullptr, 10);
   as_read_ = file_->record;
+  release(current_record);
   return kOk;
 }
 
@@ -335,8 +380,10 @@ int PgTable::remove_current(bool watched) {
     params.push_back(text_param(std::to_string(current_version)));
   }
   PgOutcome r = pg_session().run("DELETE FROM " + quote_identifier(table_) + " WHERE " + where, params);
+  if (r.code == kRecordHeld) r.code = kAccessDenied;
   if (!r.ok()) return fail(r);
   if (r.affected() == 0) return watched ? kRecordChanged : kRecordNotFound;
+  release(current_record);
   return kOk;
 }
 

@@ -5,6 +5,7 @@
 // PREVIOUS does.
 #pragma once
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,18 @@ class PgTable : public DriverInstance {
   std::vector<PgParam> current_key_values(int key);
   const KeyOrder& order(int key) const { return orders_[static_cast<size_t>(key + 1)]; }
 
+  // HOLD: the next read locks the row it reads (SELECT ... FOR UPDATE),
+  // waiting at most the seconds given (-1: kHoldWaitSeconds) for another
+  // station's lock (43). A held row stays locked until RELEASE, a PUT or
+  // DELETE of it, or CLOSE.
+  static constexpr int32_t kHoldWaitSeconds = 30;
+  int32_t hold_seconds = -1;
+  int begin_hold();
+  void end_hold(bool read);
+  void release(int64_t record);
+  void release_holds();
+  bool holds(int64_t record) const;
+
   int64_t current_record = 0;
   int64_t current_version = 0;
   PgSequence sequence;
@@ -87,6 +100,10 @@ class PgTable : public DriverInstance {
   std::vector<PgColumn> columns_;
   std::vector<KeyOrder> orders_;  // record order first, then the keys
   std::vector<uint8_t> as_read_;
+  bool lock_rows_ = false;
+  std::set<int64_t> held_;
+  uint64_t held_serial_ = 0;  // the session transaction the holds belong to
+  std::string lock_clause() const;
 };
 
 PgTable* pg_table(FileBlock& file);
