@@ -75,6 +75,8 @@ bool PgSession::connected() {
   keys.push_back(nullptr);
   vals.push_back(nullptr);
   conn_ = PQconnectdbParams(keys.data(), vals.data(), 0);
+  // The server's notices ("table does not exist, skipping") are not errors.
+  PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
   owner_pid_ = getpid();
   transaction_open_ = false;
   logout_ = false;
