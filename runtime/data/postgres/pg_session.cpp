@@ -58,11 +58,15 @@ bool PgSession::connected() {
   const char* keywords[] = {"host", "port", "dbname", "user"};
   std::string values[4];
   std::vector<const char*> keys, vals;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4 && uri_.empty(); ++i) {
     values[i] = platform::GetProfileString(kProfileSection, names[i], "");
     if (values[i].empty()) continue;
     keys.push_back(keywords[i]);
     vals.push_back(values[i].c_str());
+  }
+  if (!uri_.empty()) {
+    keys.push_back("dbname");  // a URI in dbname stands for all its parts
+    vals.push_back(uri_.c_str());
   }
   // No wait without an end: connecting and waiting for a row lock both time
   // out.
@@ -74,7 +78,7 @@ bool PgSession::connected() {
   vals.push_back("vorthal");
   keys.push_back(nullptr);
   vals.push_back(nullptr);
-  conn_ = PQconnectdbParams(keys.data(), vals.data(), 0);
+  conn_ = PQconnectdbParams(keys.data(), vals.data(), uri_.empty() ? 0 : 1);
   // The server's notices ("table does not exist, skipping") are not errors.
   PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
   owner_pid_ = getpid();
@@ -181,6 +185,12 @@ void PgSession::held(int delta) {
   if (holds_ > 0 || logout_ || !transaction_open_) return;
   transaction_open_ = false;
   exec("COMMIT", {});
+}
+
+void PgSession::use_server(const std::string& uri) {
+  if (conn_ && owner_pid_ == getpid()) PQfinish(conn_);
+  conn_ = nullptr;
+  uri_ = uri;
 }
 
 PgSession& pg_session() {

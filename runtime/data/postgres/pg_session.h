@@ -57,12 +57,16 @@ class PgSession {
   int begin_hold();
   void held(int delta);
   std::mutex& mutex() { return mutex_; }
+  // A server named by a URI (postgresql://user@host:port/database) in place
+  // of the profile's; the next statement connects to it.
+  void use_server(const std::string& uri);
 
  private:
   bool connected();
   PgOutcome exec(const std::string& sql, const std::vector<PgParam>& params);
   std::mutex mutex_;
   PGconn* conn_ = nullptr;
+  std::string uri_;
   int owner_pid_ = 0;  // a forked child never speaks on its parent's socket
   int transaction_files_ = 0;
   bool transaction_open_ = false;

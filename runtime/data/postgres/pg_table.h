@@ -11,6 +11,7 @@
 
 #include "runtime/data/driver/file_block.h"
 #include "runtime/data/postgres/pg_columns.h"
+#include "runtime/data/postgres/pg_declarations.h"
 #include "runtime/data/postgres/pg_key_order.h"
 
 namespace vrt::data {
@@ -91,7 +92,7 @@ class PgTable : public DriverInstance {
   int load_row(const PgOutcome& o, int row);
   bool record_params(std::vector<PgParam>* params);
   std::string select_list() const;
-  std::vector<std::string> create_statements() const;
+  std::vector<PgStatement> create_statements() const;
   std::string where_for(int key, const KeyBound& bound, bool forward, std::vector<PgParam>* params) const;
 
   FileBlock* file_;
