@@ -20,6 +20,7 @@ inline std::string sql_value(const std::string& sql, const char* database = null
   std::string info = "connect_timeout=10";
   if (database) info += std::string(" dbname=") + database;
   PGconn* c = PQconnectdb(info.c_str());
+  PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
   std::string value;
   if (PQstatus(c) != CONNECTION_OK) {
     value = std::string("ERROR: ") + PQerrorMessage(c);

@@ -106,19 +106,17 @@ std::string bytes_of_hex(const char* s, int n) {
 }
 
 int64_t read_integer(const uint8_t* p, uint32_t size, bool is_signed) {
-  switch (size) {
-    case 1: return is_signed ? static_cast<int8_t>(p[0]) : p[0];
-    case 2: {
-      uint16_t v;
-      std::memcpy(&v, p, 2);
-      return is_signed ? static_cast<int16_t>(v) : v;
-    }
-    default: {
-      uint32_t v;
-      std::memcpy(&v, p, 4);
-      return is_signed ? static_cast<int32_t>(v) : v;
-    }
+  if (size == 1) return is_signed ? static_cast<int8_t>(p[0]) : p[0];
+  if (size == 2) {
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return is_signed ? static_cast<int16_t>(v) : v;
   }
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  // Each branch its own type: one conditional would make both unsigned.
+  if (is_signed) return static_cast<int32_t>(v);
+  return v;
 }
 
 void write_integer(uint8_t* p, uint32_t size, int64_t v) {
@@ -192,7 +190,7 @@ const PgColumn* column_of_field(const std::vector<PgColumn>& columns, int field)
   return nullptr;
 }
 
-bool column_param(const FileBlock& file, const PgColumn& c, PgParam* param, std::string* why) {
+bool column_param(const FileBlock& file, const PgColumn& c, PgParam* param, std::string* why, bool position) {
   param->null = false;
   param->text.clear();
   if (c.kind == ColumnKind::kMemo) {
@@ -230,6 +228,10 @@ bool column_param(const FileBlock& file, const PgColumn& c, PgParam* param, std:
       const uint8_t* from;
       size_t n;
       if (!string_bytes(f, p, &from, &n)) {
+        if (position) {
+          latin1_to_utf8(from, static_cast<size_t>(std::find(from, from + n, 0) - from), &param->text);
+          return true;
+        }
         *why = "the text of " + f.label + " holds a zero byte, which the server cannot keep";
         return false;
       }

@@ -45,8 +45,10 @@ const PgColumn* column_of_field(const std::vector<PgColumn>& columns, int field)
 
 // A column's value in the file block's buffers as a statement parameter;
 // false (with a reason) when the value cannot be stored, e.g. a text field
-// holding a zero byte.
-bool column_param(const FileBlock& file, const PgColumn& column, PgParam* param, std::string* why);
+// holding a zero byte. A value that only positions a sequence (SET from a
+// key value) ends at such a byte instead: zeros are the lowest of values.
+bool column_param(const FileBlock& file, const PgColumn& column, PgParam* param, std::string* why,
+                  bool position = false);
 // Writes a value read from the server into the buffers.
 void load_column(FileBlock& file, const PgColumn& column, const char* text, int length);
 

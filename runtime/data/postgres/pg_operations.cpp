@@ -238,8 +238,14 @@ int op_send(DriverCall& c) {
   return kOk;
 }
 int op_accept(DriverCall&) { return kOk; }
+// The view engine asks, and then hands each SET of a view over this file
+// its filter (SETview: the filter's tree, and whether the view is open).
 int op_query_view(DriverCall& c) {
-  c.result = 0;
+  c.result = 1;
+  return kOk;
+}
+int op_set_view(DriverCall& c) {
+  table(c).set_view(reinterpret_cast<const core::ExprNode*>(c.args[0]), c.args[1] != 0);
   return kOk;
 }
 int op_clear(DriverCall& c) {
@@ -306,6 +312,7 @@ struct HandlerTable {
     at[kOpRelease] = op_release;
     at[kOpSend] = op_send;
     at[kOpQueryView] = op_query_view;
+    at[kOpSetView] = op_set_view;
     at[kOpClear] = op_clear;
     // The server decides when its writes reach the disk, and reads memos
     // with the record.

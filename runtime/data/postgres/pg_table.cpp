@@ -96,6 +96,7 @@ int PgTable::create() {
 
 void PgTable::close() {
   release_holds();
+  set_view(nullptr, false);
   open_ = false;
   current_record = 0;
   as_read_.clear();
@@ -169,32 +170,55 @@ std::string PgTable::where_for(int key, const KeyBound& bound, bool forward, std
                                       static_cast<int>(params->size()) + 1);
   params->insert(params->end(), bound.values.begin(), bound.values.end());
   if (!o.holds.empty()) where += " AND " + o.holds;
+  if (in_view_ && !view_condition_.sql.empty()) where += " AND " + view_condition_.placed(params);
   return where;
 }
 
+void PgTable::take_row(const PgOutcome& o, int row) {
+  load_row(o, row);
+  KeyBound here;
+  here.inclusive = false;
+  for (size_t i = 0; i < order(sequence.key).parts.size(); ++i)
+    here.values.push_back(text_param(o.value(row, static_cast<int>(columns_.size() + 2 + i))));
+  sequence.next = here;
+  sequence.previous = here;
+}
+
 int PgTable::step(bool forward) {
+  if (page_.result && page_forward_ == forward && page_at_ < page_.rows()) {
+    take_row(page_, page_at_++);
+    return kOk;
+  }
+  drop_page();
   KeyBound& bound = forward ? sequence.next : sequence.previous;
   if (bound.nothing) return kRecordNotAvailable;
   const KeyOrder& o = order(sequence.key);
+  bool paged = in_view_ && !lock_rows_;
   std::vector<PgParam> params;
   std::string sql = "SELECT " + select_list();
   for (const KeyPart& p : o.parts) sql += ", " + p.expression;
   sql += " FROM " + quote_identifier(table_) + " WHERE " + where_for(sequence.key, bound, forward, &params) +
-         order_clause(o, forward) + " LIMIT 1" + lock_clause();
+         order_clause(o, forward) + " LIMIT " + std::to_string(paged ? kViewPage : 1) + lock_clause();
   PgOutcome r = pg_session().run(sql, params);
   if (!r.ok()) return fail(r);
   if (r.rows() == 0) return kRecordNotAvailable;
-  load_row(r, 0);
-  KeyBound here;
-  here.inclusive = false;
-  for (size_t i = 0; i < o.parts.size(); ++i)
-    here.values.push_back(text_param(r.value(0, static_cast<int>(columns_.size() + 2 + i))));
-  sequence.next = here;
-  sequence.previous = here;
+  take_row(r, 0);
+  if (paged && r.rows() > 1) {
+    page_ = std::move(r);
+    page_at_ = 1;
+    page_forward_ = forward;
+  }
   return kOk;
 }
 
+void PgTable::set_view(const core::ExprNode* filter, bool open) {
+  drop_page();
+  in_view_ = open;
+  view_condition_ = filter && open ? server_condition(*filter, file_->declaration, columns_) : ServerCondition{};
+}
+
 bool PgTable::at_end(bool forward) {
+  if (page_.result && page_forward_ == forward && page_at_ < page_.rows()) return false;
   const KeyBound& bound = forward ? sequence.next : sequence.previous;
   if (bound.nothing) return true;
   std::vector<PgParam> params;
@@ -218,7 +242,7 @@ bool PgTable::key_values(int key, std::vector<PgParam>* values) {
   values->clear();
   for (size_t i = 0; i < o.components; ++i) {
     PgParam p;
-    if (!column_param(*file_, columns_[static_cast<size_t>(o.parts[i].column)], &p, &message)) return false;
+    if (!column_param(*file_, columns_[static_cast<size_t>(o.parts[i].column)], &p, &message, true)) return false;
     values->push_back(p);
   }
   return true;
@@ -241,10 +265,12 @@ int PgTable::read_by_key(int key) {
 }
 
 void PgTable::set_start(int key) {
+  drop_page();
   sequence = PgSequence{key, KeyBound{}, KeyBound{}};
 }
 
 void PgTable::set_at(int key, std::vector<PgParam> values) {
+  drop_page();
   sequence = PgSequence{key, KeyBound{values, true, false}, KeyBound{values, true, false}};
 }
 
@@ -302,6 +328,7 @@ bool PgTable::record_params(std::vector<PgParam>* params) {
 }
 
 int PgTable::add() {
+  drop_page();
   std::vector<PgParam> params;
   if (!record_params(&params)) return kFileSystemError;
   std::string names, values;
@@ -321,6 +348,7 @@ int PgTable::add() {
 }
 
 int PgTable::put(bool watched) {
+  drop_page();
   std::vector<PgParam> params;
   if (!record_params(&params)) return kFileSystemError;
   std::string sets;
@@ -349,6 +377,7 @@ int PgTable::put(bool watched) {
 }
 
 int PgTable::remove_current(bool watched) {
+  drop_page();
   std::vector<PgParam> params{text_param(std::to_string(current_record))};
   std::string where = quote_identifier(kRecordColumn) + " = $1";
   if (watched) {
@@ -364,6 +393,7 @@ int PgTable::remove_current(bool watched) {
 }
 
 int PgTable::empty() {
+  drop_page();
   PgOutcome r = pg_session().run("DELETE FROM " + quote_identifier(table_));
   return r.ok() ? kOk : fail(r);
 }

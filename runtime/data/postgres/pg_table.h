@@ -13,6 +13,7 @@
 #include "runtime/data/postgres/pg_columns.h"
 #include "runtime/data/postgres/pg_declarations.h"
 #include "runtime/data/postgres/pg_key_order.h"
+#include "runtime/data/postgres/pg_view_filter.h"
 
 namespace vrt::data {
 
@@ -80,6 +81,13 @@ class PgTable : public DriverInstance {
   void release_holds();
   bool holds(int64_t record) const;
 
+  // A view reading this file (SETview from the view engine): sequences add
+  // the part of its filter that the server tests, and NEXT and PREVIOUS
+  // read a page of rows by one query. A null filter with open false ends
+  // the view.
+  static constexpr int kViewPage = 64;
+  void set_view(const core::ExprNode* filter, bool open);
+
   int64_t current_record = 0;
   int64_t current_version = 0;
   PgSequence sequence;
@@ -105,6 +113,15 @@ class PgTable : public DriverInstance {
   std::set<int64_t> held_;
   uint64_t held_serial_ = 0;  // the session transaction the holds belong to
   std::string lock_clause() const;
+  void take_row(const PgOutcome& o, int row);
+  void drop_page() { page_.result.reset(); }
+
+  bool in_view_ = false;
+  ServerCondition view_condition_;
+  // Rows read ahead in a view, in the direction they were read.
+  PgOutcome page_;
+  int page_at_ = 0;
+  bool page_forward_ = true;
 };
 
 PgTable* pg_table(FileBlock& file);
