@@ -25,9 +25,11 @@ case $action in
     ((${#owner[@]})) && chown postgres "$dir"
     "${owner[@]}" "$bin/initdb" -D "$dir/data" -U vrt --auth=trust -E UTF8 --locale=C >"$dir/initdb.log" 2>&1 ||
       { cat "$dir/initdb.log"; exit 1; }
-    # Speed over durability: the cluster lives only for one test run.
-    "${owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-      -o "-k $dir -c listen_addresses= -c fsync=off -c full_page_writes=off -c max_connections=200" start >/dev/null ||
+    # Speed over durability for the tests, whose cluster lives for one run;
+    # PG_CLUSTER_DURABLE=1 keeps the server's own settings (benchmarks).
+    options="-k $dir -c listen_addresses= -c max_connections=200"
+    [[ ${PG_CLUSTER_DURABLE:-0} == 1 ]] || options+=" -c fsync=off -c full_page_writes=off"
+    "${owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 -o "$options" start >/dev/null ||
       { cat "$dir/server.log"; exit 1; }
     echo "PostgreSQL cluster running on the socket in $dir"
     ;;

@@ -95,7 +95,9 @@ PgOutcome PgSession::run(const std::string& sql, const std::vector<PgParam>& par
     lost.message = "the connection to the server was lost inside a transaction";
     return lost;
   }
-  if (!transaction_open_) return exec(sql, params);
+  // A plain read changes nothing that a savepoint would need to undo.
+  bool plain_read = sql.rfind("SELECT ", 0) == 0 && sql.find(" FOR UPDATE") == std::string::npos;
+  if (!transaction_open_ || plain_read) return exec(sql, params);
   PgOutcome mark = exec("SAVEPOINT vrt_step", {});
   if (!mark.ok()) return mark;
   PgOutcome out = exec(sql, params);
