@@ -102,6 +102,15 @@ END
   EXPECT_EQ(core::error_code(), 47);
   EXPECT_NE(core::file_error_text().find("name"), std::string::npos) << core::file_error_text();
   EXPECT_EQ(items.state & kStateOpen, 0u);
+  // A table of the driver's own, made for another declaration.
+  open_items("other_items");
+  Close(items);
+  FileBlock changed;
+  std::string text = kItems;
+  text.replace(text.find("STRING(20)"), 10, "STRING(21)");
+  make_pg_file(changed, text.c_str(), "other_items");
+  Open(changed);
+  EXPECT_EQ(core::error_code(), 47);
 }
 
 TEST_F(PgDriver, ATextTheServerCannotKeepIsRefusedAndNothingIsStored) {

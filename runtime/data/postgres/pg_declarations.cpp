@@ -7,18 +7,41 @@
 namespace vrt::data {
 
 namespace {
+
 constexpr const char* kDeclarations = "vrt_declarations";
+
+// The declaration as stored: where the file lies is the table's business.
+std::string stored_form(const std::string& table, const FileDeclaration& declaration) {
+  FileDeclaration d = declaration;
+  d.name = table;
+  d.driver = kPostgresDriverName;
+  return write_declaration(d, true);
 }
+
+}  // namespace
 
 std::vector<PgStatement> store_declaration(const std::string& table, const FileDeclaration& declaration) {
   std::string name = quote_identifier(kDeclarations);
   return {{"CREATE TABLE IF NOT EXISTS " + name + " (table_name text PRIMARY KEY, declaration text NOT NULL)", {}},
           {"INSERT INTO " + name + " VALUES ($1, $2) ON CONFLICT (table_name) DO UPDATE SET declaration = $2",
-           {{table, false}, {write_declaration(declaration, true), false}}}};
+           {{table, false}, {stored_form(table, declaration), false}}}};
 }
 
 PgStatement forget_declaration(const std::string& table) {
   return {"DELETE FROM " + quote_identifier(kDeclarations) + " WHERE table_name = $1", {{table, false}}};
+}
+
+int check_declaration(const std::string& table, const FileDeclaration& declaration, std::string* message) {
+  PgOutcome o = pg_session().run(
+      "SELECT declaration FROM " + quote_identifier(kDeclarations) + " WHERE table_name = $1", {{table, false}});
+  if (o.code == kFileNotFound || (o.ok() && o.rows() == 0)) return kOk;
+  if (!o.ok()) {
+    *message = o.message;
+    return o.code;
+  }
+  if (o.value(0, 0) == stored_form(table, declaration)) return kOk;
+  *message = "table " + table + " was made for another declaration";
+  return kInvalidDeclaration;
 }
 
 int stored_pg_declaration(const std::string& table, FileDeclaration* declaration, std::string* message) {

@@ -21,6 +21,10 @@ struct PgStatement {
 std::vector<PgStatement> store_declaration(const std::string& table, const FileDeclaration& declaration);
 PgStatement forget_declaration(const std::string& table);
 
+// OPEN: 47 "Invalid Record Declaration" when the declaration stored with
+// the table is not this one (a table made by hand has none: 0).
+int check_declaration(const std::string& table, const FileDeclaration& declaration, std::string* message);
+
 // The stored declaration of a table, laid out, for the server driver.
 // Returns 0, 2 "File Not Found" (no declaration stored), 47 (one that does
 // not parse), or the session's error, with the reason in *message.

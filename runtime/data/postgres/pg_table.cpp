@@ -70,11 +70,11 @@ std::vector<PgStatement> PgTable::create_statements() const {
 int PgTable::open(int32_t mode) {
   int code = prepare();
   if (code != kOk) return code;
+  // A missing table is 2, as a missing file is: CREATE makes it.
   PgOutcome o = pg_session().run("SELECT " + select_list() + " FROM " + quote_identifier(table_) + " LIMIT 0");
-  if (o.code == kFileNotFound && (file_->declaration.attributes & kAttrCreate)) {
-    o.code = run_together(create_statements(), &o.message);
-  }
   if (!o.ok()) return fail(o);
+  code = check_declaration(table_, file_->declaration, &message);
+  if (code != kOk) return code;
   open_ = true;
   current_record = 0;
   sequence = PgSequence{};
