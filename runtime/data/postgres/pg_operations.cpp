@@ -151,7 +151,8 @@ int op_reget(DriverCall& c) {
 int op_reset_file(DriverCall& c) {
   int64_t number;
   if (!position_number(c.strings[0], &number)) return kRecordNotFound;
-  return table(c).set_at_record(-1, number), kOk;
+  table(c).set_at_record(-1, number);  // record order: nothing to look up
+  return kOk;
 }
 // The position comes from outside: every length is checked before it is
 // used, and anything left over makes it no position of this key.
