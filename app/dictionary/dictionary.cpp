@@ -1,9 +1,12 @@
 #include "app/dictionary/dictionary.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstdio>
 
 #include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/postgres/postgres_driver.h"
+#include "runtime/platform/os/profile.h"
 #include "runtime/data/bdx/table_name.h"
 #include "runtime/data/driver/declaration_text.h"
 
@@ -130,6 +133,34 @@ std::string declaration_text(const FileSpec& spec) {
   return text + "END\nEND\n";
 }
 
+namespace {
+
+// The drivers a file can be switched to in the profile, without rebuilding
+// the program: section "Vorthal Drivers", the file's label as the key and
+// the driver's name as the value (CUSTOMER=POSTGRESQL), or "*" for every
+// file; a file not named there keeps the driver of its declaration.
+struct DriverChoice {
+  const char* name;
+  void (*make)(vrt::data::FileBlock&, vrt::data::FileDeclaration);
+};
+constexpr DriverChoice kDrivers[] = {
+    {vrt::data::kBdxDriverName, vrt::data::make_bdx_file_block},
+    {vrt::data::kPostgresDriverName, vrt::data::make_postgres_file_block},
+};
+constexpr const char* kDriverSection = "Vorthal Drivers";
+
+std::string upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+std::string chosen_driver(const std::string& label, const std::string& declared) {
+  std::string any = vrt::platform::GetProfileString(kDriverSection, "*", declared);
+  return upper(vrt::platform::GetProfileString(kDriverSection, label, any));
+}
+
 void make_file_block(vrt::data::FileBlock& file, FileId id, const std::string& folder) {
   vrt::data::FileDeclaration declaration;
   std::string message;
@@ -140,7 +171,14 @@ void make_file_block(vrt::data::FileBlock& file, FileId id, const std::string& f
     std::abort();
   }
   if (!folder.empty()) declaration.name = folder + "/" + (declaration.name.empty() ? declaration.label : declaration.name);
-  vrt::data::make_bdx_file_block(file, std::move(declaration));
+  declaration.driver = chosen_driver(declaration.label, declaration.driver);
+  for (const DriverChoice& d : kDrivers)
+    if (declaration.driver == d.name) return d.make(file, std::move(declaration));
+  // A driver the program does not have: the file block has no driver entry,
+  // so every statement on it posts 80 "Unsupported File Driver Function".
+  file.driver_entry = nullptr;
+  file.declaration = std::move(declaration);
+  file.attach();
 }
 
 std::string disk_name(FileId id) {

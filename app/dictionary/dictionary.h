@@ -47,6 +47,11 @@ std::string declaration_text(const FileSpec& spec);
 // a folder is given.
 void make_file_block(vrt::data::FileBlock& file, FileId id, const std::string& folder = std::string());
 
+// The driver the profile chooses for the file of the label (section
+// "Vorthal Drivers": LABEL=DRIVER, or *=DRIVER for every file), else the
+// declared one; in upper case.
+std::string chosen_driver(const std::string& label, const std::string& declared);
+
 // The file's name on disk: its NAME, else its label, with ".BDX" added when
 // it has no extension ("CUSTOMER.BDX", "MEMBERS.BDX").
 std::string disk_name(FileId id);

@@ -91,6 +91,16 @@ bool seed_data_folder(const std::string& folder, const SeedSizes& sizes, std::st
       *message = folder + " already holds " + name + "; nothing was written (seed into a new folder)";
       return false;
     }
+    // A file kept on a server is in no folder: its driver knows whether it
+    // is there, and a seed never replaces it.
+    FileBlock existing;
+    make_file_block(existing, static_cast<FileId>(f), folder);
+    vrt::data::Open(existing, vrt::data::kReadOnly | vrt::data::kDenyNone);
+    if (vrt::core::error_code() == 0) {
+      vrt::data::Close(existing);
+      *message = "the server already holds the table of " + name + "; nothing was written";
+      return false;
+    }
   }
   SampleValues v;
 

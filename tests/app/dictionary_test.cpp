@@ -7,7 +7,9 @@
 #include "app/dictionary/record_fields.h"
 #include "runtime/core/base/error_state.h"
 #include "runtime/data/driver/declaration_text.h"
+#include "runtime/data/bdx/bdx_driver.h"
 #include "runtime/data/driver/statements.h"
+#include "runtime/data/postgres/postgres_driver.h"
 #include "tests/test_support.h"
 
 namespace marlock {
@@ -109,6 +111,34 @@ TEST(RecordFields, EveryDeclaredTypeRoundTrips) {
   EXPECT_EQ(a.get_decimal("ACC:AMOUNT"), "0");
   a.set_decimal("ACC:AMOUNT", "-1234.565");
   EXPECT_EQ(a.get_decimal("ACC:AMOUNT"), "-1234.57");  // rounded half up to the field's places
+}
+
+// The profile switches a file to another driver without rebuilding: one
+// file by its label, or every file with "*"; an unknown driver leaves the
+// file without one, so its statements post 80 instead of touching a file.
+TEST(Dictionary, TheProfileChoosesAFilesDriver) {
+  TempDir dir;
+  const char* before = std::getenv("VORTHAL_WININI");
+  std::string saved = before ? before : "";
+  setenv("VORTHAL_WININI", dir.file("win.ini").c_str(), 1);
+  auto entry_of = [](FileId id) {
+    vrt::data::FileBlock file;
+    make_file_block(file, id);
+    return file.driver_entry;
+  };
+  vrt::test::write_file(dir.file("win.ini"), "[Vorthal Drivers]\nCUSTOMER=postgresql\n");
+  EXPECT_EQ(entry_of(FileId::Customer), &vrt::data::postgres_driver_entry);
+  EXPECT_EQ(entry_of(FileId::Goods), &vrt::data::bdx_driver_entry);
+  vrt::test::write_file(dir.file("win.ini"), "[Vorthal Drivers]\n*=POSTGRESQL\nGOODS=BRINDLEX\n");
+  EXPECT_EQ(entry_of(FileId::Members), &vrt::data::postgres_driver_entry);
+  EXPECT_EQ(entry_of(FileId::Goods), &vrt::data::bdx_driver_entry);
+  vrt::test::write_file(dir.file("win.ini"), "[Vorthal Drivers]\nCUSTOMER=NOSUCH\n");
+  vrt::data::FileBlock file;
+  make_file_block(file, FileId::Customer, dir.path());
+  vrt::data::Open(file);
+  EXPECT_EQ(vrt::core::error_code(), 80);
+  if (before) setenv("VORTHAL_WININI", saved.c_str(), 1);
+  else unsetenv("VORTHAL_WININI");
 }
 
 }  // namespace

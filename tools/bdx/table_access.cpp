@@ -11,6 +11,7 @@
 #include "runtime/data/driver/field_types.h"
 #include "runtime/data/driver/statements.h"
 #include "tools/bdx/owner.h"
+#include "tools/bdx/server_table.h"
 
 namespace vrt::bdx_tool {
 
@@ -31,6 +32,7 @@ std::unique_ptr<core::Value> value_of(data::FileBlock& f, size_t field) {
 }  // namespace
 
 int open_stored_table(const std::string& name, data::FileBlock& file, int32_t mode) {
+  if (is_server_name(name)) return open_server_table(name, file, mode);
   data::FileDeclaration d;
   int code = data::stored_declaration(name, &d, file_owner());
   if (code != 0) {

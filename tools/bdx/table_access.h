@@ -7,7 +7,8 @@
 
 namespace vrt::bdx_tool {
 
-// Declares the file block from the table's stored definition and opens it.
+// Declares the file block from the table's stored definition and opens it:
+// a BDX file's table, or a table on a server (server_table.h).
 // Returns 0 or the error posted.
 int open_stored_table(const std::string& name, data::FileBlock& file, int32_t mode);
 

@@ -34,6 +34,7 @@ enum DriverError : int {
   kBuildInProgress = 92,      // "BUILD In Progress"
   kBuildCancelled = 93,       // "BUILD Cancelled"
   kRecordLimitExceeded = 94,  // "Record Limit Exceeded"
+  kServerNotFound = 95,       // "Server Not Found": no connection to the database server
 };
 
 }  // namespace vrt::data

@@ -73,8 +73,10 @@ View::~View() { close(); }
 bool View::open() {
   if (open_) return true;
   // The native driver answers QUERY_VIEW with 0: the engine does the work.
+  // A server's driver answers yes and narrows its reads of the primary file
+  // by the filter; the engine still tests every row against all of it.
   DriverArg none[2] = {0, 0};
-  dispatch(kOpQueryView, primary_.file, none);
+  driver_filters_ = dispatch(kOpQueryView, primary_.file, none) != 0;
   core::clear_error();
   for (size_t i = 0; i < flat_.size(); ++i) {
     FileBlock& f = *flat_[i].node->file;
@@ -91,8 +93,16 @@ bool View::open() {
   return true;
 }
 
+void View::tell_driver(bool open) {
+  if (!driver_filters_) return;
+  DriverArg args[2] = {open && has_filter_ ? reinterpret_cast<DriverArg>(filter_.tree()) : 0, open ? 1 : 0};
+  dispatch(kOpSetView, primary_.file, args);
+  core::clear_error();
+}
+
 void View::close() {
   if (!open_) return;
+  tell_driver(false);
   for (Flat& f : flat_) apply_operation_state(kOpEndView, *f.node->file, nullptr, true);
   open_ = false;
   buffered_.clear();
@@ -201,6 +211,7 @@ int View::choose_key() {
 }
 
 void View::set() {
+  tell_driver(open_);
   key_backwards_ = false;
   chosen_key_ = choose_key();
   sorted_ = chosen_key_ < 0 && !order_.empty();

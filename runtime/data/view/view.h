@@ -165,6 +165,10 @@ class View {
   // After reset(): each node's part of the position, used once by start().
   std::vector<std::string> resume_;
   bool open_ = false;
+  // The primary file's driver takes the filter to its server (it answered
+  // QUERY_VIEW with yes): each SET hands it over with SETview.
+  bool driver_filters_ = false;
+  void tell_driver(bool open);
   size_t buffer_limit_ = 0;
   std::vector<std::string> buffered_;  // every file's record, one row each
   void keep_row();
