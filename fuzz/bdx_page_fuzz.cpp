@@ -1,7 +1,9 @@
 // Any bytes read as a page decode into a page or are refused; a page that
-// decodes encodes again and decodes to the same records.
+// decodes encodes again and decodes to the same records; a lookup in the
+// stored bytes of a page that decodes finds what the decoded page holds.
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "runtime/data/bdx/store/bdx_page.h"
@@ -23,6 +25,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (back.records[i].bytes != page.records[i].bytes || back.records[i].key_length != page.records[i].key_length)
           __builtin_trap();
     }
+  }
+  // Lookups in the stored bytes, for a key taken from the input's tail:
+  // on any bytes they end; on a leaf that decodes they agree with it.
+  std::string_view key(reinterpret_cast<const char*>(data) + size / 2, size - size / 2);
+  for (bool strictly : {false, true}) {
+    PageRecord found;
+    bool any = false;
+    PageFault f = seek_in_stored_leaf(bytes.data(), bytes.size(), 0, key, strictly, &found, &any);
+    if (decode_page(bytes.data(), bytes.size(), 0, &page) != kPageOk || page.level != 0) continue;
+    if (f != kPageOk) __builtin_trap();
+    size_t i = page.lower_bound(key);
+    if (strictly && i < page.records.size() && page.records[i].key() == key) ++i;
+    if (any != (i < page.records.size())) __builtin_trap();
+    if (any && (found.bytes != page.records[i].bytes || found.key_length != page.records[i].key_length))
+      __builtin_trap();
   }
   // The body decoder on its own, into a small output.
   uint8_t out[512];

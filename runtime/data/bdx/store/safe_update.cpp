@@ -134,16 +134,18 @@ bool PageStore::prepare_update() {
       std::make_unique<WaitedLock>(file_.get(), kLockAreaBase, kReaderSlots, protocol_ != LockProtocol::None);
   place_dirty_pages();
   u.dirty = cache_.dirty_pages();
-  std::vector<PageImage> in_place;
+
+  // Steps 1 to 3, on a file whose header is on the disk. A page's encoding
+  // leaves it for its image, so that a large update is not in memory
+  // three times over.
+  write_header_if_new();
   for (Page* p : u.dirty) {
     PageImage image{unit_offset(p->unit), {}};
     if (!encode_page(*p, p->unit, &image.bytes)) fail_internal(kFailPageTooLarge);
-    (p->unit >= committed_units_end_ ? in_place : u.shadows).push_back(std::move(image));
+    std::vector<uint8_t>().swap(p->encoded);
+    if (p->unit >= committed_units_end_) write_exact(image.home, image.bytes.data(), image.bytes.size());
+    else u.shadows.push_back(std::move(image));
   }
-
-  // Steps 1 to 3, on a file whose header is on the disk.
-  write_header_if_new();
-  for (const PageImage& i : in_place) write_exact(i.home, i.bytes.data(), i.bytes.size());
   step_done(1);
   uint64_t shadow_start = unit_offset(header_.units_end());
   uint64_t at = shadow_start;
