@@ -336,7 +336,7 @@ int32_t postgres_driver_entry(int32_t operation, FileBlock* file, const DriverAr
 
 void make_postgres_file_block(FileBlock& file, FileDeclaration declaration) {
   file.driver_entry = postgres_driver_entry;
-  file.trace_section = nullptr;
+  file.trace_section = kPostgresTraceSection;
   file.driver_instance.reset();
   file.declaration = std::move(declaration);
   file.state = 0;
