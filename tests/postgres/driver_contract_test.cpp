@@ -189,6 +189,13 @@ TYPED_TEST(DriverContract, SetStartsAtAValueOrARecordAndRestartsAmongDuplicates)
   this->person(99, "");
   Set(this->people, this->key("PEO:BYID"));
   EXPECT_EQ(this->next_id(), -33);
+  // To a record that is there, record order goes on from it; the SET reads
+  // nothing into the buffer.
+  this->person(4, "unchanged");
+  Set(this->people, this->key("PEO:BYID"));
+  EXPECT_EQ(get_string(this->people, "PEO:NAME"), "unchanged");
+  EXPECT_EQ(this->next_id(), 4);
+  EXPECT_EQ(this->next_id(), 5);
 }
 
 TYPED_TEST(DriverContract, MixedDirectionsAndOptKeysLeaveOutEmptyValues) {

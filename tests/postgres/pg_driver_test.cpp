@@ -165,5 +165,24 @@ TEST_F(PgDriver, AConnectionCutInsideATransactionFailsItsCommitAndKeepsNothing) 
   Close(items);
 }
 
+TEST_F(PgDriver, TheTraceLogShowsEachCallAsTheNativeDriversDoes) {
+  TempDir dir;
+  use_test_database();
+  std::string saved = std::getenv("VORTHAL_WININI");
+  write_file(dir.file("win.ini"), "[QWPOSTGRESQL]\nProfile=1\nTraceFile=" + dir.file("trace.log") + "\n");
+  setenv("VORTHAL_WININI", dir.file("win.ini").c_str(), 1);
+  open_items();
+  item(1, "one");
+  Add(items);
+  item(9, "");
+  Get(items, *items.key(0));
+  Close(items);
+  setenv("VORTHAL_WININI", saved.c_str(), 1);
+  std::string log = read_file(dir.file("trace.log"));
+  EXPECT_NE(log.find("OPEN(items"), std::string::npos) << log;
+  EXPECT_NE(log.find("ADD(items"), std::string::npos) << log;
+  EXPECT_NE(log.find("Record Not Found"), std::string::npos) << log;
+}
+
 }  // namespace
 }  // namespace vrt::test

@@ -74,6 +74,14 @@ std::string part_of_param(const KeyPart& part, int n) {
   return part.nocase ? "upper(" + param + ")" : param;
 }
 
+std::string equal_condition(const KeyOrder& order, int first) {
+  std::string sql = "TRUE";
+  for (size_t i = 0; i < order.components; ++i)
+    sql += " AND " + order.parts[i].expression + " = " + part_of_param(order.parts[i], first + static_cast<int>(i));
+  if (!order.holds.empty()) sql += " AND " + order.holds;
+  return sql;
+}
+
 std::string order_clause(const KeyOrder& order, bool forward) {
   std::string sql = " ORDER BY ";
   for (size_t i = 0; i < order.parts.size(); ++i) {

@@ -38,6 +38,9 @@ std::string index_statement(const std::string& table, const std::string& index_n
 // The expression of part i applied to parameter $n instead of the column.
 std::string part_of_param(const KeyPart& part, int n);
 
+// The key's components equal to parameters $first.., and OPT's condition.
+std::string equal_condition(const KeyOrder& order, int first);
+
 // "ORDER BY ..." of the parts, reversed when reading backwards.
 std::string order_clause(const KeyOrder& order, bool forward);
 

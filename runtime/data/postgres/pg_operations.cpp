@@ -68,12 +68,13 @@ int op_set_file(DriverCall& c) {
 int op_set_file_ptr(DriverCall& c) { return table(c).set_at_record(-1, pointer_arg(c, 0)); }
 int op_set_file_key(DriverCall& c) {
   PgTable& t = table(c);
-  int code = t.read_by_key(key_of(c));
+  int64_t number;
+  int code = t.read_by_key(key_of(c), &number);
   if (code == kRecordNotFound) {
     t.set_nothing_forward();
     return kOk;
   }
-  return code == kOk ? t.set_at_record(-1, t.current_record) : code;
+  return code == kOk ? t.set_at_record(-1, number) : code;
 }
 int op_set_key(DriverCall& c) {
   table(c).set_start(key_of(c));
@@ -336,7 +337,7 @@ int32_t postgres_driver_entry(int32_t operation, FileBlock* file, const DriverAr
 
 void make_postgres_file_block(FileBlock& file, FileDeclaration declaration) {
   file.driver_entry = postgres_driver_entry;
-  file.trace_section = nullptr;
+  file.trace_section = kPostgresTraceSection;
   file.driver_instance.reset();
   file.declaration = std::move(declaration);
   file.state = 0;

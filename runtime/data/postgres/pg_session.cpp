@@ -47,7 +47,13 @@ long PgOutcome::affected() const {
 }
 
 bool PgSession::connected() {
-  if (conn_ && owner_pid_ != getpid()) conn_ = nullptr;  // the parent's: left alone
+  if (conn_ && owner_pid_ != getpid()) {
+    // A forked child never speaks on its parent's socket, nor takes over
+    // its transaction.
+    conn_ = nullptr;
+    transaction_files_ = end_code_ = 0;
+    broken_ = false;
+  }
   if (conn_ && PQstatus(conn_) == CONNECTION_OK) return true;
   if (conn_) {
     PQfinish(conn_);

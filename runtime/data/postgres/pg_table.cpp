@@ -248,19 +248,20 @@ bool PgTable::key_values(int key, std::vector<PgParam>* values) {
   return true;
 }
 
-int PgTable::read_by_key(int key) {
+int PgTable::read_by_key(int key, int64_t* number_only) {
   std::vector<PgParam> values;
   if (!key_values(key, &values)) return kFileSystemError;
   const KeyOrder& o = order(key);
-  std::string where = "TRUE";
-  for (size_t i = 0; i < o.components; ++i)
-    where += " AND " + o.parts[i].expression + " = " + part_of_param(o.parts[i], static_cast<int>(i) + 1);
-  if (!o.holds.empty()) where += " AND " + o.holds;
-  PgOutcome r = pg_session().run("SELECT " + select_list() + " FROM " + quote_identifier(table_) + " WHERE " + where +
-                                     order_clause(o, true) + " LIMIT 1" + lock_clause(),
+  std::string list = number_only ? quote_identifier(kRecordColumn) : select_list();
+  PgOutcome r = pg_session().run("SELECT " + list + " FROM " + quote_identifier(table_) + " WHERE " +
+                                     equal_condition(o, 1) + order_clause(o, true) + " LIMIT 1" + lock_clause(),
                                  values);
   if (!r.ok()) return fail(r);
   if (r.rows() == 0) return kRecordNotFound;
+  if (number_only) {
+    *number_only = std::strtoll(r.value(0, 0), nullptr, 10);
+    return kOk;
+  }
   return load_row(r, 0);
 }
 
@@ -415,10 +416,7 @@ int PgTable::duplicate(int only_key, bool* found) {
     std::vector<PgParam> values;
     if (!key_values(key, &values)) return kFileSystemError;
     const KeyOrder& o = order(key);
-    std::string where = quote_identifier(kRecordColumn) + " <> $1";
-    for (size_t i = 0; i < o.components; ++i)
-      where += " AND " + o.parts[i].expression + " = " + part_of_param(o.parts[i], static_cast<int>(i) + 2);
-    if (!o.holds.empty()) where += " AND " + o.holds;
+    std::string where = quote_identifier(kRecordColumn) + " <> $1 AND " + equal_condition(o, 2);
     values.insert(values.begin(), text_param(std::to_string(current_record)));
     PgOutcome r = pg_session().run("SELECT 1 FROM " + quote_identifier(table_) + " WHERE " + where + " LIMIT 1", values);
     if (!r.ok()) return fail(r);

@@ -45,7 +45,9 @@ class PgTable : public DriverInstance {
   int step(bool forward);
   bool at_end(bool forward);
   int read_number(int64_t number);
-  int read_by_key(int key);
+  // With number_only, the buffer stays as it is and only the record's
+  // number is found.
+  int read_by_key(int key, int64_t* number_only = nullptr);
   // The bounds of a SET or RESET.
   void set_start(int key);
   void set_at(int key, std::vector<PgParam> values);

@@ -8,6 +8,9 @@
 namespace vrt::data {
 
 inline constexpr const char* kPostgresDriverName = "POSTGRESQL";
+// The profile section of its trace log (POSTGRESQL.LOG unless it names a
+// TraceFile), in the native driver's format.
+inline constexpr const char* kPostgresTraceSection = "QWPOSTGRESQL";
 
 int32_t postgres_driver_entry(int32_t operation, FileBlock* file, const DriverArg* args);
 
