@@ -55,7 +55,7 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     while (t.seek(prefix, false, &r) && has_prefix(r.key(), prefix)) t.erase(r.key());
   }
   int code = kOk;
-  uint32_t entries = 0, done = 0;
+  uint32_t entries = 0, done = 0, walked = 0;
   uint32_t total = build_progress ? counter(kKindData) : 0;
   // A cancelled build changes nothing: the update is dropped, a built
   // index forgotten.
@@ -86,6 +86,9 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     buffer_form(&buffer);
     from.assign(r->key());
     strictly = true;
+    // The walk holds no page between records (the cursor knows its pages by
+    // their stamps): the cache keeps to its size, as in a scan.
+    if (++walked % 64 == 0) store().cache().trim();
     if (build_progress && ++done % kBuildReportEvery == 0 && cancelled()) return kBuildCancelled;
     if (filter) {
       std::memcpy(file_->record.data(), buffer.data(), std::min(buffer.size(), file_->record.size()));

@@ -31,6 +31,7 @@ void PageStore::build_free_slots() {
 }
 
 void PageStore::release_slot(uint32_t unit, int units) {
+  unpark(unit);
   if (free_known_ && units > 0) free_slots_[units].push_back(unit);
 }
 
@@ -89,25 +90,27 @@ void PageStore::grow_area(int k) {
 void PageStore::move_page(uint32_t from, uint32_t to) {
   Page& p = page(from);
   bool clean = !p.dirty;
+  unpark(from);
   set_reference(p, to);
   cache_.rekey(&p, to);
   mark_dirty(p);
-  // An unchanged page moved past the committed pages is written there at
-  // once and let go: an area that grows a long way (a BUILD of a key)
-  // moves many pages of the areas above, which need not all wait in memory
-  // for the commit. Nobody holds a changed page's place across a move.
-  if (clean) write_past_committed(p);
+  // An area that grows a long way (a BUILD of a key) moves many pages of
+  // the areas above, which need not all wait in memory for the commit.
+  // Nobody holds an unchanged page's place across a move.
+  if (clean) let_go(p);
 }
 
-bool PageStore::write_past_committed(Page& p) {
+bool PageStore::let_go(Page& p) {
   // A new file's pages wait for the commit, which writes its header first.
-  if (!updating_ || !header_on_disk_ || p.unit < committed_units_end_) return false;
-  static thread_local std::vector<uint8_t> bytes;
-  if (!encode_page(p, p.unit, &bytes) || bytes.size() / kUnitSize != static_cast<size_t>(header_.class_of(p.unit)))
+  if (!updating_ || !header_on_disk_ || is_provisional(p.unit)) return false;
+  std::vector<uint8_t> bytes;
+  uint32_t unit = p.unit;
+  if (!encode_page(p, unit, &bytes) || bytes.size() / kUnitSize != static_cast<size_t>(header_.class_of(unit)))
     return false;  // the commit places it
-  write_exact(unit_offset(p.unit), bytes.data(), bytes.size());
+  if (unit >= committed_units_end_) write_exact(unit_offset(unit), bytes.data(), bytes.size());
+  else parked_[unit] = std::move(bytes);
   p.dirty = false;
-  cache_.erase(p.unit);
+  cache_.erase(unit);
   return true;
 }
 
@@ -126,9 +129,7 @@ void PageStore::write_finished_page(Page& p) {
     cache_.rekey(&p, to);
     if (current) release_slot(from, current);
   }
-  // A free place among the committed pages is written by the commit, as
-  // a shadow copy.
-  write_past_committed(p);
+  let_go(p);
 }
 
 void PageStore::place_dirty_pages() {

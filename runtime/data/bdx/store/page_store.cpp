@@ -270,7 +270,8 @@ const char* PageStore::broken_invariant() const {
     if (pending_ && shared && held_ != Held::WriterByte) return "2: held updates without the writer byte";
     if (held_ == Held::WriterByte && !pending_ && !enlisted_ && !prepared_.active)
       return "3: the writer byte kept with nothing to keep it for";
-    if (!pending_ && !prepared_.active && !cache_.dirty_pages().empty()) return "5: dirty pages with no update held";
+    if (!pending_ && !prepared_.active && (!cache_.dirty_pages().empty() || !parked_.empty()))
+      return "5: dirty pages with no update held";
   } else {
     if (header_.committed_end != header_.shadow_end) return "7: an operation on an unresolved shadow area";
     if (shared && held_ == Held::Nothing) return "8: an operation on a shared file without a lock";
@@ -315,7 +316,7 @@ void PageStore::end_operation(bool success) {
   if (updating_) {
     if (success) {
       pending_ = pending_ || touched_;
-      bool write = pending_ && !enlisted_ && (!holding_ || cache_.size() > kMaxHeldPages);
+      bool write = pending_ && !enlisted_ && (!holding_ || cache_.size() + parked_.size() > kMaxHeldPages);
       try {
         if (write) commit();
       } catch (const DriverFailure&) {
@@ -378,6 +379,7 @@ void PageStore::abandon() {
   pending_ = false;
   touched_ = false;
   cache_.clear();
+  parked_.clear();
   free_known_ = false;
   next_provisional_ = kProvisionalUnit;
   BdxHeader h;
@@ -393,7 +395,8 @@ const std::vector<uint8_t>& PageStore::stored_page(uint32_t unit) {
   int k = header_.class_of(unit);
   if (k == 0 || (unit - header_.area_start[k]) % static_cast<uint32_t>(k) != 0) fail_internal(kFailUnitOutside);
   size_t size = static_cast<size_t>(k) * kUnitSize;
-  const std::vector<uint8_t>* kept = cache_.image(unit);
+  auto parked = parked_.find(unit);
+  const std::vector<uint8_t>* kept = parked != parked_.end() ? &parked->second : cache_.image(unit);
   if (!kept || kept->size() != size) {
     static thread_local std::vector<uint8_t> read;
     read.resize(size);
@@ -444,6 +447,7 @@ void PageStore::mark_dirty(Page& page) {
   touched_ = true;
   page.dirty = true;
   page.stamp = cache_.new_stamp();
+  unpark(page.unit);
 }
 
 void PageStore::free_page(Page& page) {

@@ -42,6 +42,7 @@
 //   8. On a shared file the operation holds a lock (slot or writer byte).
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -167,12 +168,10 @@ class PageStore {
   // The page leaves the tree; its units are given back at the commit.
   void free_page(Page& page);
   // A page that a fill in key order has finished (nothing will be added to
-  // it) is placed now and, when its place lies past the committed pages,
-  // written there and let go from the cache: a long fill (BUILD, a STREAM of
-  // APPENDs) does not keep every page it made in memory until the commit.
-  // Nothing on disk refers to such a place before the update is written,
-  // so a crash before then leaves it unused. The caller holds no pointer
-  // to the page afterwards.
+  // it) is placed now and let go from the cache (let_go): a long fill
+  // (BUILD, a STREAM of APPENDs) does not keep every page it made in memory,
+  // decoded, until the commit. The caller holds no pointer to the page
+  // afterwards.
   void write_finished_page(Page& page);
   // Finds the index page that refers to the page (by its first key) and the
   // position of the reference; null for the root.
@@ -235,10 +234,14 @@ class PageStore {
   void release_slot(uint32_t unit, int units);
   void grow_area(int units);
   void move_page(uint32_t from, uint32_t to);
-  // Writes a page whose place lies past the committed pages there, marks
-  // it clean and lets it go from the cache; false (nothing done) for a
-  // page of a committed place, of a new file or whose class changed.
-  bool write_past_committed(Page& page);
+  // A changed page that nobody holds leaves the cache until the commit: a
+  // place past the committed pages is written at once (nothing on disk
+  // refers to it before the update is written, so a crash before then
+  // leaves it unused); a place among them keeps the page's stored bytes in
+  // parked_ for the commit's shadow copy, a fraction of the decoded page.
+  // False (nothing done) for a page of a new file or whose class changed,
+  // which the commit places.
+  bool let_go(Page& page);
   void place_dirty_pages();
 
   std::mutex mutex_;
@@ -280,6 +283,13 @@ class PageStore {
   bool touched_ = false;  // the operation in progress changed something
   uint32_t committed_units_end_ = 0;  // units_end when the update began
   std::vector<std::pair<uint32_t, int>> freed_;  // slots given back at commit
+  // Pages let go among the committed ones, by unit: their stored bytes,
+  // which reads take instead of the disk's until the commit writes them.
+  // A page changed again, moved or freed leaves.
+  std::map<uint32_t, std::vector<uint8_t>> parked_;
+  void unpark(uint32_t unit) {
+    if (!parked_.empty()) parked_.erase(unit);
+  }
   bool free_known_ = false;
   std::vector<std::vector<uint32_t>> free_slots_;  // per class
 

@@ -115,7 +115,8 @@ bool PageStore::prepare_update() {
   std::vector<Page*> dirty = cache_.dirty_pages();
   uint8_t new_header[kHeaderSize];
   encode_header(header_, new_header);
-  if (dirty.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 && header_on_disk_)
+  if (dirty.empty() && parked_.empty() && std::memcmp(new_header, disk_header_, kHeaderSize) == 0 &&
+      header_on_disk_)
     return false;
 
   // Placing the pages may move them: a write, whoever called.
@@ -146,6 +147,8 @@ bool PageStore::prepare_update() {
     if (p->unit >= committed_units_end_) write_exact(image.home, image.bytes.data(), image.bytes.size());
     else u.shadows.push_back(std::move(image));
   }
+  for (auto& [unit, bytes] : parked_) u.shadows.push_back({unit_offset(unit), std::move(bytes)});
+  parked_.clear();
   step_done(1);
   uint64_t shadow_start = unit_offset(header_.units_end());
   uint64_t at = shadow_start;

@@ -1,6 +1,7 @@
 // Records that arrive in key order (APPEND, ADD with rising numbers, the
 // entries of a BUILD) fill their pages instead of leaving each half empty,
-// and the pages a long fill finishes are written before its commit without
+// and the pages a long fill finishes leave memory before its commit
+// (written past the committed pages, or kept as their stored bytes) without
 // the file or its keys suffering.
 #include <gtest/gtest.h>
 
@@ -128,6 +129,66 @@ TEST(OrderedFill, AFailedBuildLeavesTheFileAsItWas) {
   FileSummary s;
   ASSERT_EQ(summarize_file(path, &s), 0);
   EXPECT_FALSE(s.damaged);
+}
+
+// A rebuild under STREAM places its pages among the committed ones, where
+// they wait for the FLUSH as stored bytes: reads in the meantime find them,
+// changes to them are kept, and a failure drops them with the rest.
+TEST(OrderedFill, PagesWaitingForTheCommitAreReadChangedAndDropped) {
+  test::TempDir dir;
+  std::string path = dir.file("REBUILT.BDX");
+  std::vector<std::string> names = shuffled_names();
+  FileBlock cus;
+  test::make_file(cus, test::kCustomerDeclaration, path);
+  Create(cus);
+  Open(cus, kReadWrite | kDenyAll);
+  Stream(cus);
+  for (int i = 0; i < kCustomers; ++i) {
+    test::customer(cus, i + 1, names[static_cast<size_t>(i)], "Suburb");
+    Append(cus);
+  }
+  Flush(cus);
+  Build(cus);
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  auto find = [&](const std::string& name) {
+    test::set_string(cus, "CUS:NAME", name);
+    Get(cus, cus.declaration.keys[0]);
+    return core::error_code() == 0 ? test::get_long(cus, "CUS:CUSID") : 0;
+  };
+
+  // A rebuild, then a duplicate: the failed ADD drops every held update.
+  Stream(cus);
+  Build(cus);
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  EXPECT_EQ(find(names[11]), 12);
+  test::customer(cus, kCustomers + 1, names[3], "Suburb");
+  Add(cus);
+  EXPECT_EQ(core::error_code(), 40);
+  EXPECT_EQ(find(names[11]), 12);
+  for (const auto& p : check_file(path)) ADD_FAILURE() << p;
+
+  // A rebuild read and changed before its FLUSH.
+  Stream(cus);
+  Build(cus);
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  for (int i = 0; i < kCustomers; ++i) ASSERT_EQ(find(names[static_cast<size_t>(i)]), i + 1) << names[i];
+  for (int i = 0; i < kCustomers; i += 10) {
+    ASSERT_EQ(find(names[static_cast<size_t>(i)]), i + 1);
+    test::set_string(cus, "CUS:NAME", "Renamed" + std::to_string(100000 + i));
+    Put(cus);
+    ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  }
+  Flush(cus);
+  ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  Close(cus);
+  for (const auto& p : check_file(path)) ADD_FAILURE() << p;
+  Open(cus, kReadWrite | kDenyAll);
+  for (int i = 0; i < kCustomers; ++i) {
+    bool renamed = i % 10 == 0;
+    EXPECT_EQ(find(renamed ? "Renamed" + std::to_string(100000 + i) : names[static_cast<size_t>(i)]), i + 1);
+    if (renamed) EXPECT_EQ(find(names[static_cast<size_t>(i)]), 0);
+  }
+  Close(cus);
 }
 
 }  // namespace
