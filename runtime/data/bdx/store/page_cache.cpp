@@ -1,6 +1,7 @@
 #include "runtime/data/bdx/store/page_cache.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "runtime/data/bdx/store/bdx_header.h"
 #include "runtime/data/bdx/store/byte_order.h"
@@ -155,23 +156,31 @@ const std::vector<uint8_t>* PageCache::image(uint32_t unit) const {
 }
 
 void PageCache::drop_image(uint32_t unit) {
+  if (unit >= images_.size()) return;
   std::vector<uint8_t>& bytes = images_[unit];
   if (bytes.empty()) return;
   image_bytes_ -= bytes.size();
-  std::vector<uint8_t>().swap(bytes);
+  spare_.clear();
+  spare_.swap(bytes);
   --image_count_;
 }
 
 void PageCache::keep_image(uint32_t unit, const uint8_t* bytes, size_t size) {
-  if (size == 0 || size > kImageBudget || unit >= kImageUnits) return;
+  if (uint8_t* room = image_to_fill(unit, size)) std::memmove(room, bytes, size);
+}
+
+uint8_t* PageCache::image_to_fill(uint32_t unit, size_t size) {
+  if (size == 0 || size > kImageBudget || unit >= kImageUnits) return nullptr;
   if (unit >= images_.size()) images_.resize(unit + 1);
   std::vector<uint8_t>& kept = images_[unit];
   if (kept.empty()) {
     ++image_count_;
     image_order_.push_back(unit);
+    kept.swap(spare_);
   }
-  image_bytes_ += size - kept.size();
-  kept.assign(bytes, bytes + size);
+  image_bytes_ += size;
+  image_bytes_ -= kept.size();
+  kept.resize(size);
   uint64_t units = (size + kUnitSize - 1) / kUnitSize;
   image_span_ = std::max(image_span_, units);
   image_end_ = std::max(image_end_, uint64_t{unit} + units);
@@ -186,6 +195,7 @@ void PageCache::keep_image(uint32_t unit, const uint8_t* bytes, size_t size) {
     for (uint32_t u = 0; u < images_.size(); ++u)
       if (!images_[u].empty()) image_order_.push_back(u);
   }
+  return kept.data();
 }
 
 void PageCache::note_write(uint64_t offset, const uint8_t* bytes, size_t size) {

@@ -61,6 +61,11 @@ class PageCache {
   // The stored bytes of the page at the unit, when kept; null otherwise.
   const std::vector<uint8_t>* image(uint32_t unit) const;
   void keep_image(uint32_t unit, const uint8_t* bytes, size_t size);
+  // Room for the image of a page about to be read, so that the read lands
+  // where it is kept; null when it cannot be kept. A read that fails must
+  // drop_image it.
+  uint8_t* image_to_fill(uint32_t unit, size_t size);
+  void drop_image(uint32_t unit);
   // Bytes were written to the file at the offset: images they overlap are
   // dropped, and a whole page written at its own offset is kept.
   void note_write(uint64_t offset, const uint8_t* bytes, size_t size);
@@ -101,11 +106,14 @@ class PageCache {
   uint64_t clock_ = 0;
   uint64_t use_sum_ = 0;  // sum of last_use over the entries, for the mean age
   uint64_t stamps_ = 0;
-  void drop_image(uint32_t unit);
   // Images by unit (empty: none), for units below kImageUnits (files of a
   // gigabyte); the table grows with the units met.
   static constexpr uint32_t kImageUnits = 1u << 22;
   std::vector<std::vector<uint8_t>> images_;
+  // The storage of the last image let go, for the next one: a scan that
+  // reads more than the budget holds would otherwise free and allocate a
+  // page's bytes for every page.
+  std::vector<uint8_t> spare_;
   std::deque<uint32_t> image_order_;  // oldest first; may name dropped ones
   size_t image_bytes_ = 0;
   size_t image_count_ = 0;

@@ -398,11 +398,21 @@ const std::vector<uint8_t>& PageStore::stored_page(uint32_t unit) {
   auto parked = parked_.find(unit);
   const std::vector<uint8_t>* kept = parked != parked_.end() ? &parked->second : cache_.image(unit);
   if (!kept || kept->size() != size) {
+    // The read lands where the image is kept, unless it cannot be kept.
     static thread_local std::vector<uint8_t> read;
-    read.resize(size);
-    read_exact(unit_offset(unit), read.data(), size);
-    cache_.keep_image(unit, read.data(), size);
-    kept = &read;
+    uint8_t* room = cache_.image_to_fill(unit, size);
+    if (!room) {
+      read.resize(size);
+      room = read.data();
+    }
+    try {
+      read_exact(unit_offset(unit), room, size);
+    } catch (...) {
+      cache_.drop_image(unit);
+      throw;
+    }
+    kept = cache_.image(unit);
+    if (!kept) kept = &read;
   }
   size_t stored = stored_page_size(kept->data(), kept->size());
   if (stored == 0 || (stored + kUnitSize - 1) / kUnitSize != static_cast<size_t>(k)) fail_internal(kFailPageDecode);
