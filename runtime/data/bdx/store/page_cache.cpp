@@ -159,9 +159,10 @@ void PageCache::drop_image(uint32_t unit) {
   if (unit >= images_.size()) return;
   std::vector<uint8_t>& bytes = images_[unit];
   if (bytes.empty()) return;
-  image_bytes_ -= bytes.size();
+  image_bytes_ -= bytes.capacity();
   spare_.clear();
   spare_.swap(bytes);
+  std::vector<uint8_t>().swap(bytes);
   --image_count_;
 }
 
@@ -173,14 +174,16 @@ uint8_t* PageCache::image_to_fill(uint32_t unit, size_t size) {
   if (size == 0 || size > kImageBudget || unit >= kImageUnits) return nullptr;
   if (unit >= images_.size()) images_.resize(unit + 1);
   std::vector<uint8_t>& kept = images_[unit];
+  // The budget counts the storage the images hold.
+  size_t held = kept.capacity();
   if (kept.empty()) {
     ++image_count_;
     image_order_.push_back(unit);
-    kept.swap(spare_);
+    // The storage let go last serves when it is about the size wanted.
+    if (spare_.capacity() >= size && spare_.capacity() - size <= size / 4) kept.swap(spare_);
   }
-  image_bytes_ += size;
-  image_bytes_ -= kept.size();
   kept.resize(size);
+  image_bytes_ = image_bytes_ - held + kept.capacity();
   uint64_t units = (size + kUnitSize - 1) / kUnitSize;
   image_span_ = std::max(image_span_, units);
   image_end_ = std::max(image_end_, uint64_t{unit} + units);
