@@ -163,6 +163,13 @@ class PageStore {
   // at random would otherwise decode a whole page for each record it
   // wants. False when every record of the page is below.
   bool seek_in_stored_leaf(uint32_t unit, std::string_view key, bool strictly, PageRecord* out);
+  // Whether the leaf is the one the last such lookup wanted (which then
+  // takes the cached way); remembers it.
+  bool stored_leaf_met_again(uint32_t unit) {
+    bool again = unit == last_stored_leaf_;
+    last_stored_leaf_ = unit;
+    return again;
+  }
   Page& new_page(uint8_t level);
   void mark_dirty(Page& page);
   // The page leaves the tree; its units are given back at the commit.
@@ -272,6 +279,7 @@ class PageStore {
   uint8_t disk_header_[kHeaderSize] = {};
   PageCache cache_;
   std::string last_inserted_key_;
+  uint32_t last_stored_leaf_ = 0;
   uint32_t next_provisional_ = kProvisionalUnit;
   bool operating_ = false;  // between begin_operation and end_operation
   bool updating_ = false;

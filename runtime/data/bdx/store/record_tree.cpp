@@ -46,15 +46,23 @@ const PageRecord* RecordTree::find_ref(std::string_view key) {
   return r && compare_keys(r->key(), key) == 0 ? r : nullptr;
 }
 
-const PageRecord* RecordTree::seek_uncached_leaf(std::string_view key, bool strictly) {
+const PageRecord* RecordTree::seek_in_leaf(std::string_view key, bool strictly) {
   if (store_.header().root == kNoRoot) return nullptr;
   Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
   if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
   while (p->level > 1) p = &store_.page(p->children[p->child_for(key)], p->level - 1);
   if (p->level != 1) return nullptr;
   uint32_t unit = p->children[p->child_for(key)];
-  if (store_.cache().find(unit) || !store_.seek_in_stored_leaf(unit, key, strictly, &found_)) return nullptr;
-  return &found_;
+  // A leaf met twice running is decoded and cached: lookups in key order
+  // find their records there; lookups at random keep reading only what
+  // they want.
+  Page* leaf = store_.cache().find(unit);
+  if (!leaf && store_.stored_leaf_met_again(unit)) leaf = &store_.page(unit, 0);
+  if (!leaf) return store_.seek_in_stored_leaf(unit, key, strictly, &found_) ? &found_ : nullptr;
+  if (leaf->level != 0) fail_internal(kFailTreeShape);
+  size_t i = leaf->lower_bound(key);
+  if (strictly && i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) ++i;
+  return i < leaf->records.size() ? &leaf->records[i] : nullptr;
 }
 
 PageRecord* RecordTree::find_for_change(std::string_view key) {
@@ -84,10 +92,10 @@ const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool
       }
     }
   }
-  // A lookup that keeps no place reads a leaf that is not cached only up to
-  // the record it wants.
+  // A lookup that keeps no place descends once, and reads a leaf that is
+  // not cached only up to the record it wants.
   if (!cursor && forward)
-    if (const PageRecord* r = seek_uncached_leaf(key, strictly)) return r;
+    if (const PageRecord* r = seek_in_leaf(key, strictly)) return r;
   std::vector<Step> path;
   Page* leaf = descend(key, &path);
   if (!leaf) return nullptr;

@@ -61,10 +61,11 @@ class RecordTree {
   };
   // Descends to the leaf for key; path receives the index pages passed.
   Page* descend(std::string_view key, std::vector<Step>* path);
-  // seek_ref forward without a cursor, in a leaf that is not cached, from
-  // its stored bytes; null when the leaf is cached, or the record sought
-  // lies past it (the caller then goes the common way).
-  const PageRecord* seek_uncached_leaf(std::string_view key, bool strictly);
+  // seek_ref forward without a cursor, within the one leaf for key: a
+  // cached leaf searched where it is, a leaf that is not cached read from
+  // its stored bytes; null when the tree is a single leaf or the record
+  // sought lies past the leaf (the caller then goes the common way).
+  const PageRecord* seek_in_leaf(std::string_view key, bool strictly);
   Page* leftmost(uint32_t unit, int level);
   Page* rightmost(uint32_t unit, int level);
   void fix_first_keys(std::vector<Step>& path, Page* leaf);
