@@ -12,7 +12,8 @@
 //   5. 1 000 browse page fills: SET(key, key) at a random SUBURB, 20 NEXT
 //   6. PUT of every record in CUSID order (STREAM ... FLUSH / one transaction)
 //   7. DELETE of a random 10 % (likewise)
-//   8. file size; peak resident memory of the process
+//   8. file size; peak resident memory of the process; the file checker
+//      over both BDX files
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +30,7 @@
 
 #include "runtime/core/base/error_state.h"
 #include "runtime/data/bdx/bdx_driver.h"
+#include "runtime/data/bdx/bdx_inspect.h"
 #include "runtime/data/driver/declaration_text.h"
 #include "runtime/data/driver/record_layout.h"
 #include "runtime/data/driver/statements.h"
@@ -56,6 +58,7 @@ struct Figures {
   double bytes_per_row = 0;  // file size / rows left
   double file_mb = 0;
   double peak_rss_mb = 0;
+  int check_problems = 0;  // what the file checker finds in both BDX files
 };
 
 std::vector<Row> make_rows(int n) {
@@ -246,6 +249,11 @@ Figures run_bdx(const std::string& dir, const std::vector<Row>& rows) {
   f.file_mb = size / 1e6;
   f.bytes_per_row = size / (n - deletes);
   f.peak_rss_mb = peak_rss_mb();
+  for (const char* name : {"/DURABLE.BDX", "/CUSTOMER.BDX"})
+    for (const std::string& problem : check_file(dir + name)) {
+      std::fprintf(stderr, "bdx check %s: %s\n", name + 1, problem.c_str());
+      ++f.check_problems;
+    }
   return f;
 }
 
@@ -462,5 +470,6 @@ int main(int argc, char** argv) {
   line("8. bytes per row on disk", b.bytes_per_row, s.bytes_per_row, false);
   line("8. peak resident memory, MB", b.peak_rss_mb, s.peak_rss_mb, false);
   std::printf("\nflushes per durable ADD: %.2f (at %.0f us each)\n", 1e6 / b.durable_adds / flush_us, flush_us);
+  std::printf("bdx check of both files: %s\n", b.check_problems ? "PROBLEMS (above)" : "clean");
   return 0;
 }
