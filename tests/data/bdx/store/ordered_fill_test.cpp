@@ -52,6 +52,20 @@ void expect_every_customer(const std::string& path) {
   for (const auto& p : check_file(path)) ADD_FAILURE() << p;
 }
 
+// Every customer under STREAM, added one by one or appended (keys left for
+// a BUILD), then FLUSH.
+void store_customers(FileBlock& cus, const std::vector<std::string>& names, bool append) {
+  Stream(cus);
+  for (int i = 0; i < kCustomers; ++i) {
+    const std::string& name = names[static_cast<size_t>(i)];
+    test::customer(cus, i + 1, name, "Suburb", name + "@x");
+    if (append) Append(cus);
+    else Add(cus);
+    ASSERT_EQ(core::error_code(), 0) << core::error_text();
+  }
+  Flush(cus);
+}
+
 TEST(OrderedFill, BuiltKeysFillTheirPagesAndReadBackWhole) {
   test::TempDir dir;
   std::vector<std::string> names = shuffled_names();
@@ -63,13 +77,7 @@ TEST(OrderedFill, BuiltKeysFillTheirPagesAndReadBackWhole) {
     test::make_file(cus, test::kCustomerDeclaration, added);
     Create(cus);
     Open(cus, kReadWrite | kDenyAll);
-    Stream(cus);
-    for (int i = 0; i < kCustomers; ++i) {
-      test::customer(cus, i + 1, names[static_cast<size_t>(i)], "Suburb", names[static_cast<size_t>(i)] + "@x");
-      Add(cus);
-      ASSERT_EQ(core::error_code(), 0) << core::error_text();
-    }
-    Flush(cus);
+    store_customers(cus, names, false);
     Close(cus);
   }
   // Appended, then every key built: entries go in in key order, and the
@@ -80,12 +88,7 @@ TEST(OrderedFill, BuiltKeysFillTheirPagesAndReadBackWhole) {
     test::make_file(cus, test::kCustomerDeclaration, built);
     Create(cus);
     Open(cus, kReadWrite | kDenyAll);
-    Stream(cus);
-    for (int i = 0; i < kCustomers; ++i) {
-      test::customer(cus, i + 1, names[static_cast<size_t>(i)], "Suburb", names[static_cast<size_t>(i)] + "@x");
-      Append(cus);
-    }
-    Flush(cus);
+    store_customers(cus, names, true);
     Build(cus);
     ASSERT_EQ(core::error_code(), 0) << core::error_text();
     Close(cus);
@@ -105,12 +108,7 @@ TEST(OrderedFill, AFailedBuildLeavesTheFileAsItWas) {
   Create(cus);
   Open(cus, kReadWrite | kDenyAll);
   std::vector<std::string> names = shuffled_names();
-  Stream(cus);
-  for (int i = 0; i < kCustomers; ++i) {
-    test::customer(cus, i + 1, names[static_cast<size_t>(i)], "Suburb");
-    Append(cus);
-  }
-  Flush(cus);
+  store_customers(cus, names, true);
   Build(cus);
   ASSERT_EQ(core::error_code(), 0) << core::error_text();
   // A second customer of an existing name: the unique name key cannot be
@@ -142,12 +140,7 @@ TEST(OrderedFill, PagesWaitingForTheCommitAreReadChangedAndDropped) {
   test::make_file(cus, test::kCustomerDeclaration, path);
   Create(cus);
   Open(cus, kReadWrite | kDenyAll);
-  Stream(cus);
-  for (int i = 0; i < kCustomers; ++i) {
-    test::customer(cus, i + 1, names[static_cast<size_t>(i)], "Suburb");
-    Append(cus);
-  }
-  Flush(cus);
+  store_customers(cus, names, true);
   Build(cus);
   ASSERT_EQ(core::error_code(), 0) << core::error_text();
   auto find = [&](const std::string& name) {
