@@ -59,5 +59,23 @@ TEST(ServerCondition, KeepsIntegerComparisonsWhereTheyCannotDropARow) {
   }
 }
 
+TEST(ServerCondition, AColumnNameNeverHoldsControlCharacters) {
+  // An external name is the declaration's to choose: one with control
+  // characters becomes a plain column name, and the filter's values are
+  // still the statement's parameters.
+  FileBlock f;
+  make_pg_file(f, kOrders, "orders");
+  f.declaration.fields[0].external_name = std::string("i\x01") + "0\x01d\n";
+  bind_record_fields(f);
+  std::vector<PgColumn> columns = columns_of(f.declaration);
+  EXPECT_EQ(columns[0].name, "f1");
+  core::ExprTree tree = core::parse_expression("ORD:ID >= 10");
+  ASSERT_TRUE(tree);
+  std::vector<PgParam> params;
+  EXPECT_EQ(server_condition(*tree, f.declaration, columns).placed(&params), "\"f1\" >= $1::bigint");
+  ASSERT_EQ(params.size(), 1u);
+  EXPECT_EQ(params[0].text, "10");
+}
+
 }  // namespace
 }  // namespace vrt::test

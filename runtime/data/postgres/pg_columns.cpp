@@ -42,7 +42,11 @@ std::string base_name(const std::string& external, const std::string& label) {
 }
 
 std::string unique_name(std::string name, int number, std::set<std::string>* taken) {
-  if (name.empty() || name.size() > 60 || name.rfind("vrt_", 0) == 0 || taken->count(name))
+  // A name from a declaration may hold anything; control characters (the
+  // marks of a filter's values among them) never reach a statement.
+  bool control =
+      std::any_of(name.begin(), name.end(), [](char c) { return static_cast<uint8_t>(c) < 0x20 || c == 0x7F; });
+  if (name.empty() || name.size() > 60 || control || name.rfind("vrt_", 0) == 0 || taken->count(name))
     name = "f" + std::to_string(number);
   taken->insert(name);
   return name;
