@@ -34,8 +34,10 @@ if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
     corpus=$(mktemp -d)
     [[ -d fuzz/corpus/$name ]] && cp -r "fuzz/corpus/$name/." "$corpus/"
     echo "-- $name"
-    build-fuzz/fuzz/"$name" -max_total_time="${FUZZ_SECONDS:-15}" -rss_limit_mb=2048 -print_final_stats=0 \
-      "$corpus" 2>&1 | tail -n 2
+    # A fixed seed makes a fault found here one that the next run finds again;
+    # longer runs with fresh seeds (FUZZ_SEED=0) are how new ones are found.
+    build-fuzz/fuzz/"$name" -max_total_time="${FUZZ_SECONDS:-15}" -seed="${FUZZ_SEED:-1}" -rss_limit_mb=2048 \
+      -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
     rm -rf "$corpus"
   done
 fi

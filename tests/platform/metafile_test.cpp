@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "runtime/platform/gfx/cairo_dc.h"
 #include "tests/test_support.h"
@@ -125,6 +128,56 @@ TEST(Metafile, DamagedBitsAreRefused) {
   EXPECT_TRUE(PlayMetaFile(dc, t));
   DeleteMetaFile(CloseMetaFile(dc));
   DeleteMetaFile(t);
+  DeleteMetaFile(mf);
+}
+
+// Metafile bits from words: the header, then records of (function, parameters).
+std::vector<uint8_t> metafile_bits(std::initializer_list<std::pair<uint16_t, std::vector<uint16_t>>> records) {
+  std::vector<uint16_t> words = {1, 9, 0x300, 0, 0, 1, 0, 0, 0};
+  for (const auto& [function, params] : records) {
+    uint32_t size = static_cast<uint32_t>(params.size() + 3);
+    words.insert(words.end(), {static_cast<uint16_t>(size), static_cast<uint16_t>(size >> 16), function});
+    words.insert(words.end(), params.begin(), params.end());
+  }
+  words.insert(words.end(), {3, 0, META_EOF});
+  words[3] = static_cast<uint16_t>(words.size());
+  std::vector<uint8_t> bits;
+  for (uint16_t w : words) bits.insert(bits.end(), {static_cast<uint8_t>(w), static_cast<uint8_t>(w >> 8)});
+  return bits;
+}
+
+TEST(Metafile, AnObjectDeletedWhileSelectedOrSavedIsNeverDrawnWith) {
+  const std::vector<uint16_t> font = {0xFFF4, 0, 0, 0, 700, 0, 0, 0, 0, 'A' | 'r' << 8, 'i' | 'a' << 8, 'l'};
+  const std::vector<uint16_t> text = {20, 10, 4, 0, 'S' | 'e' << 8, 'e' | 'd' << 8};
+  // The font is selected, saved with the state, deleted, and the saved state
+  // brought back before text is drawn; then deleted while selected outright.
+  HMETAFILE mf = SetMetaFileBits(metafile_bits({{META_CREATEFONTINDIRECT, font},
+                                                {META_SELECTOBJECT, {0}},
+                                                {META_SAVEDC, {}},
+                                                {META_DELETEOBJECT, {0}},
+                                                {META_RESTOREDC, {0xFFFF}},
+                                                {META_EXTTEXTOUT, text},
+                                                {META_CREATEFONTINDIRECT, font},
+                                                {META_SELECTOBJECT, {0}},
+                                                {META_DELETEOBJECT, {0}},
+                                                {META_EXTTEXTOUT, text},
+                                                {META_CREATEFONTINDIRECT, font},
+                                                {META_SELECTOBJECT, {0}},
+                                                {META_SAVEDC, {}}}));
+  ASSERT_NE(mf, nullptr);
+  HBITMAP bmp = CreateBitmap(64, 64);
+  HDC dc = CreateCompatibleDC(bmp);
+  EXPECT_TRUE(PlayMetaFile(dc, mf));
+  // Played record by record, the last font stays in a saved state the
+  // metafile never restores; what the player frees the context lets go of.
+  EXPECT_TRUE(EnumMetaFile(dc, mf, [](HDC d, HANDLETABLE* t, const METARECORD* r, int n, void*) {
+    PlayMetaFileRecord(d, t, r, n);
+    return 1;
+  }, nullptr));
+  EXPECT_TRUE(RestoreDC(dc, -1));
+  TextOut(dc, 0, 0, "after");
+  DeleteDC(dc);
+  DeleteObject(bmp);
   DeleteMetaFile(mf);
 }
 

@@ -82,6 +82,23 @@ void DeviceContext::SetViewportExtEx(int cx, int cy) {
   state_.viewport_ext = {cx, cy};
 }
 
+void DeviceContext::LetGoOf(HGDIOBJ object) {
+  if (!object || object->stock()) return;
+  HGDIOBJ stock = nullptr;
+  switch (object->kind()) {
+    case GdiObject::Kind::Font: stock = GetStockObject(DEFAULT_GUI_FONT); break;
+    case GdiObject::Kind::Pen: stock = GetStockObject(BLACK_PEN); break;
+    case GdiObject::Kind::Brush: stock = GetStockObject(WHITE_BRUSH); break;
+    case GdiObject::Kind::Bitmap: return;
+  }
+  for (State& saved : saved_)
+    for (HGDIOBJ* slot : {&saved.font, &saved.pen, &saved.brush})
+      if (*slot == object) *slot = stock;
+  // The current state goes through SelectObject so that a recording context
+  // records the change.
+  if (state_.font == object || state_.pen == object || state_.brush == object) SelectObject(stock);
+}
+
 int DeviceContext::SaveDC() {
   saved_.push_back(state_);
   return static_cast<int>(saved_.size());

@@ -65,6 +65,10 @@ class DeviceContext {
   virtual bool RestoreDC(int level);
   virtual void IntersectClipRect(int left, int top, int right, int bottom);
   virtual void MoveToEx(int x, int y);
+  // Before an object is deleted: wherever this context still holds it, now
+  // or in a saved state, the stock object of its kind stands in, so neither
+  // a later drawing nor a RestoreDC reaches the freed object.
+  void LetGoOf(HGDIOBJ object);
 
   // Drawing, in logical units.
   virtual void LineTo(int x, int y) = 0;

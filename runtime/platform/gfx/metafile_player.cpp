@@ -127,10 +127,7 @@ bool EnumMetaFile(HDC dc, HMETAFILE mf, MFENUMPROC proc, void* data) {
   }
   // Objects the metafile made must not stay selected once they are gone.
   for (HGDIOBJ o : table.objects) {
-    if (!o) continue;
-    if (o == dc->state().font) dc->SelectObject(GetStockObject(DEFAULT_GUI_FONT));
-    if (o == dc->state().pen) dc->SelectObject(GetStockObject(BLACK_PEN));
-    if (o == dc->state().brush) dc->SelectObject(GetStockObject(WHITE_BRUSH));
+    dc->LetGoOf(o);
     DeleteObject(o);
   }
   return complete;
@@ -232,10 +229,8 @@ bool PlayMetaFileRecord(HDC dc, HANDLETABLE* table, const METARECORD* r, int) {
     case META_DELETEOBJECT: {
       if (!need(1) || p[0] >= table->objects.size()) return false;
       HGDIOBJ& slot = table->objects[p[0]];
-      // Whatever is still selected goes back to a stock object first.
-      if (slot == dc->state().font) dc->SelectObject(GetStockObject(DEFAULT_GUI_FONT));
-      if (slot == dc->state().pen) dc->SelectObject(GetStockObject(BLACK_PEN));
-      if (slot == dc->state().brush) dc->SelectObject(GetStockObject(WHITE_BRUSH));
+      // Whatever still holds it, selected or saved, goes back to a stock object first.
+      dc->LetGoOf(slot);
       DeleteObject(slot);
       slot = nullptr;
       return true;
