@@ -3,6 +3,7 @@
 // stored bytes of a page that decodes finds what the decoded page holds.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -41,9 +42,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (any && (found.bytes != page.records[i].bytes || found.key_length != page.records[i].key_length))
       __builtin_trap();
   }
-  // The body decoder on its own, into a small output.
-  uint8_t out[512];
+  // The body decoder on its own, into a small output; by steps, some passed
+  // over, it fails or writes the same bytes.
+  uint8_t out[512], stepped[512];
   size_t want = size ? data[0] * 2u : 0;
-  (void)decompress_body(data, size, out, want);
+  bool whole = decompress_body(data, size, out, want);
+  BodyExpander expander(data, size, stepped, want);
+  for (size_t i = 1; expander.expanded() < want; ++i) {
+    size_t from = expander.expanded();
+    bool write = i % 2;
+    if (!expander.expand_to(from + 1 + data[i % size] % 37, write)) {
+      if (whole) __builtin_trap();
+      break;
+    }
+    if (write && std::memcmp(out + from, stepped + from, expander.expanded() - from) != 0 && whole) __builtin_trap();
+  }
+  if (expander.expanded() == want && !whole) __builtin_trap();
   return 0;
 }

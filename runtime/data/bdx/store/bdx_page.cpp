@@ -152,8 +152,8 @@ void recycle_records(Page& page) {
 namespace {
 
 // The records of a stored page read one after another: the header checked,
-// the body expanded when compressed, then each record's flag and lengths
-// checked against what is left and against the record before it.
+// a compressed body expanded as far as the records read, each record's flag
+// and lengths checked against what is left and against the record before it.
 class StoredRecords {
  public:
   PageFault open(const uint8_t* bytes, size_t size, uint32_t unit) {
@@ -169,13 +169,16 @@ class StoredRecords {
     // A plain page is read where it lies; a compressed one from a buffer
     // that is kept for the next page.
     plain_ = bytes;
+    ready_ = plain_size_;
     if (stored < plain_size_) {
       static thread_local std::vector<uint8_t> expanded;
       if (expanded.size() < plain_size_) expanded.resize(plain_size_);
       std::memcpy(expanded.data(), bytes, head);
-      if (!decompress_body(bytes + head, stored - head, expanded.data() + head, plain_size_ - head)) return kPageBadBody;
+      body_ = BodyExpander(bytes + head, stored - head, expanded.data() + head, plain_size_ - head);
       plain_ = expanded.data();
+      ready_ = head;
     }
+    head_ = head;
     pos_ = head;
     return kPageOk;
   }
@@ -183,14 +186,20 @@ class StoredRecords {
   uint32_t child(size_t i) const { return load_le32(plain_ + kPageHeaderSize + 4 * i); }
 
   // The next record: `shared` bytes of the one before (of `previous`
-  // bytes), then `own` bytes at `bytes`.
+  // bytes), then `own` bytes at `bytes`. With heads_only, only the record's
+  // head (its key, and what the next record may share) is expanded: `own`
+  // holds `own_ready` bytes until expand_record.
   struct Item {
     size_t shared, record_length, key_length;
     const char* own;
-    size_t own_size;
+    size_t own_size, own_ready;
   };
-  PageFault next(size_t index, size_t previous, Item* item) {
+  PageFault next(size_t index, size_t previous, Item* item, bool heads_only = false) {
     if (pos_ >= plain_size_) return kPageBadRecords;
+    // The rest of the record before, unless it was wanted, is passed over.
+    if (pos_ > ready_ && !pass_to(pos_)) return kPageBadBody;
+    // The flag and both lengths are at most 5 bytes.
+    if (!expand_to(pos_ + 5)) return kPageBadBody;
     uint8_t flag = plain_[pos_++];
     size_t shared = flag & 0x3F;
     if (index == 0 && (flag & 0xC0) != 0xC0) return kPageBadRecords;
@@ -210,18 +219,33 @@ class StoredRecords {
       return kPageBadRecords;
     size_t own = record_length_ - shared;
     if (plain_size_ - pos_ < own) return kPageBadRecords;
-    *item = Item{shared, record_length_, key_length_, reinterpret_cast<const char*>(plain_ + pos_), own};
+    size_t ready = own;
+    if (heads_only) ready = std::min(record_length_, std::max(key_length_, kMaxSharedPrefix)) - shared;
+    if (!expand_to(pos_ + ready)) return kPageBadBody;
+    *item = Item{shared, record_length_, key_length_, reinterpret_cast<const char*>(plain_ + pos_), own, ready};
     pos_ += own;
     return kPageOk;
   }
+  // The whole of the record last read.
+  bool expand_record() { return expand_to(pos_); }
   bool at_end() const { return pos_ == plain_size_; }
 
   size_t count = 0;
   uint8_t level = 0;
 
  private:
+  bool expand_to(size_t end, bool write = true) {
+    if (end <= ready_) return true;
+    if (!body_.expand_to(end - head_, write)) return false;
+    ready_ = head_ + body_.expanded();
+    return true;
+  }
+  bool pass_to(size_t end) { return expand_to(end, false); }
+
   const uint8_t* plain_ = nullptr;
   size_t plain_size_ = 0, pos_ = 0;
+  size_t head_ = 0, ready_ = 0;  // header bytes; bytes of plain_ expanded or passed over
+  BodyExpander body_;
   size_t record_length_ = 0, key_length_ = 0;  // carried from record to record
 };
 
@@ -265,23 +289,29 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
   StoredRecords in;
   if (PageFault f = in.open(bytes, size, unit)) return f;
   if (in.level != 0) return kPageNotLeaf;
-  // Two buffers take turns as the record read and the one before it.
-  static thread_local PageRecord before;
-  PageRecord& r = *out;
-  r.bytes.clear();
+  // Only the head of each record passed over is kept: its key, and as many
+  // bytes as the next record may share. The record found is copied whole.
+  static thread_local char heads[2][kMaxRecordLength];
+  char *head = heads[0], *before = heads[1];
+  size_t before_length = 0, before_key = 0;
   for (size_t i = 0; i < in.count; ++i) {
     StoredRecords::Item item;
-    std::swap(before, r);
-    if (PageFault f = in.next(i, before.bytes.size(), &item)) return f;
-    r.key_length = static_cast<uint16_t>(item.key_length);
-    r.bytes.assign(before.bytes, 0, item.shared);
-    r.bytes.append(item.own, item.own_size);
-    if (i > 0 && !ascending(before.key(), r.key(), item.shared)) return kPageOutOfOrder;
-    int c = compare_keys(r.key(), key);
+    if (PageFault f = in.next(i, before_length, &item, true)) return f;
+    std::memcpy(head, before, item.shared);
+    std::memcpy(head + item.shared, item.own, item.own_ready);
+    std::string_view k(head, item.key_length);
+    if (i > 0 && !ascending(std::string_view(before, before_key), k, item.shared)) return kPageOutOfOrder;
+    int c = compare_keys(k, key);
     if (c > 0 || (c == 0 && !strictly)) {
+      if (!in.expand_record()) return kPageBadBody;
+      out->key_length = static_cast<uint16_t>(item.key_length);
+      out->bytes.assign(before, item.shared);
+      out->bytes.append(item.own, item.own_size);
       *found = true;
       return kPageOk;
     }
+    std::swap(head, before);
+    before_length = item.record_length, before_key = item.key_length;
   }
   return kPageOk;
 }

@@ -1,5 +1,6 @@
 #include "runtime/data/bdx/store/page_compression.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -84,23 +85,59 @@ bool compress_body(const uint8_t* body, size_t size, std::vector<uint8_t>* out) 
   return true;
 }
 
-bool decompress_body(const uint8_t* in, size_t in_size, uint8_t* out, size_t out_size) {
-  size_t pos = 0, done = 0;
-  while (done < out_size) {
-    size_t literals, repeats;
-    if (!get_count(in, in_size, &pos, &literals)) return false;
-    if (literals > out_size - done || literals > in_size - pos) return false;
-    std::memcpy(out + done, in + pos, literals);
-    done += literals;
-    pos += literals;
-    if (done == out_size) break;
-    if (!get_count(in, in_size, &pos, &repeats)) return false;
-    if (repeats > out_size - done || (repeats > 0 && done == 0)) return false;
-    uint8_t last = done ? out[done - 1] : 0;
-    std::memset(out + done, last, repeats);
-    done += repeats;
+bool BodyExpander::read_count(size_t* n) {
+  if (pos_ < in_size_ && in_[pos_] < 0x80) {
+    *n = in_[pos_++];
+    return true;
+  }
+  return get_count(in_, in_size_, &pos_, n);
+}
+
+bool BodyExpander::expand_to(size_t upto, bool write) {
+  upto = std::min(upto, out_size_);
+  // Short literals and repeats, most of a page of padded fields, are
+  // written 16 bytes at once where both buffers have the room; what lands
+  // past the expanded end is written over by what comes next.
+  constexpr size_t kWide = 16;
+  while (done_ < upto) {
+    if (literals_ == 0 && repeats_ == 0) {
+      if (repeat_next_) {
+        if (!read_count(&repeats_)) return false;
+        if (repeats_ > out_size_ - done_ || (repeats_ > 0 && done_ == 0)) return false;
+        repeat_next_ = false;
+      } else {
+        if (!read_count(&literals_)) return false;
+        if (literals_ > out_size_ - done_ || literals_ > in_size_ - pos_) return false;
+        repeat_next_ = true;
+      }
+      continue;
+    }
+    if (literals_) {
+      size_t n = std::min(literals_, upto - done_);
+      if (write) {
+        if (n <= kWide && in_size_ - pos_ >= kWide && out_size_ - done_ >= kWide)
+          std::memcpy(out_ + done_, in_ + pos_, kWide);
+        else
+          std::memcpy(out_ + done_, in_ + pos_, n);
+      }
+      last_ = in_[pos_ + n - 1];
+      pos_ += n, done_ += n, literals_ -= n;
+    } else {
+      size_t n = std::min(repeats_, upto - done_);
+      if (write) {
+        if (n <= kWide && out_size_ - done_ >= kWide)
+          std::memset(out_ + done_, last_, kWide);
+        else
+          std::memset(out_ + done_, last_, n);
+      }
+      done_ += n, repeats_ -= n;
+    }
   }
   return true;
+}
+
+bool decompress_body(const uint8_t* in, size_t in_size, uint8_t* out, size_t out_size) {
+  return BodyExpander(in, in_size, out, out_size).expand_to(out_size);
 }
 
 }  // namespace vrt::data

@@ -26,4 +26,32 @@ bool compress_body(const uint8_t* body, size_t size, std::vector<uint8_t>* out);
 // or runs past the end.
 bool decompress_body(const uint8_t* in, size_t in_size, uint8_t* out, size_t out_size);
 
+// The same expansion by steps, each either written out or passed over: a
+// reader that wants the keys of a page's first records expands only those.
+class BodyExpander {
+ public:
+  BodyExpander() = default;
+  BodyExpander(const uint8_t* in, size_t in_size, uint8_t* out, size_t out_size)
+      : in_(in), in_size_(in_size), out_(out), out_size_(out_size) {}
+  // Expands (or with write false passes over) the output up to `upto`
+  // bytes, at most out_size; false as decompress_body is false. Bytes passed
+  // over are left unwritten.
+  bool expand_to(size_t upto, bool write = true);
+  size_t expanded() const { return done_; }
+
+ private:
+  bool read_count(size_t* n);
+
+  const uint8_t* in_ = nullptr;
+  size_t in_size_ = 0;
+  uint8_t* out_ = nullptr;
+  size_t out_size_ = 0;
+  size_t pos_ = 0, done_ = 0;
+  // Of the pair under way: literals still to copy from pos_, repeats of
+  // last_ still to make, and whether its repeat count is still to be read.
+  size_t literals_ = 0, repeats_ = 0;
+  bool repeat_next_ = false;
+  uint8_t last_ = 0;
+};
+
 }  // namespace vrt::data

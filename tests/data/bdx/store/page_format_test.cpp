@@ -79,6 +79,35 @@ TEST(BodyCompression, RandomBodiesGiveThePairsOfTheRuleAndComeBack) {
   }
 }
 
+TEST(BodyCompression, ExpandedByStepsWithPartsPassedOverTheRestIsAsWhole) {
+  uint32_t seed = 777;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> body;
+    size_t size = 1 + next() % 400;
+    while (body.size() < size) body.insert(body.end(), 1 + next() % 30, static_cast<uint8_t>("ab \0"[next() % 4]));
+    body.resize(size);
+    std::vector<uint8_t> coded;
+    if (!compress_body(body.data(), body.size(), &coded)) continue;
+    // Steps of random lengths, every other one passed over, end inside
+    // literals and repeats alike.
+    std::vector<uint8_t> out(body.size(), '?');
+    BodyExpander expander(coded.data(), coded.size(), out.data(), out.size());
+    std::vector<bool> written(body.size());
+    for (bool write = next() % 2; expander.expanded() < body.size(); write = !write) {
+      size_t from = expander.expanded(), to = from + next() % 40;
+      ASSERT_TRUE(expander.expand_to(to, write)) << "round " << round;
+      for (size_t i = from; i < expander.expanded() && write; ++i) written[i] = true;
+    }
+    for (size_t i = 0; i < body.size(); ++i)
+      if (written[i]) ASSERT_EQ(out[i], body[i]) << "round " << round << " byte " << i;
+  }
+  // Passing over does not pass over a damaged count.
+  std::vector<uint8_t> damaged = {1, 'a', 0x80, 0x80, 0x80, 0x80, 1};
+  uint8_t out[8];
+  EXPECT_FALSE(BodyExpander(damaged.data(), damaged.size(), out, sizeof out).expand_to(sizeof out, false));
+}
+
 TEST(BodyCompression, BodyWithoutRunsIsStoredAsItIs) {
   std::vector<uint8_t> out;
   auto in = bytes("abcabcaaabbb");  // runs of 3 only
