@@ -364,7 +364,9 @@ TEST_F(FormTest, TheToolbarOffersTheModesButtonsWhileTheFormIsOpenAndIsRestoredA
       const auto& [enabled, tip] = open[static_cast<size_t>(b - frame::kFirstToolbarButton)];
       auto offer = std::ranges::find_if(c.offered, [&](const auto& o) { return o.first == b; });
       EXPECT_EQ(enabled, offer != c.offered.end()) << b;
-      if (offer != c.offered.end()) EXPECT_EQ(tip, offer->second) << b;
+      if (offer != c.offered.end()) {
+        EXPECT_EQ(tip, offer->second) << b;
+      }
     }
     // After the form every button is as it was.
     EXPECT_EQ(toolbar(), before);

@@ -139,6 +139,16 @@ bool ascending(std::string_view a, std::string_view b, size_t shared) {
     return static_cast<uint8_t>(a[same]) < static_cast<uint8_t>(b[same]);
   return compare_keys(a.substr(same), b.substr(same)) < 0;
 }
+
+// Compares a with b, whose first `from` bytes are known to be equal; *match
+// becomes the length of their common prefix.
+int compare_from(std::string_view a, std::string_view b, size_t from, size_t* match) {
+  size_t n = std::min(a.size(), b.size()), j = from;
+  while (j < n && a[j] == b[j]) ++j;
+  *match = j;
+  if (j < n) return static_cast<uint8_t>(a[j]) < static_cast<uint8_t>(b[j]) ? -1 : 1;
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
 }  // namespace
 
 void recycle_records(Page& page) {
@@ -294,6 +304,10 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
   static thread_local char heads[2][kMaxRecordLength];
   char *head = heads[0], *before = heads[1];
   size_t before_length = 0, before_key = 0;
+  // The record before is not above the key and has its first `match` bytes
+  // in common with it. A record that copies more than those bytes from it
+  // is below the key too, and is passed over without comparing.
+  size_t match = 0;
   for (size_t i = 0; i < in.count; ++i) {
     StoredRecords::Item item;
     if (PageFault f = in.next(i, before_length, &item, true)) return f;
@@ -301,7 +315,8 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
     std::memcpy(head + item.shared, item.own, item.own_ready);
     std::string_view k(head, item.key_length);
     if (i > 0 && !ascending(std::string_view(before, before_key), k, item.shared)) return kPageOutOfOrder;
-    int c = compare_keys(k, key);
+    size_t same = std::min({item.shared, before_key, item.key_length});
+    int c = i > 0 && same > match ? -1 : compare_from(k, key, std::min(same, match), &match);
     if (c > 0 || (c == 0 && !strictly)) {
       if (!in.expand_record()) return kPageBadBody;
       out->key_length = static_cast<uint16_t>(item.key_length);

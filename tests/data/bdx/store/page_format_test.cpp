@@ -197,6 +197,39 @@ TEST(PageRecords, SharedPrefixIsCappedAt63) {
   EXPECT_EQ(round.records[1].bytes, p63.records[1].bytes);
 }
 
+TEST(PageRecords, ALookupInTheStoredBytesFindsWhatTheDecodedPageHolds) {
+  // Keys that share long and short prefixes, keys that are prefixes of the
+  // next, equal keys told apart by their data, and padded data that
+  // compresses: what a lookup passes over is only partly expanded.
+  std::vector<std::string> keys = {"",       "a",          "aa",     "aaa",  "aab",     "ab",
+                                   "abc",    "abcd",       "abd",    "b",    "b\x01",   "ba",
+                                   "bab",    "bb",         "c",      "caaaa", "caaab",  "cb"};
+  keys.push_back(std::string(70, 'd') + "1");
+  keys.push_back(std::string(70, 'd') + "2");
+  keys.push_back(std::string(70, 'd') + "2x");
+  keys.push_back("\xFF");
+  std::vector<std::pair<std::string, std::string>> records;
+  for (size_t i = 0; i < keys.size(); ++i)
+    records.push_back({keys[i], std::string(i % 3 ? 40 : 3, ' ') + std::to_string(i)});
+  Page page = leaf_with(records);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(encode_page(page, 5, &bytes));
+  ASSERT_LT(load_le16(&bytes[4]), load_le16(&bytes[6]));  // the body is compressed
+  std::vector<std::string> probes = keys;
+  for (const std::string& k : keys)
+    for (std::string p : {k + "\x00", k + "a", k + "z", k.empty() ? k : k.substr(0, k.size() - 1)}) probes.push_back(p);
+  for (const std::string& probe : probes)
+    for (bool strictly : {false, true}) {
+      size_t i = page.lower_bound(probe);
+      if (strictly && i < page.records.size() && page.records[i].key() == probe) ++i;
+      PageRecord found;
+      bool any = false;
+      ASSERT_EQ(seek_in_stored_leaf(bytes.data(), bytes.size(), 5, probe, strictly, &found, &any), kPageOk);
+      ASSERT_EQ(any, i < page.records.size()) << probe << (strictly ? " strictly" : "");
+      if (any) EXPECT_EQ(found.bytes, page.records[i].bytes) << probe << (strictly ? " strictly" : "");
+    }
+}
+
 TEST(PageRecords, HeaderFieldsAndFiller) {
   Page p = leaf_with({{"key1", "data"}, {"key22", "xx"}});
   std::vector<uint8_t> out;
