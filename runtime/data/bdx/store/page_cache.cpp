@@ -83,6 +83,7 @@ PageCache::Entry* PageCache::detach(uint32_t unit) {
 }
 
 void PageCache::rekey(Page* page, uint32_t new_unit) {
+  reshape();
   Entry* e = detach(page->unit);
   if (!e) return;
   erase(new_unit);  // a stale page at the new unit
@@ -101,6 +102,7 @@ void PageCache::release(Entry* e) {
 }
 
 void PageCache::erase(uint32_t unit) {
+  reshape();
   Chain& c = chain(unit);
   auto it = locate(c, unit);
   if (it != c.end() && it->first == unit) release(it->second);
@@ -134,6 +136,7 @@ void PageCache::trim() {
 }
 
 void PageCache::clear() {
+  reshape();
   for (List& l : lists_) {
     for (Entry* e = l.newest; e;) {
       Entry* next = e->older;

@@ -57,6 +57,11 @@ class PageCache {
   std::vector<Page*> dirty_pages() const;
   // A stamp no page has had yet.
   uint64_t new_stamp() { return ++stamps_; }
+  // Counts the changes that may send a key to another leaf: pages dropped,
+  // re-filed or made, separators changed. While it stays, a leaf found for
+  // a range of keys is where those keys still lead.
+  uint64_t shape() const { return shape_; }
+  void reshape() { ++shape_; }
 
   // The stored bytes of the page at the unit, when kept; null otherwise.
   const std::vector<uint8_t>* image(uint32_t unit) const;
@@ -106,6 +111,7 @@ class PageCache {
   uint64_t clock_ = 0;
   uint64_t use_sum_ = 0;  // sum of last_use over the entries, for the mean age
   uint64_t stamps_ = 0;
+  uint64_t shape_ = 1;
   // Images by unit (empty: none), for units below kImageUnits (files of a
   // gigabyte); the table grows with the units met.
   static constexpr uint32_t kImageUnits = 1u << 22;

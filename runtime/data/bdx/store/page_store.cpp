@@ -220,6 +220,7 @@ void PageStore::read_header_from_disk() {
     cache_.clear();
     free_known_ = false;
   }
+  cache_.reshape();  // the root may be another
   header_ = h;
 }
 
@@ -445,6 +446,7 @@ Page& PageStore::page(uint32_t unit, int level) {
 
 Page& PageStore::new_page(uint8_t level) {
   touched_ = true;
+  cache_.reshape();  // a split or a new root follows
   auto p = std::make_unique<Page>();
   p->unit = next_provisional_++;
   p->level = level;
@@ -490,6 +492,7 @@ Page* PageStore::parent_of(const Page& child, size_t* position) {
 }
 
 void PageStore::set_reference(const Page& child, uint32_t new_unit) {
+  cache_.reshape();
   size_t pos;
   Page* parent = parent_of(child, &pos);
   if (!parent) {

@@ -41,11 +41,13 @@
 //   7. The file is resolved: no bracketed shadow area is left.
 //   8. On a shared file the operation holds a lock (slot or writer byte).
 #pragma once
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/data/bdx/store/bdx_header.h"
@@ -193,6 +195,21 @@ class PageStore {
   // that follows it (records arriving in key order) from one elsewhere.
   std::string& last_inserted_key() { return last_inserted_key_; }
 
+  // Where a lookup of a kind of record last led: a leaf, and the range of
+  // keys the index pages send to it, good while the cache's shape count is
+  // the one noted. The next lookup in that range needs no descent.
+  struct LeafHint {
+    uint64_t shape = 0;
+    uint32_t unit = 0;
+    bool has_lower = false, has_upper = false;  // without one, the range is open that way
+    std::string lower, upper;                   // lower <= key < upper
+  };
+  // The hint for the kind of the key (the byte after the table number
+  // tells data records and each key's entries apart).
+  LeafHint& leaf_hint(std::string_view key) {
+    return leaf_hints_[key.size() > 4 ? static_cast<uint8_t>(key[4]) % kLeafHints : 0];
+  }
+
   // Writes the update of the operation in progress (safe_update.cpp).
   void commit();
   // The same update in two halves, for a commit across files: prepare
@@ -279,6 +296,8 @@ class PageStore {
   uint8_t disk_header_[kHeaderSize] = {};
   PageCache cache_;
   std::string last_inserted_key_;
+  static constexpr size_t kLeafHints = 8;
+  std::array<LeafHint, kLeafHints> leaf_hints_;
   uint32_t last_stored_leaf_ = 0;
   uint32_t next_provisional_ = kProvisionalUnit;
   bool operating_ = false;  // between begin_operation and end_operation

@@ -17,15 +17,46 @@ PageRecord make_record(std::string_view key, std::string_view data) {
 }
 }  // namespace
 
+void RecordTree::Range::narrow(const Page& index, size_t i) {
+  // The child gets the keys from its first key (the first child: all below
+  // too) up to the next child's first key.
+  if (i > 0) lower = index.records[i].key(), has_lower = true;
+  if (i + 1 < index.records.size()) upper = index.records[i + 1].key(), has_upper = true;
+}
+
+void RecordTree::remember(std::string_view key, uint32_t leaf, const Range& range) {
+  PageStore::LeafHint& h = store_.leaf_hint(key);
+  h.shape = store_.cache().shape();
+  h.unit = leaf;
+  h.has_lower = range.has_lower;
+  h.has_upper = range.has_upper;
+  if (range.has_lower) h.lower.assign(range.lower);
+  if (range.has_upper) h.upper.assign(range.upper);
+}
+
+Page* RecordTree::hinted_leaf(std::string_view key) {
+  const PageStore::LeafHint& h = store_.leaf_hint(key);
+  if (h.shape != store_.cache().shape()) return nullptr;
+  if (h.has_lower && compare_keys(key, h.lower) < 0) return nullptr;
+  if (h.has_upper && compare_keys(key, h.upper) >= 0) return nullptr;
+  Page* p = store_.cache().find(h.unit);
+  return p && p->level == 0 ? p : nullptr;
+}
+
 Page* RecordTree::descend(std::string_view key, std::vector<Step>* path) {
   if (store_.header().root == kNoRoot) return nullptr;
+  if (!path)
+    if (Page* leaf = hinted_leaf(key)) return leaf;
   Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
   if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
+  Range range;
   while (p->level > 0) {
     size_t i = p->child_for(key);
+    range.narrow(*p, i);
     if (path) path->push_back({p, i});
     p = &store_.page(p->children[i], p->level - 1);
   }
+  remember(key, p->unit, range);
   return p;
 }
 
@@ -48,18 +79,29 @@ const PageRecord* RecordTree::find_ref(std::string_view key) {
 
 const PageRecord* RecordTree::seek_in_leaf(std::string_view key, bool strictly) {
   if (store_.header().root == kNoRoot) return nullptr;
-  Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
-  if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
-  while (p->level > 1) p = &store_.page(p->children[p->child_for(key)], p->level - 1);
-  if (p->level != 1) return nullptr;
-  uint32_t unit = p->children[p->child_for(key)];
-  // A leaf met twice running is decoded and cached: lookups in key order
-  // find their records there; lookups at random keep reading only what
-  // they want.
-  Page* leaf = store_.cache().find(unit);
-  if (!leaf && store_.stored_leaf_met_again(unit)) leaf = &store_.page(unit, 0);
-  if (!leaf) return store_.seek_in_stored_leaf(unit, key, strictly, &found_) ? &found_ : nullptr;
-  if (leaf->level != 0) fail_internal(kFailTreeShape);
+  Page* leaf = hinted_leaf(key);
+  if (!leaf) {
+    Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
+    if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
+    if (p->level == 0) return nullptr;
+    Range range;
+    size_t i = p->child_for(key);
+    range.narrow(*p, i);
+    while (p->level > 1) {
+      p = &store_.page(p->children[i], p->level - 1);
+      i = p->child_for(key);
+      range.narrow(*p, i);
+    }
+    uint32_t unit = p->children[i];
+    // A leaf met twice running is decoded and cached: lookups in key order
+    // find their records there; lookups at random keep reading only what
+    // they want.
+    leaf = store_.cache().find(unit);
+    if (!leaf && store_.stored_leaf_met_again(unit)) leaf = &store_.page(unit, 0);
+    if (!leaf) return store_.seek_in_stored_leaf(unit, key, strictly, &found_) ? &found_ : nullptr;
+    if (leaf->level != 0) fail_internal(kFailTreeShape);
+    remember(key, unit, range);
+  }
   size_t i = leaf->lower_bound(key);
   if (strictly && i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) ++i;
   return i < leaf->records.size() ? &leaf->records[i] : nullptr;
@@ -96,22 +138,29 @@ const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool
   // not cached only up to the record it wants.
   if (!cursor && forward)
     if (const PageRecord* r = seek_in_leaf(key, strictly)) return r;
-  std::vector<Step> path;
-  Page* leaf = descend(key, &path);
-  if (!leaf) return nullptr;
   auto found = [&](Page* p, size_t index) {
     if (cursor) *cursor = TreeCursor{p->unit, p->stamp, index};
     return &p->records[index];
   };
-  size_t i = leaf->lower_bound(key);  // records before i are less than key
-  bool equal = i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0;
-  if (forward) {
-    if (strictly && equal) ++i;
-    if (i < leaf->records.size()) return found(leaf, i);
-  } else {
-    if (!strictly && equal) return found(leaf, i);
-    if (i > 0) return found(leaf, i - 1);
-  }
+  // The record within the leaf for key, if it is there.
+  auto in_leaf = [&](Page* leaf) -> const PageRecord* {
+    size_t i = leaf->lower_bound(key);  // records before i are less than key
+    bool equal = i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0;
+    if (forward) {
+      if (strictly && equal) ++i;
+      if (i < leaf->records.size()) return found(leaf, i);
+    } else {
+      if (!strictly && equal) return found(leaf, i);
+      if (i > 0) return found(leaf, i - 1);
+    }
+    return nullptr;
+  };
+  if (Page* leaf = hinted_leaf(key))
+    if (const PageRecord* r = in_leaf(leaf)) return r;
+  std::vector<Step> path;
+  Page* leaf = descend(key, &path);
+  if (!leaf) return nullptr;
+  if (const PageRecord* r = in_leaf(leaf)) return r;
   // On to the neighbouring leaf.
   while (!path.empty()) {
     Step s = path.back();
@@ -156,6 +205,7 @@ void RecordTree::fix_first_keys(std::vector<Step>& path, Page* child) {
     PageRecord& sep = s.page->records[s.index];
     std::string_view first = child->records.front().key();
     if (sep.key() == first) return;
+    store_.cache().reshape();
     sep.bytes.assign(first);
     sep.key_length = static_cast<uint16_t>(first.size());
     store_.mark_dirty(*s.page);
@@ -167,14 +217,18 @@ void RecordTree::fix_first_keys(std::vector<Step>& path, Page* child) {
 bool RecordTree::insert(std::string_view key, std::string_view data) {
   PageRecord record = make_record(key, data);
   std::vector<Step> path;
-  Page* leaf = descend(key, &path);
+  // A hinted leaf serves unless the record becomes its first, which changes
+  // the first keys above it: that needs the path.
+  Page* leaf = hinted_leaf(key);
+  size_t i = leaf ? leaf->lower_bound(key) : 0;
+  if (i == 0) leaf = descend(key, &path);
   if (!leaf) {
     Page& root = store_.new_page(0);
     root.records.push_back(std::move(record));
     store_.header().root = static_cast<int32_t>(root.unit);
     return true;
   }
-  size_t i = leaf->lower_bound(key);
+  if (i == 0) i = leaf->lower_bound(key);
   if (i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) return false;
   std::string& previous = store_.last_inserted_key();
   bool in_sequence = i > 0 && leaf->records[i - 1].key() == previous;
@@ -252,9 +306,15 @@ void RecordTree::split_if_needed(Page& page, size_t at) {
 
 bool RecordTree::erase(std::string_view key) {
   std::vector<Step> path;
-  Page* leaf = descend(key, &path);
-  if (!leaf) return false;
-  size_t i = leaf->lower_bound(key);
+  // A hinted leaf serves unless the record is its first or its only one,
+  // whose going changes the index pages above it: that needs the path.
+  Page* leaf = hinted_leaf(key);
+  size_t i = leaf ? leaf->lower_bound(key) : 0;
+  if (i == 0 || leaf->records.size() < 2) {
+    leaf = descend(key, &path);
+    if (!leaf) return false;
+    i = leaf->lower_bound(key);
+  }
   if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
   leaf->records.erase(leaf->records.begin() + static_cast<long>(i));
   store_.mark_dirty(*leaf);

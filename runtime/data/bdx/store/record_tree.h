@@ -60,7 +60,17 @@ class RecordTree {
     size_t index;  // the child followed
   };
   // Descends to the leaf for key; path receives the index pages passed.
+  // Without a path, a leaf hinted for the key is taken without descending.
   Page* descend(std::string_view key, std::vector<Step>* path);
+  // The keys that lead to a page, narrowed at each index page passed.
+  struct Range {
+    std::string_view lower, upper;
+    bool has_lower = false, has_upper = false;
+    void narrow(const Page& index, size_t child);
+  };
+  void remember(std::string_view key, uint32_t leaf, const Range& range);
+  // The cached leaf the store's hint names, when the key leads to it.
+  Page* hinted_leaf(std::string_view key);
   // seek_ref forward without a cursor, within the one leaf for key: a
   // cached leaf searched where it is, a leaf that is not cached read from
   // its stored bytes; null when the tree is a single leaf or the record
