@@ -43,21 +43,32 @@ Page* RecordTree::hinted_leaf(std::string_view key) {
   return p && p->level == 0 ? p : nullptr;
 }
 
+Page* RecordTree::index_above_leaf(std::string_view key, Range* range, std::vector<Step>* path, size_t* child) {
+  Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
+  if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
+  if (p->level == 0) return nullptr;
+  for (;;) {
+    size_t i = p->child_for(key);
+    range->narrow(*p, i);
+    if (path) path->push_back({p, i});
+    if (p->level == 1) {
+      *child = i;
+      return p;
+    }
+    p = &store_.page(p->children[i], p->level - 1);
+  }
+}
+
 Page* RecordTree::descend(std::string_view key, std::vector<Step>* path) {
   if (store_.header().root == kNoRoot) return nullptr;
   if (!path)
     if (Page* leaf = hinted_leaf(key)) return leaf;
-  Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
-  if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
   Range range;
-  while (p->level > 0) {
-    size_t i = p->child_for(key);
-    range.narrow(*p, i);
-    if (path) path->push_back({p, i});
-    p = &store_.page(p->children[i], p->level - 1);
-  }
-  remember(key, p->unit, range);
-  return p;
+  size_t i = 0;
+  Page* above = index_above_leaf(key, &range, path, &i);
+  Page* leaf = above ? &store_.page(above->children[i], 0) : &store_.page(static_cast<uint32_t>(store_.header().root));
+  remember(key, leaf->unit, range);
+  return leaf;
 }
 
 Page* RecordTree::leftmost(uint32_t unit, int level) {
@@ -81,18 +92,11 @@ const PageRecord* RecordTree::seek_in_leaf(std::string_view key, bool strictly) 
   if (store_.header().root == kNoRoot) return nullptr;
   Page* leaf = hinted_leaf(key);
   if (!leaf) {
-    Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
-    if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
-    if (p->level == 0) return nullptr;
     Range range;
-    size_t i = p->child_for(key);
-    range.narrow(*p, i);
-    while (p->level > 1) {
-      p = &store_.page(p->children[i], p->level - 1);
-      i = p->child_for(key);
-      range.narrow(*p, i);
-    }
-    uint32_t unit = p->children[i];
+    size_t i = 0;
+    Page* above = index_above_leaf(key, &range, nullptr, &i);
+    if (!above) return nullptr;
+    uint32_t unit = above->children[i];
     // A leaf met twice running is decoded and cached: lookups in key order
     // find their records there; lookups at random keep reading only what
     // they want.

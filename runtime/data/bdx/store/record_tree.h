@@ -68,6 +68,10 @@ class RecordTree {
     bool has_lower = false, has_upper = false;
     void narrow(const Page& index, size_t child);
   };
+  // Descends from the root to the index page above the leaf for key,
+  // narrowing the range and noting the steps in path; *child is the leaf's
+  // place in it. Null when the root is the leaf.
+  Page* index_above_leaf(std::string_view key, Range* range, std::vector<Step>* path, size_t* child);
   void remember(std::string_view key, uint32_t leaf, const Range& range);
   // The cached leaf the store's hint names, when the key leads to it.
   Page* hinted_leaf(std::string_view key);
