@@ -108,7 +108,7 @@ class TreeWalk {
         (high && compare_keys(p.records.back().key(), *high) >= 0))
       problem(where + ": keys outside the range its parent gives it");
     if (p.level == 0) {
-      for (PageRecord& r : p.records) records.push_back(std::move(r));
+      for (RecordView r : p.records) records.emplace_back(r);
       return;
     }
     if (depth > 32) {

@@ -41,7 +41,7 @@ bool BdxTable::seek_entry(int key, const std::string& from, bool strictly, bool 
     return true;
   }
   RecordTree t = tree();
-  const PageRecord* r = t.seek_ref(from, strictly, forward, cursor);
+  std::optional<RecordView> r = t.seek_ref(from, strictly, forward, cursor);
   if (!r || !has_prefix(r->key(), prefix)) return false;
   found->assign(r->key());
   if (key < 0) {
@@ -62,7 +62,7 @@ int BdxTable::step(bool forward) {
   if (sequence.key < 0) {
     // In record order the record found is the data record itself.
     RecordTree t = tree();
-    const PageRecord* r = t.seek_ref(from, !inclusive, forward, &sequence.cursor);
+    std::optional<RecordView> r = t.seek_ref(from, !inclusive, forward, &sequence.cursor);
     if (!r || !has_prefix(r->key(), key_prefix(-1))) return kRecordNotAvailable;
     if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
     number = be32_at(r->key(), 5);

@@ -215,9 +215,10 @@ void BdxTable::add_to_counter(uint8_t which, int32_t delta) {
   RecordTree t = tree();
   std::string key = counters_key(number_, which);
   // The count is changed where it lies: one descent, no copy of the record.
-  if (PageRecord* r = t.find_for_change(key)) {
-    if (r->data().size() != 8) fail_internal(kFailRecordShape);
-    uint8_t* count = reinterpret_cast<uint8_t*>(r->bytes.data()) + r->key_length;
+  size_t size = 0;
+  if (char* data = t.find_for_change(key, &size)) {
+    if (size != 8) fail_internal(kFailRecordShape);
+    uint8_t* count = reinterpret_cast<uint8_t*>(data);
     store_le32(count, load_le32(count) + static_cast<uint32_t>(delta));
   } else {
     t.insert(key, counter_data(static_cast<uint32_t>(delta), 0));
@@ -250,7 +251,7 @@ void BdxTable::buffer_form(std::string* s) const {
 
 bool BdxTable::read_record(uint32_t record, std::string* bytes) {
   RecordTree t = tree();
-  const PageRecord* r = t.find_ref(data_key(number_, record));
+  std::optional<RecordView> r = t.find_ref(data_key(number_, record));
   if (!r) return false;
   if (r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
   bytes->assign(r->data());

@@ -87,7 +87,7 @@ class BdxTable : public DriverInstance {
 
   // Key entries (key_entries.cpp).
   bool make_entry(int key, const uint8_t* record, uint32_t number, std::string* entry_key, std::string* entry_data);
-  uint32_t entry_record_number(int key, const PageRecord& entry) const;
+  uint32_t entry_record_number(int key, RecordView entry) const;
   // A filter, when given, keeps the records for which it is true; it is
   // tested with each record in the record buffer.
   int build_key(int key, const core::Expression* filter = nullptr);

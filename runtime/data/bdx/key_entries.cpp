@@ -23,7 +23,7 @@ bool BdxTable::make_entry(int key, const uint8_t* record, uint32_t number, std::
   return make_key_entry(declaration(), key, number_, collation_, record, number, entry_key, entry_data);
 }
 
-uint32_t BdxTable::entry_record_number(int key, const PageRecord& entry) const {
+uint32_t BdxTable::entry_record_number(int key, RecordView entry) const {
   const KeyBlock& k = declaration().keys[static_cast<size_t>(key)];
   size_t value = 5 + key_value_size(declaration(), k);
   if ((k.attributes & kKeyDup) || k.dynamic_index()) {
@@ -78,7 +78,7 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
   std::string entry_bytes;
   std::vector<Entry> gathered;
   TreeCursor cursor;
-  const PageRecord* r;
+  std::optional<RecordView> r;
   while ((r = t.seek_ref(from, strictly, true, &cursor)) && has_prefix(r->key(), data_prefix)) {
     if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
     uint32_t number = be32_at(r->key(), 5);

@@ -71,7 +71,7 @@ int control_record(PageStore& control, uint32_t number, bool add, bool erase, bo
   return run_on_store(control, add || erase, [&] {
     RecordTree tree(control);
     std::string key = number_key(number);
-    if (present) *present = tree.find_ref(key) != nullptr;
+    if (present) *present = tree.find_ref(key).has_value();
     if (add && !tree.insert(key, {})) return static_cast<int>(kDuplicateKey);
     if (erase) tree.erase(key);
     return static_cast<int>(kOk);

@@ -19,10 +19,8 @@ int compare_keys(std::string_view a, std::string_view b) {
 }
 
 uint32_t Page::size_bound() const {
-  uint32_t bound = kPageHeaderSize;
   uint32_t extra = level > 0 ? 9 : 5;
-  for (const PageRecord& r : records) bound += static_cast<uint32_t>(r.bytes.size()) + extra;
-  return bound;
+  return static_cast<uint32_t>(kPageHeaderSize + records.byte_count() + extra * records.size());
 }
 
 bool Page::needs_split() const {
@@ -32,16 +30,23 @@ bool Page::needs_split() const {
 }
 
 size_t Page::lower_bound(std::string_view key) const {
-  auto it = std::lower_bound(records.begin(), records.end(), key,
-                             [](const PageRecord& r, std::string_view k) { return compare_keys(r.key(), k) < 0; });
-  return static_cast<size_t>(it - records.begin());
+  size_t low = 0, high = records.size();
+  while (low < high) {
+    size_t mid = low + (high - low) / 2;
+    if (compare_keys(records[mid].key(), key) < 0) low = mid + 1;
+    else high = mid;
+  }
+  return low;
 }
 
 size_t Page::child_for(std::string_view key) const {
-  auto it = std::upper_bound(records.begin(), records.end(), key,
-                             [](std::string_view k, const PageRecord& r) { return compare_keys(k, r.key()) < 0; });
-  size_t i = static_cast<size_t>(it - records.begin());
-  return i == 0 ? 0 : i - 1;
+  size_t low = 0, high = records.size();  // the first record above key
+  while (low < high) {
+    size_t mid = low + (high - low) / 2;
+    if (compare_keys(key, records[mid].key()) < 0) high = mid;
+    else low = mid + 1;
+  }
+  return low == 0 ? 0 : low - 1;
 }
 
 bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out) {
@@ -60,13 +65,13 @@ bool encode_page(const Page& page, uint32_t unit, std::vector<uint8_t>* out) {
   uint8_t* plain = buffer.data();
   uint8_t* at = plain + head;
   for (size_t i = 0; i < count; ++i) {
-    const PageRecord& r = page.records[i];
+    RecordView r = page.records[i];
     size_t length = r.bytes.size();
     if (length > kMaxRecordLength) return false;
     size_t shared = 0;
     uint8_t flag = 0xC0;
     if (i > 0) {
-      const PageRecord& p = page.records[i - 1];
+      RecordView p = page.records[i - 1];
       size_t limit = std::min({p.bytes.size(), length, kMaxSharedPrefix});
       while (shared < limit && p.bytes[shared] == r.bytes[shared]) ++shared;
       flag = static_cast<uint8_t>((p.bytes.size() != length ? 0x80 : 0) | (p.key_length != r.key_length ? 0x40 : 0));
@@ -121,15 +126,6 @@ size_t stored_page_size(const uint8_t* bytes, size_t size) {
 
 namespace {
 
-// Record strings of released pages, with their storage, for decoding.
-constexpr size_t kPooledStrings = 4096;
-// Strings up to this length live inside the string object itself.
-const size_t kInlineString = std::string().capacity();
-std::vector<std::string>& string_pool() {
-  static thread_local std::vector<std::string> pool;
-  return pool;
-}
-
 // Whether b sorts after a, which shares its first `shared` bytes (a prefix
 // copied from it): only the bytes past those need comparing, and mostly
 // the first of them decides.
@@ -151,14 +147,6 @@ int compare_from(std::string_view a, std::string_view b, size_t from, size_t* ma
 }
 }  // namespace
 
-void recycle_records(Page& page) {
-  std::vector<std::string>& pool = string_pool();
-  for (PageRecord& r : page.records) {
-    if (pool.size() >= kPooledStrings) return;
-    if (r.bytes.capacity() > kInlineString) pool.push_back(std::move(r.bytes));
-  }
-}
-
 namespace {
 
 // The records of a stored page read one after another: the header checked,
@@ -170,7 +158,7 @@ class StoredRecords {
     size_t stored = stored_page_size(bytes, size);
     if (stored == 0 || stored > size || load_le32(bytes) != unit_offset(unit)) return kPageBadHeader;
     plain_size_ = load_le16(bytes + 6);
-    size_t bound = load_le16(bytes + 8);
+    bound = load_le16(bytes + 8);
     count = load_le16(bytes + 10);
     level = bytes[12];
     size_t head = kPageHeaderSize + (level > 0 ? 4 * count : 0);
@@ -240,7 +228,7 @@ class StoredRecords {
   bool expand_record() { return expand_to(pos_); }
   bool at_end() const { return pos_ == plain_size_; }
 
-  size_t count = 0;
+  size_t count = 0, bound = 0;
   uint8_t level = 0;
 
  private:
@@ -267,26 +255,18 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
   Page p;
   p.unit = unit;
   p.level = in.level;
-  p.records.resize(in.count);
   if (in.level > 0) {
     p.children.resize(in.count);
     for (size_t i = 0; i < in.count; ++i) p.children[i] = in.child(i);
   }
-  std::vector<std::string>& pool = string_pool();
+  // The records take at most the page's size bound, less a flag byte each.
+  p.records.reserve(in.count, in.bound - std::min(in.bound, 5 * in.count));
   for (size_t i = 0; i < in.count; ++i) {
     StoredRecords::Item item;
-    if (PageFault f = in.next(i, i ? p.records[i - 1].bytes.size() : 0, &item)) return f;
-    PageRecord& r = p.records[i];
-    r.key_length = static_cast<uint16_t>(item.key_length);
-    if (item.record_length > kInlineString && !pool.empty()) {
-      r.bytes = std::move(pool.back());
-      pool.pop_back();
-      r.bytes.clear();
-    }
-    r.bytes.reserve(item.record_length);
-    if (item.shared) r.bytes.assign(p.records[i - 1].bytes, 0, item.shared);
-    r.bytes.append(item.own, item.own_size);
-    if (i > 0 && !ascending(p.records[i - 1].key(), r.key(), item.shared)) return kPageOutOfOrder;
+    if (PageFault f = in.next(i, i ? p.records.back().bytes.size() : 0, &item)) return f;
+    p.records.append_decoded(item.shared, std::string_view(item.own, item.own_size),
+                             static_cast<uint16_t>(item.key_length));
+    if (i > 0 && !ascending(p.records[i - 1].key(), p.records[i].key(), item.shared)) return kPageOutOfOrder;
   }
   if (!in.at_end()) return kPageBadRecords;
   *page = std::move(p);

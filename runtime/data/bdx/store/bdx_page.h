@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/data/bdx/store/page_records.h"
+
 namespace vrt::data {
 
 inline constexpr size_t kPageHeaderSize = 13;
@@ -33,20 +35,13 @@ inline constexpr uint32_t kSplitSoftBound = 4096;
 inline constexpr size_t kSplitSoftCount = 20;
 inline constexpr size_t kMaxSharedPrefix = 63;
 
-struct PageRecord {
-  std::string bytes;  // key then data
-  uint16_t key_length = 0;
-  std::string_view key() const { return std::string_view(bytes).substr(0, key_length); }
-  std::string_view data() const { return std::string_view(bytes).substr(key_length); }
-};
-
 // Orders keys as unsigned bytes, a shorter key first when it is a prefix.
 int compare_keys(std::string_view a, std::string_view b);
 
 struct Page {
   uint32_t unit = 0;  // home unit (or a provisional id for a new page)
   uint8_t level = 0;
-  std::vector<PageRecord> records;
+  PageRecords records;
   std::vector<uint32_t> children;  // index pages: one child unit per record
   bool dirty = false;
   uint64_t stamp = 0;  // new whenever the page is loaded or changed (page_cache.h)
@@ -84,10 +79,6 @@ enum PageFault {
 // The stored size of the page starting at bytes (to read the rest of it);
 // 0 when the first bytes cannot be a page.
 size_t stored_page_size(const uint8_t* bytes, size_t size);
-
-// Gives the record bytes of a page that leaves memory to the decoding of
-// the next pages, so that decoding seldom allocates.
-void recycle_records(Page& page);
 
 // Decodes untrusted bytes read at the unit into a page.
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);

@@ -93,7 +93,6 @@ void PageCache::rekey(Page* page, uint32_t new_unit) {
 }
 
 void PageCache::release(Entry* e) {
-  recycle_records(e->page);
   detach(e->page.unit);
   unlink(e);
   use_sum_ -= e->last_use;

@@ -7,13 +7,8 @@ namespace vrt::data {
 namespace {
 constexpr int kMaxLevels = 32;
 
-PageRecord make_record(std::string_view key, std::string_view data) {
+void check_record(std::string_view key, std::string_view data) {
   if (key.size() + data.size() > kMaxRecordLength) fail_internal(kFailRecordTooLarge);
-  PageRecord r;
-  r.bytes.reserve(key.size() + data.size());
-  r.bytes.append(key).append(data);
-  r.key_length = static_cast<uint16_t>(key.size());
-  return r;
 }
 }  // namespace
 
@@ -83,71 +78,77 @@ Page* RecordTree::rightmost(uint32_t unit, int level) {
   return p;
 }
 
-const PageRecord* RecordTree::find_ref(std::string_view key) {
-  const PageRecord* r = seek_ref(key, false, true);
-  return r && compare_keys(r->key(), key) == 0 ? r : nullptr;
+std::optional<RecordView> RecordTree::find_ref(std::string_view key) {
+  std::optional<RecordView> r = seek_ref(key, false, true);
+  if (r && compare_keys(r->key(), key) == 0) return r;
+  return std::nullopt;
 }
 
-const PageRecord* RecordTree::seek_in_leaf(std::string_view key, bool strictly) {
-  if (store_.header().root == kNoRoot) return nullptr;
+std::optional<RecordView> RecordTree::seek_in_leaf(std::string_view key, bool strictly) {
+  if (store_.header().root == kNoRoot) return std::nullopt;
   Page* leaf = hinted_leaf(key);
   if (!leaf) {
     Range range;
     size_t i = 0;
     Page* above = index_above_leaf(key, &range, nullptr, &i);
-    if (!above) return nullptr;
+    if (!above) return std::nullopt;
     uint32_t unit = above->children[i];
     // A leaf met twice running is decoded and cached: lookups in key order
     // find their records there; lookups at random keep reading only what
     // they want.
     leaf = store_.cache().find(unit);
     if (!leaf && store_.stored_leaf_met_again(unit)) leaf = &store_.page(unit, 0);
-    if (!leaf) return store_.seek_in_stored_leaf(unit, key, strictly, &found_) ? &found_ : nullptr;
+    if (!leaf) {
+      if (!store_.seek_in_stored_leaf(unit, key, strictly, &found_)) return std::nullopt;
+      return found_.view();
+    }
     if (leaf->level != 0) fail_internal(kFailTreeShape);
     remember(key, unit, range);
   }
   size_t i = leaf->lower_bound(key);
   if (strictly && i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0) ++i;
-  return i < leaf->records.size() ? &leaf->records[i] : nullptr;
+  if (i < leaf->records.size()) return leaf->records[i];
+  return std::nullopt;
 }
 
-PageRecord* RecordTree::find_for_change(std::string_view key) {
+char* RecordTree::find_for_change(std::string_view key, size_t* data_size) {
   Page* leaf = descend(key, nullptr);
   if (!leaf) return nullptr;
   size_t i = leaf->lower_bound(key);
   if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return nullptr;
   store_.mark_dirty(*leaf);
-  return &leaf->records[i];
+  *data_size = leaf->records[i].data().size();
+  return leaf->records.data_for_change(i);
 }
 
 bool RecordTree::find(std::string_view key, PageRecord* out) {
-  const PageRecord* r = find_ref(key);
+  std::optional<RecordView> r = find_ref(key);
   if (r && out) *out = *r;
-  return r != nullptr;
+  return r.has_value();
 }
 
-const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor) {
+std::optional<RecordView> RecordTree::seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor) {
   if (cursor && cursor->stamp) {
     Page* p = store_.cache().find(cursor->unit);
     size_t i = cursor->index;
     if (p && p->stamp == cursor->stamp && i < p->records.size() && p->records[i].key() == key) {
-      if (!strictly) return &p->records[i];
+      if (!strictly) return p->records[i];
       if (forward ? i + 1 < p->records.size() : i > 0) {
         cursor->index = forward ? i + 1 : i - 1;
-        return &p->records[cursor->index];
+        return p->records[cursor->index];
       }
     }
   }
   // A lookup that keeps no place descends once, and reads a leaf that is
   // not cached only up to the record it wants.
   if (!cursor && forward)
-    if (const PageRecord* r = seek_in_leaf(key, strictly)) return r;
-  auto found = [&](Page* p, size_t index) {
+    if (std::optional<RecordView> r = seek_in_leaf(key, strictly)) return r;
+  auto found = [&](Page* p, size_t index) -> std::optional<RecordView> {
     if (cursor) *cursor = TreeCursor{p->unit, p->stamp, index};
-    return &p->records[index];
+    return p->records[index];
   };
   // The record within the leaf for key, if it is there.
-  auto in_leaf = [&](Page* leaf) -> const PageRecord* {
+  auto in_leaf = [&](Page* leaf) -> std::optional<RecordView> {
     size_t i = leaf->lower_bound(key);  // records before i are less than key
     bool equal = i < leaf->records.size() && compare_keys(leaf->records[i].key(), key) == 0;
     if (forward) {
@@ -157,14 +158,14 @@ const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool
       if (!strictly && equal) return found(leaf, i);
       if (i > 0) return found(leaf, i - 1);
     }
-    return nullptr;
+    return std::nullopt;
   };
   if (Page* leaf = hinted_leaf(key))
-    if (const PageRecord* r = in_leaf(leaf)) return r;
+    if (std::optional<RecordView> r = in_leaf(leaf)) return r;
   std::vector<Step> path;
   Page* leaf = descend(key, &path);
-  if (!leaf) return nullptr;
-  if (const PageRecord* r = in_leaf(leaf)) return r;
+  if (!leaf) return std::nullopt;
+  if (std::optional<RecordView> r = in_leaf(leaf)) return r;
   // On to the neighbouring leaf.
   while (!path.empty()) {
     Step s = path.back();
@@ -176,19 +177,19 @@ const PageRecord* RecordTree::seek_ref(std::string_view key, bool strictly, bool
       return found(p, p->records.size() - 1);
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 bool RecordTree::seek(std::string_view key, bool strictly, PageRecord* out) {
-  const PageRecord* r = seek_ref(key, strictly, true);
+  std::optional<RecordView> r = seek_ref(key, strictly, true);
   if (r) *out = *r;
-  return r != nullptr;
+  return r.has_value();
 }
 
 bool RecordTree::seek_back(std::string_view key, bool strictly, PageRecord* out) {
-  const PageRecord* r = seek_ref(key, strictly, false);
+  std::optional<RecordView> r = seek_ref(key, strictly, false);
   if (r) *out = *r;
-  return r != nullptr;
+  return r.has_value();
 }
 
 bool RecordTree::first(PageRecord* out) {
@@ -206,12 +207,10 @@ bool RecordTree::last(PageRecord* out) {
 void RecordTree::fix_first_keys(std::vector<Step>& path, Page* child) {
   for (size_t n = path.size(); n > 0; --n) {
     Step& s = path[n - 1];
-    PageRecord& sep = s.page->records[s.index];
     std::string_view first = child->records.front().key();
-    if (sep.key() == first) return;
+    if (s.page->records[s.index].key() == first) return;
     store_.cache().reshape();
-    sep.bytes.assign(first);
-    sep.key_length = static_cast<uint16_t>(first.size());
+    s.page->records.replace(s.index, first, {});
     store_.mark_dirty(*s.page);
     if (s.index != 0) return;
     child = s.page;
@@ -219,7 +218,7 @@ void RecordTree::fix_first_keys(std::vector<Step>& path, Page* child) {
 }
 
 bool RecordTree::insert(std::string_view key, std::string_view data) {
-  PageRecord record = make_record(key, data);
+  check_record(key, data);
   std::vector<Step> path;
   // A hinted leaf serves unless the record becomes its first, which changes
   // the first keys above it: that needs the path.
@@ -228,7 +227,7 @@ bool RecordTree::insert(std::string_view key, std::string_view data) {
   if (i == 0) leaf = descend(key, &path);
   if (!leaf) {
     Page& root = store_.new_page(0);
-    root.records.push_back(std::move(record));
+    root.records.insert(0, key, data);
     store_.header().root = static_cast<int32_t>(root.unit);
     return true;
   }
@@ -237,7 +236,7 @@ bool RecordTree::insert(std::string_view key, std::string_view data) {
   std::string& previous = store_.last_inserted_key();
   bool in_sequence = i > 0 && leaf->records[i - 1].key() == previous;
   previous.assign(key);
-  leaf->records.insert(leaf->records.begin() + static_cast<long>(i), std::move(record));
+  leaf->records.insert(i, key, data);
   store_.mark_dirty(*leaf);
   if (i == 0) fix_first_keys(path, leaf);
   split_if_needed(*leaf, in_sequence ? i : kMiddle);
@@ -251,7 +250,8 @@ bool RecordTree::replace(std::string_view key, std::string_view data) {
   if (!leaf) return false;
   size_t i = leaf->lower_bound(key);
   if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
-  leaf->records[i] = make_record(key, data);
+  check_record(key, data);
+  leaf->records.replace(i, key, data);
   store_.mark_dirty(*leaf);
   split_if_needed(*leaf);
   return true;
@@ -275,31 +275,25 @@ void RecordTree::split_if_needed(Page& page, size_t at) {
     if (in_sequence && cut == at) finished_.push_back(p);
     at = kMiddle;
     Page& q = store_.new_page(p->level);
-    q.records.assign(std::make_move_iterator(p->records.begin() + static_cast<long>(cut)),
-                     std::make_move_iterator(p->records.end()));
-    p->records.resize(cut);
+    q.records.append_from(p->records, cut, n);
+    p->records.truncate(cut);
     if (p->level > 0) {
       q.children.assign(p->children.begin() + static_cast<long>(cut), p->children.end());
       p->children.resize(cut);
     }
     store_.mark_dirty(*p);
-    PageRecord sep;
-    sep.bytes.assign(q.records.front().key());
-    sep.key_length = static_cast<uint16_t>(sep.bytes.size());
+    std::string_view sep = q.records.front().key();
     size_t pos;
     Page* parent = store_.parent_of(*p, &pos);
     size_t parent_at = in_sequence ? pos + 1 : kMiddle;
     if (!parent) {
       Page& root = store_.new_page(static_cast<uint8_t>(p->level + 1));
-      PageRecord first;
-      first.bytes.assign(p->records.front().key());
-      first.key_length = static_cast<uint16_t>(first.bytes.size());
-      root.records.push_back(std::move(first));
-      root.records.push_back(std::move(sep));
+      root.records.insert(0, p->records.front().key(), {});
+      root.records.insert(1, sep, {});
       root.children = {p->unit, q.unit};
       store_.header().root = static_cast<int32_t>(root.unit);
     } else {
-      parent->records.insert(parent->records.begin() + static_cast<long>(pos + 1), std::move(sep));
+      parent->records.insert(pos + 1, sep, {});
       parent->children.insert(parent->children.begin() + static_cast<long>(pos + 1), q.unit);
       store_.mark_dirty(*parent);
     }
@@ -320,7 +314,7 @@ bool RecordTree::erase(std::string_view key) {
     i = leaf->lower_bound(key);
   }
   if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
-  leaf->records.erase(leaf->records.begin() + static_cast<long>(i));
+  leaf->records.erase(i);
   store_.mark_dirty(*leaf);
   if (leaf->records.empty()) remove_empty(path, leaf);
   else if (i == 0) fix_first_keys(path, leaf);
@@ -335,7 +329,7 @@ void RecordTree::remove_empty(std::vector<Step>& path, Page* page) {
     Step s = path.back();
     path.pop_back();
     Page* parent = s.page;
-    parent->records.erase(parent->records.begin() + static_cast<long>(s.index));
+    parent->records.erase(s.index);
     parent->children.erase(parent->children.begin() + static_cast<long>(s.index));
     store_.mark_dirty(*parent);
     if (!parent->records.empty()) {

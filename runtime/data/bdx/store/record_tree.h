@@ -4,6 +4,7 @@
 // pages that grow too large; erasing the last record of a page removes the
 // page from its parent.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,14 +36,15 @@ class RecordTree {
   // The same lookups without a copy: the record stays valid until the
   // operation changes the tree or ends, or (read from a page not cached)
   // until this tree's next lookup.
-  const PageRecord* find_ref(std::string_view key);
+  std::optional<RecordView> find_ref(std::string_view key);
   // With a cursor, a step from the record the cursor is at is taken in its
   // page when it can be, and the cursor is left at the record found.
-  const PageRecord* seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor = nullptr);
+  std::optional<RecordView> seek_ref(std::string_view key, bool strictly, bool forward, TreeCursor* cursor = nullptr);
 
-  // The record with exactly this key, to be changed where it lies (its data
-  // bytes, never its length or key); its page is marked changed.
-  PageRecord* find_for_change(std::string_view key);
+  // The data bytes of the record with exactly this key, to be changed where
+  // they lie (never their length); its page is marked changed. Null when
+  // absent.
+  char* find_for_change(std::string_view key, size_t* data_size);
 
   // The first and last records of the tree.
   bool first(PageRecord* out);
@@ -79,7 +81,7 @@ class RecordTree {
   // cached leaf searched where it is, a leaf that is not cached read from
   // its stored bytes; null when the tree is a single leaf or the record
   // sought lies past the leaf (the caller then goes the common way).
-  const PageRecord* seek_in_leaf(std::string_view key, bool strictly);
+  std::optional<RecordView> seek_in_leaf(std::string_view key, bool strictly);
   Page* leftmost(uint32_t unit, int level);
   Page* rightmost(uint32_t unit, int level);
   void fix_first_keys(std::vector<Step>& path, Page* leaf);

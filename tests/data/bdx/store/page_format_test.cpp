@@ -162,10 +162,7 @@ TEST(BodyCompression, DamagedInputIsRefused) {
 Page leaf_with(std::vector<std::pair<std::string, std::string>> records) {
   Page p;
   for (auto& [k, d] : records) {
-    PageRecord r;
-    r.bytes = k + d;
-    r.key_length = static_cast<uint16_t>(k.size());
-    p.records.push_back(std::move(r));
+    p.records.insert(p.records.size(), k, d);
   }
   return p;
 }
@@ -188,9 +185,8 @@ TEST(PageRecords, SharedPrefixIsCappedAt63) {
   EXPECT_EQ(load_le16(&out[kPageHeaderSize + 1]), 4);
   EXPECT_EQ(load_le16(&out[kPageHeaderSize + 3]), 3);
   EXPECT_EQ(out[kPageHeaderSize + 9], 2);  // second: lengths as before, 2 shared
-  Page p63 = leaf_with({{std::string(63, 'x') + "a", ""}, {std::string(63, 'x') + "b", ""}});
-  p63.records[0].bytes[10] = 'y';
-  p63.records[1].bytes[10] = 'y';
+  std::string x63 = std::string(10, 'x') + "y" + std::string(52, 'x');
+  Page p63 = leaf_with({{x63 + "a", ""}, {x63 + "b", ""}});
   ASSERT_TRUE(encode_page(p63, 0, &out));
   Page round;
   ASSERT_EQ(decode_page(out.data(), out.size(), 0, &round), kPageOk);
