@@ -59,6 +59,8 @@ class PageRecords {
   RecordView back() const { return (*this)[slots_.size() - 1]; }
   // The bytes of all records, keys and data.
   size_t byte_count() const { return live_; }
+  // The memory the records take.
+  size_t footprint() const { return capacity_ + slots_.capacity() * sizeof(Slot); }
 
   class Iterator {
    public:

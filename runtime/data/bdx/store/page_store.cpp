@@ -317,7 +317,7 @@ void PageStore::end_operation(bool success) {
   if (updating_) {
     if (success) {
       pending_ = pending_ || touched_;
-      bool write = pending_ && !enlisted_ && (!holding_ || cache_.size() + parked_.size() > kMaxHeldPages);
+      bool write = pending_ && !enlisted_ && (!holding_ || holding_too_much());
       try {
         if (write) commit();
       } catch (const DriverFailure&) {
@@ -340,6 +340,16 @@ void PageStore::end_operation(bool success) {
   release_operation_lock();
   if (success) header_trusted_ = true;
   VRT_CHECK_INVARIANTS(*this);
+}
+
+bool PageStore::holding_too_much() {
+  if (cache_.size() + parked_.size() > kMaxHeldPages) return true;
+  if (++held_operations_ % kHeldBytesCheck != 0) return false;
+  size_t bytes = 0;
+  for (const Page* p : cache_.dirty_pages())
+    bytes += sizeof(Page) + p->records.footprint() + p->children.capacity() * 4 + p->encoded.capacity();
+  for (const auto& [unit, stored] : parked_) bytes += stored.capacity();
+  return bytes > held_bytes_limit_;
 }
 
 bool PageStore::take_writer_byte(int32_t seconds) {

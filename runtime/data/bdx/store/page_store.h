@@ -122,9 +122,14 @@ class PageStore {
   // drops every held one.
   void hold_updates(bool on) { holding_ = on; }
   bool holding() const { return holding_; }
+  void set_held_bytes_limit(size_t bytes) { held_bytes_limit_ = bytes; }
   // Fewer, larger batches write each page fewer times; the shadow area the
-  // last one leaves is cut off at CLOSE.
+  // last one leaves is cut off at CLOSE. The memory of the pages waiting is
+  // counted every kHeldBytesCheck operations; tests lower its limit to see
+  // it at work.
   static constexpr size_t kMaxHeldPages = 10000;
+  static constexpr size_t kMaxHeldBytes = size_t{32} << 20;
+  static constexpr uint32_t kHeldBytesCheck = 256;
 
   // A file enlisted in a transaction (LOGOUT) holds its updates like
   // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
@@ -266,6 +271,10 @@ class PageStore {
   // False (nothing done) for a page of a new file or whose class changed,
   // which the commit places.
   bool let_go(Page& page);
+  // Whether the updates held have grown past the limits above.
+  bool holding_too_much();
+  uint32_t held_operations_ = 0;
+  size_t held_bytes_limit_ = kMaxHeldBytes;
   void place_dirty_pages();
 
   std::mutex mutex_;
