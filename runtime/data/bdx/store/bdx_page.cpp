@@ -168,7 +168,8 @@ class StoredRecords {
     // that is kept for the next page.
     plain_ = bytes;
     ready_ = plain_size_;
-    if (stored < plain_size_) {
+    compressed_ = stored < plain_size_;
+    if (compressed_) {
       static thread_local std::vector<uint8_t> expanded;
       if (expanded.size() < plain_size_) expanded.resize(plain_size_);
       std::memcpy(expanded.data(), bytes, head);
@@ -226,6 +227,28 @@ class StoredRecords {
   }
   // The whole of the record last read.
   bool expand_record() { return expand_to(pos_); }
+
+  // Where the next record starts, for a guide: false when the expansion
+  // does not stand exactly there (it went a few bytes on to read a short
+  // record's lengths), so that no expanded byte would need keeping.
+  bool mark(LeafGuide::Mark* m) {
+    if (pos_ > ready_ && !pass_to(pos_)) return false;
+    if (compressed_ && ready_ != pos_) return false;
+    m->pos = static_cast<uint32_t>(pos_);
+    m->record_length = static_cast<uint16_t>(record_length_);
+    m->key_length = static_cast<uint16_t>(key_length_);
+    m->body = body_.state();
+    return true;
+  }
+  void resume(const LeafGuide::Mark& m) {
+    pos_ = m.pos;
+    record_length_ = m.record_length;
+    key_length_ = m.key_length;
+    if (compressed_) {
+      body_.restore(m.body);
+      ready_ = pos_;
+    }
+  }
   bool at_end() const { return pos_ == plain_size_; }
 
   size_t count = 0, bound = 0;
@@ -243,6 +266,7 @@ class StoredRecords {
   const uint8_t* plain_ = nullptr;
   size_t plain_size_ = 0, pos_ = 0;
   size_t head_ = 0, ready_ = 0;  // header bytes; bytes of plain_ expanded or passed over
+  bool compressed_ = false;
   BodyExpander body_;
   size_t record_length_ = 0, key_length_ = 0;  // carried from record to record
 };
@@ -273,40 +297,116 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
   return kPageOk;
 }
 
-PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
-                              bool strictly, PageRecord* out, bool* found) {
-  *found = false;
+size_t LeafGuide::bytes() const {
+  size_t n = sizeof(LeafGuide) + marks.capacity() * sizeof(Mark);
+  for (const Mark& m : marks) n += m.before.capacity() + m.key.capacity();
+  return n;
+}
+
+namespace {
+
+// The heads of the records of a stored leaf read one after another (the
+// key, and as many bytes as the next record may share), each checked
+// against the one before.
+class LeafHeads {
+ public:
+  PageFault open(const uint8_t* bytes, size_t size, uint32_t unit) {
+    if (PageFault f = in.open(bytes, size, unit)) return f;
+    return in.level == 0 ? kPageOk : kPageNotLeaf;
+  }
+  void resume(const LeafGuide::Mark& m) {
+    in.resume(m);
+    std::memcpy(before_, m.before.data(), m.before.size());
+    before_length_ = m.record_length, before_key_ = m.key_length;
+    index = m.index;
+  }
+  PageFault next() {
+    if (PageFault f = in.next(index, before_length_, &item, true)) return f;
+    std::memcpy(head_, before_, item.shared);
+    std::memcpy(head_ + item.shared, item.own, item.own_ready);
+    if (index > 0 && !ascending(before_key(), key(), item.shared)) return kPageOutOfOrder;
+    return kPageOk;
+  }
+  // On from the record just read.
+  void step() {
+    std::swap(head_, before_);
+    before_length_ = item.record_length, before_key_ = item.key_length;
+    before_ready_ = item.shared + item.own_ready;
+    ++index;
+  }
+  std::string_view key() const { return std::string_view(head_, item.key_length); }
+  std::string_view before_key() const { return std::string_view(before_, before_key_); }
+  std::string_view before_head() const { return std::string_view(before_, before_ready_); }
+  const char* before() const { return before_; }
+
   StoredRecords in;
-  if (PageFault f = in.open(bytes, size, unit)) return f;
-  if (in.level != 0) return kPageNotLeaf;
-  // Only the head of each record passed over is kept: its key, and as many
-  // bytes as the next record may share. The record found is copied whole.
-  static thread_local char heads[2][kMaxRecordLength];
-  char *head = heads[0], *before = heads[1];
-  size_t before_length = 0, before_key = 0;
+  StoredRecords::Item item{};
+  size_t index = 0;
+
+ private:
+  // Two buffers of a page's longest record, taking turns.
+  static thread_local char buffers_[2][kMaxRecordLength];
+  char* head_ = buffers_[0];
+  char* before_ = buffers_[1];
+  size_t before_length_ = 0, before_key_ = 0, before_ready_ = 0;
+};
+thread_local char LeafHeads::buffers_[2][kMaxRecordLength];
+
+}  // namespace
+
+PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide) {
+  guide->marks.clear();
+  LeafHeads r;
+  if (PageFault f = r.open(bytes, size, unit)) return f;
+  for (; r.index < r.in.count; r.step()) {
+    size_t due = guide->marks.empty() ? LeafGuide::kStep : guide->marks.back().index + LeafGuide::kStep;
+    LeafGuide::Mark m;
+    bool marked = r.index >= due && r.in.mark(&m);
+    if (PageFault f = r.next()) return f;
+    if (marked) {
+      m.index = static_cast<uint32_t>(r.index);
+      m.before.assign(r.before_head());
+      m.key.assign(r.key());
+      guide->marks.push_back(std::move(m));
+    }
+  }
+  if (!r.in.expand_record()) return kPageBadBody;
+  return r.in.at_end() ? kPageOk : kPageBadRecords;
+}
+
+PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
+                              bool strictly, PageRecord* out, bool* found, const LeafGuide* guide) {
+  *found = false;
+  LeafHeads r;
+  if (PageFault f = r.open(bytes, size, unit)) return f;
+  // The records before the last mark below the key are below it too.
+  if (guide) {
+    size_t low = 0, high = guide->marks.size();
+    while (low < high) {
+      size_t mid = low + (high - low) / 2;
+      int c = compare_keys(guide->marks[mid].key, key);
+      if (c < 0 || (strictly && c == 0)) low = mid + 1;
+      else high = mid;
+    }
+    if (low > 0) r.resume(guide->marks[low - 1]);
+  }
   // The record before is not above the key and has its first `match` bytes
   // in common with it. A record that copies more than those bytes from it
   // is below the key too, and is passed over without comparing.
-  size_t match = 0;
-  for (size_t i = 0; i < in.count; ++i) {
-    StoredRecords::Item item;
-    if (PageFault f = in.next(i, before_length, &item, true)) return f;
-    std::memcpy(head, before, item.shared);
-    std::memcpy(head + item.shared, item.own, item.own_ready);
-    std::string_view k(head, item.key_length);
-    if (i > 0 && !ascending(std::string_view(before, before_key), k, item.shared)) return kPageOutOfOrder;
-    size_t same = std::min({item.shared, before_key, item.key_length});
-    int c = i > 0 && same > match ? -1 : compare_from(k, key, std::min(same, match), &match);
+  size_t start = r.index, match = 0;
+  for (; r.index < r.in.count; r.step()) {
+    if (PageFault f = r.next()) return f;
+    const StoredRecords::Item& item = r.item;
+    size_t same = std::min({item.shared, r.before_key().size(), item.key_length});
+    int c = r.index > start && same > match ? -1 : compare_from(r.key(), key, std::min(same, match), &match);
     if (c > 0 || (c == 0 && !strictly)) {
-      if (!in.expand_record()) return kPageBadBody;
+      if (!r.in.expand_record()) return kPageBadBody;
       out->key_length = static_cast<uint16_t>(item.key_length);
-      out->bytes.assign(before, item.shared);
+      out->bytes.assign(r.before(), item.shared);
       out->bytes.append(item.own, item.own_size);
       *found = true;
       return kPageOk;
     }
-    std::swap(head, before);
-    before_length = item.record_length, before_key = item.key_length;
   }
   return kPageOk;
 }

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/data/bdx/store/page_compression.h"
 #include "runtime/data/bdx/store/page_records.h"
 
 namespace vrt::data {
@@ -83,12 +84,36 @@ size_t stored_page_size(const uint8_t* bytes, size_t size);
 // Decodes untrusted bytes read at the unit into a page.
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);
 
+// Marks in the stored bytes of a leaf, about every kStep records: where a
+// record starts and what reading on from there needs (the expansion's
+// state, the lengths carried over, the head of the record before), with
+// the record's key. A lookup then starts at the last mark below its key
+// rather than at the first record. Made by reading the whole page once, and
+// good for those bytes only.
+struct LeafGuide {
+  static constexpr size_t kStep = 8;
+  struct Mark {
+    uint32_t index = 0, pos = 0;
+    uint16_t record_length = 0, key_length = 0;  // of the record before
+    BodyExpander::State body;
+    std::string before;  // the head of the record before
+    std::string key;     // this record's key
+  };
+  std::vector<Mark> marks;
+  size_t bytes() const;
+};
+
+// Reads the untrusted bytes of a leaf page whole, checking them as
+// decoding does, and marks them.
+PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide);
+
 // The first record with a key not less than key (greater when strictly)
 // in the untrusted bytes of a leaf page, its records read only up to it: a
 // lookup needs one record, not the page decoded. *found is false when every
 // record of the page is below; the records past the one found are not
-// checked.
+// checked. With a guide made from these bytes, the records before the last
+// mark below the key are not read at all.
 PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
-                              bool strictly, PageRecord* out, bool* found);
+                              bool strictly, PageRecord* out, bool* found, const LeafGuide* guide = nullptr);
 
 }  // namespace vrt::data

@@ -148,6 +148,7 @@ void PageCache::clear() {
   count_ = 0;
   use_sum_ = 0;
   images_.clear();
+  guides_.clear();
   image_order_.clear();
   image_bytes_ = image_count_ = 0;
   image_end_ = image_span_ = 0;
@@ -157,7 +158,32 @@ const std::vector<uint8_t>* PageCache::image(uint32_t unit) const {
   return unit < images_.size() && !images_[unit].empty() ? &images_[unit] : nullptr;
 }
 
+void PageCache::drop_guide(uint32_t unit) {
+  if (unit >= guides_.size() || !guides_[unit]) return;
+  if (guides_[unit]->made) image_bytes_ -= guides_[unit]->leaf.bytes();
+  guides_[unit].reset();
+}
+
+const LeafGuide* PageCache::guide(uint32_t unit) {
+  const std::vector<uint8_t>* bytes = image(unit);
+  if (!bytes) return nullptr;
+  if (unit >= guides_.size()) guides_.resize(images_.size());
+  std::unique_ptr<Guide>& g = guides_[unit];
+  if (!g) {
+    g = std::make_unique<Guide>();
+    return nullptr;
+  }
+  if (!g->made) {
+    // A page that does not read whole gets no guide: the lookup reports it.
+    if (guide_stored_leaf(bytes->data(), bytes->size(), unit, &g->leaf) != kPageOk) return nullptr;
+    g->made = true;
+    image_bytes_ += g->leaf.bytes();
+  }
+  return &g->leaf;
+}
+
 void PageCache::drop_image(uint32_t unit) {
+  drop_guide(unit);
   if (unit >= images_.size()) return;
   std::vector<uint8_t>& bytes = images_[unit];
   if (bytes.empty()) return;
@@ -175,6 +201,7 @@ void PageCache::keep_image(uint32_t unit, const uint8_t* bytes, size_t size) {
 uint8_t* PageCache::image_to_fill(uint32_t unit, size_t size) {
   if (size == 0 || size > kImageBudget || unit >= kImageUnits) return nullptr;
   if (unit >= images_.size()) images_.resize(unit + 1);
+  drop_guide(unit);
   std::vector<uint8_t>& kept = images_[unit];
   // The budget counts the storage the images hold.
   size_t held = kept.capacity();

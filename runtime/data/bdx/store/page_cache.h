@@ -71,6 +71,10 @@ class PageCache {
   // drop_image it.
   uint8_t* image_to_fill(uint32_t unit, size_t size);
   void drop_image(uint32_t unit);
+  // The guide to the kept image of a leaf, made on the second lookup in it
+  // (a page looked up once need not be read whole); null while there is
+  // none. It goes with the image.
+  const LeafGuide* guide(uint32_t unit);
   // Bytes were written to the file at the offset: images they overlap are
   // dropped, and a whole page written at its own offset is kept.
   void note_write(uint64_t offset, const uint8_t* bytes, size_t size);
@@ -116,6 +120,14 @@ class PageCache {
   // gigabyte); the table grows with the units met.
   static constexpr uint32_t kImageUnits = 1u << 22;
   std::vector<std::vector<uint8_t>> images_;
+  // Guides by unit, beside the images, counted in their budget; an entry
+  // not made yet stands for the first lookup.
+  struct Guide {
+    bool made = false;
+    LeafGuide leaf;
+  };
+  std::vector<std::unique_ptr<Guide>> guides_;
+  void drop_guide(uint32_t unit);
   // The storage of the last image let go, for the next one: a scan that
   // reads more than the budget holds would otherwise free and allocate a
   // page's bytes for every page.

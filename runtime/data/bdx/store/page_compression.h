@@ -39,6 +39,22 @@ class BodyExpander {
   bool expand_to(size_t upto, bool write = true);
   size_t expanded() const { return done_; }
 
+  // Where the expansion stands, to go on from there later over the same
+  // input (into an output whose bytes before it are not read again).
+  struct State {
+    uint32_t pos = 0, done = 0, literals = 0, repeats = 0;
+    bool repeat_next = false;
+    uint8_t last = 0;
+  };
+  State state() const {
+    return {static_cast<uint32_t>(pos_), static_cast<uint32_t>(done_), static_cast<uint32_t>(literals_),
+            static_cast<uint32_t>(repeats_), repeat_next_, last_};
+  }
+  void restore(const State& s) {
+    pos_ = s.pos, done_ = s.done, literals_ = s.literals, repeats_ = s.repeats;
+    repeat_next_ = s.repeat_next, last_ = s.last;
+  }
+
  private:
   bool read_count(size_t* n);
 

@@ -440,7 +440,9 @@ std::unique_ptr<Page> PageStore::load_page(uint32_t unit) {
 bool PageStore::seek_in_stored_leaf(uint32_t unit, std::string_view key, bool strictly, PageRecord* out) {
   const std::vector<uint8_t>& bytes = stored_page(unit);
   bool found = false;
-  switch (vrt::data::seek_in_stored_leaf(bytes.data(), bytes.size(), unit, key, strictly, out, &found)) {
+  // A guide only serves the kept image it was made from (not parked bytes).
+  const LeafGuide* guide = &bytes == cache_.image(unit) ? cache_.guide(unit) : nullptr;
+  switch (vrt::data::seek_in_stored_leaf(bytes.data(), bytes.size(), unit, key, strictly, out, &found, guide)) {
     case kPageOk: return found;
     case kPageNotLeaf: fail_internal(kFailTreeShape);
     default: fail_internal(kFailPageDecode);

@@ -99,8 +99,11 @@ TEST(BodyCompression, ExpandedByStepsWithPartsPassedOverTheRestIsAsWhole) {
       ASSERT_TRUE(expander.expand_to(to, write)) << "round " << round;
       for (size_t i = from; i < expander.expanded() && write; ++i) written[i] = true;
     }
-    for (size_t i = 0; i < body.size(); ++i)
-      if (written[i]) ASSERT_EQ(out[i], body[i]) << "round " << round << " byte " << i;
+    for (size_t i = 0; i < body.size(); ++i) {
+      if (written[i]) {
+        ASSERT_EQ(out[i], body[i]) << "round " << round << " byte " << i;
+      }
+    }
   }
   // Passing over does not pass over a damaged count.
   std::vector<uint8_t> damaged = {1, 'a', 0x80, 0x80, 0x80, 0x80, 1};
@@ -204,26 +207,43 @@ TEST(PageRecords, ALookupInTheStoredBytesFindsWhatTheDecodedPageHolds) {
   keys.push_back(std::string(70, 'd') + "2");
   keys.push_back(std::string(70, 'd') + "2x");
   keys.push_back("\xFF");
-  std::vector<std::pair<std::string, std::string>> records;
-  for (size_t i = 0; i < keys.size(); ++i)
-    records.push_back({keys[i], std::string(i % 3 ? 40 : 3, ' ') + std::to_string(i)});
-  Page page = leaf_with(records);
-  std::vector<uint8_t> bytes;
-  ASSERT_TRUE(encode_page(page, 5, &bytes));
-  ASSERT_LT(load_le16(&bytes[4]), load_le16(&bytes[6]));  // the body is compressed
   std::vector<std::string> probes = keys;
   for (const std::string& k : keys)
     for (std::string p : {k + "\x00", k + "a", k + "z", k.empty() ? k : k.substr(0, k.size() - 1)}) probes.push_back(p);
-  for (const std::string& probe : probes)
-    for (bool strictly : {false, true}) {
-      size_t i = page.lower_bound(probe);
-      if (strictly && i < page.records.size() && page.records[i].key() == probe) ++i;
-      PageRecord found;
-      bool any = false;
-      ASSERT_EQ(seek_in_stored_leaf(bytes.data(), bytes.size(), 5, probe, strictly, &found, &any), kPageOk);
-      ASSERT_EQ(any, i < page.records.size()) << probe << (strictly ? " strictly" : "");
-      if (any) EXPECT_EQ(found.bytes, page.records[i].bytes) << probe << (strictly ? " strictly" : "");
+  // A compressed page, and a plain one (short keys, data without runs);
+  // each looked up from its first record and by a guide.
+  for (bool compressed : {true, false}) {
+    std::vector<std::pair<std::string, std::string>> records;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (compressed) records.push_back({keys[i], std::string(i % 3 ? 40 : 3, ' ') + std::to_string(i)});
+      else if (keys[i].size() < 4) records.push_back({keys[i], "d" + std::to_string(i)});
     }
+    Page page = leaf_with(records);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(encode_page(page, 5, &bytes));
+    ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), compressed);
+    LeafGuide guide;
+    ASSERT_EQ(guide_stored_leaf(bytes.data(), bytes.size(), 5, &guide), kPageOk);
+    ASSERT_GE(guide.marks.size(), records.size() / LeafGuide::kStep - 1);
+    for (const std::string& probe : probes) {
+      for (bool strictly : {false, true}) {
+        size_t i = page.lower_bound(probe);
+        if (strictly && i < page.records.size() && page.records[i].key() == probe) ++i;
+        const LeafGuide* none = nullptr;
+        const LeafGuide* guided = &guide;
+        for (const LeafGuide* g : {none, guided}) {
+          std::string what = probe + (strictly ? " strictly" : "") + (g ? " guided" : "");
+          PageRecord found;
+          bool any = false;
+          ASSERT_EQ(seek_in_stored_leaf(bytes.data(), bytes.size(), 5, probe, strictly, &found, &any, g), kPageOk);
+          ASSERT_EQ(any, i < page.records.size()) << what;
+          if (any) {
+            EXPECT_EQ(found.bytes, page.records[i].bytes) << what;
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(PageRecords, HeaderFieldsAndFiller) {
