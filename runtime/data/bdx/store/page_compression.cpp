@@ -99,15 +99,21 @@ bool BodyExpander::expand_to(size_t upto, bool write) {
   // written 16 bytes at once where both buffers have the room; what lands
   // past the expanded end is written over by what comes next.
   constexpr size_t kWide = 16;
+  // A count that failed its checks is not used by a later call.
+  auto fail = [this] {
+    failed_ = true;
+    return false;
+  };
+  if (failed_) return false;
   while (done_ < upto) {
     if (literals_ == 0 && repeats_ == 0) {
       if (repeat_next_) {
-        if (!read_count(&repeats_)) return false;
-        if (repeats_ > out_size_ - done_ || (repeats_ > 0 && done_ == 0)) return false;
+        if (!read_count(&repeats_)) return fail();
+        if (repeats_ > out_size_ - done_ || (repeats_ > 0 && done_ == 0)) return fail();
         repeat_next_ = false;
       } else {
-        if (!read_count(&literals_)) return false;
-        if (literals_ > out_size_ - done_ || literals_ > in_size_ - pos_) return false;
+        if (!read_count(&literals_)) return fail();
+        if (literals_ > out_size_ - done_ || literals_ > in_size_ - pos_) return fail();
         repeat_next_ = true;
       }
       continue;

@@ -35,7 +35,7 @@ class BodyExpander {
       : in_(in), in_size_(in_size), out_(out), out_size_(out_size) {}
   // Expands (or with write false passes over) the output up to `upto`
   // bytes, at most out_size; false as decompress_body is false. Bytes passed
-  // over are left unwritten.
+  // over are left unwritten. Once false, always false.
   bool expand_to(size_t upto, bool write = true);
   size_t expanded() const { return done_; }
 
@@ -53,6 +53,7 @@ class BodyExpander {
   void restore(const State& s) {
     pos_ = s.pos, done_ = s.done, literals_ = s.literals, repeats_ = s.repeats;
     repeat_next_ = s.repeat_next, last_ = s.last;
+    failed_ = false;
   }
 
  private:
@@ -68,6 +69,7 @@ class BodyExpander {
   size_t literals_ = 0, repeats_ = 0;
   bool repeat_next_ = false;
   uint8_t last_ = 0;
+  bool failed_ = false;
 };
 
 }  // namespace vrt::data

@@ -105,10 +105,16 @@ TEST(BodyCompression, ExpandedByStepsWithPartsPassedOverTheRestIsAsWhole) {
       }
     }
   }
-  // Passing over does not pass over a damaged count.
+  // Passing over does not pass over a damaged count, nor does a later
+  // call go on with a count that failed.
   std::vector<uint8_t> damaged = {1, 'a', 0x80, 0x80, 0x80, 0x80, 1};
   uint8_t out[8];
   EXPECT_FALSE(BodyExpander(damaged.data(), damaged.size(), out, sizeof out).expand_to(sizeof out, false));
+  std::vector<uint8_t> too_long = {1, 'a', 0, 90, 'b', 'c'};
+  uint8_t room[100];
+  BodyExpander twice(too_long.data(), too_long.size(), room, sizeof room);
+  EXPECT_FALSE(twice.expand_to(50, false));
+  EXPECT_FALSE(twice.expand_to(60));
 }
 
 TEST(BodyCompression, BodyWithoutRunsIsStoredAsItIs) {
