@@ -297,12 +297,6 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
   return kPageOk;
 }
 
-size_t LeafGuide::bytes() const {
-  size_t n = sizeof(LeafGuide) + marks.capacity() * sizeof(Mark);
-  for (const Mark& m : marks) n += m.before.capacity() + m.key.capacity();
-  return n;
-}
-
 namespace {
 
 // The heads of the records of a stored leaf read one after another (the
@@ -314,9 +308,9 @@ class LeafHeads {
     if (PageFault f = in.open(bytes, size, unit)) return f;
     return in.level == 0 ? kPageOk : kPageNotLeaf;
   }
-  void resume(const LeafGuide::Mark& m) {
+  void resume(const LeafGuide& g, const LeafGuide::Mark& m) {
     in.resume(m);
-    std::memcpy(before_, m.before.data(), m.before.size());
+    std::memcpy(before_, g.before(m).data(), m.before_size);
     before_length_ = m.record_length, before_key_ = m.key_length;
     index = m.index;
   }
@@ -356,6 +350,7 @@ thread_local char LeafHeads::buffers_[2][kMaxRecordLength];
 
 PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide) {
   guide->marks.clear();
+  guide->text.clear();
   LeafHeads r;
   if (PageFault f = r.open(bytes, size, unit)) return f;
   for (; r.index < r.in.count; r.step()) {
@@ -365,9 +360,11 @@ PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, Le
     if (PageFault f = r.next()) return f;
     if (marked) {
       m.index = static_cast<uint32_t>(r.index);
-      m.before.assign(r.before_head());
-      m.key.assign(r.key());
-      guide->marks.push_back(std::move(m));
+      m.at = static_cast<uint32_t>(guide->text.size());
+      m.before_size = static_cast<uint16_t>(r.before_head().size());
+      m.key_size = static_cast<uint16_t>(r.key().size());
+      guide->text.append(r.before_head()).append(r.key());
+      guide->marks.push_back(m);
     }
   }
   if (!r.in.expand_record()) return kPageBadBody;
@@ -384,11 +381,11 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
     size_t low = 0, high = guide->marks.size();
     while (low < high) {
       size_t mid = low + (high - low) / 2;
-      int c = compare_keys(guide->marks[mid].key, key);
+      int c = compare_keys(guide->key(guide->marks[mid]), key);
       if (c < 0 || (strictly && c == 0)) low = mid + 1;
       else high = mid;
     }
-    if (low > 0) r.resume(guide->marks[low - 1]);
+    if (low > 0) r.resume(*guide, guide->marks[low - 1]);
   }
   // The record before is not above the key and has its first `match` bytes
   // in common with it. A record that copies more than those bytes from it

@@ -96,11 +96,17 @@ struct LeafGuide {
     uint32_t index = 0, pos = 0;
     uint16_t record_length = 0, key_length = 0;  // of the record before
     BodyExpander::State body;
-    std::string before;  // the head of the record before
-    std::string key;     // this record's key
+    // In text: the head of the record before, then this record's key.
+    uint32_t at = 0;
+    uint16_t before_size = 0, key_size = 0;
   };
   std::vector<Mark> marks;
-  size_t bytes() const;
+  std::string text;
+  std::string_view before(const Mark& m) const { return std::string_view(text).substr(m.at, m.before_size); }
+  std::string_view key(const Mark& m) const {
+    return std::string_view(text).substr(m.at + m.before_size, m.key_size);
+  }
+  size_t bytes() const { return sizeof(LeafGuide) + marks.capacity() * sizeof(Mark) + text.capacity(); }
 };
 
 // Reads the untrusted bytes of a leaf page whole, checking them as
