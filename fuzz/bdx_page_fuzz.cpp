@@ -33,12 +33,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // on any bytes they end; on a leaf that decodes they agree with it.
   std::string_view key(reinterpret_cast<const char*>(data) + size / 2, size - size / 2);
   LeafGuide guide;
-  bool guided = guide_stored_leaf(bytes.data(), bytes.size(), 0, &guide) == kPageOk;
-  bool leaf = decode_page(bytes.data(), bytes.size(), 0, &page) == kPageOk && page.level == 0;
-  if (guided != leaf) __builtin_trap();
+  bool guided = guide_stored_page(bytes.data(), bytes.size(), 0, &guide) == kPageOk;
+  bool decodes = decode_page(bytes.data(), bytes.size(), 0, &page) == kPageOk;
+  bool leaf = decodes && page.level == 0;
+  if (guided != decodes) __builtin_trap();
+  // An index page sends the key to the child the decoded page does, by a
+  // guide or without.
+  for (const LeafGuide* g : {static_cast<const LeafGuide*>(nullptr), static_cast<const LeafGuide*>(&guide)}) {
+    IndexStep step;
+    PageFault f = child_in_stored_index(bytes.data(), bytes.size(), 0, key, guided ? g : nullptr, &step);
+    if (!decodes || leaf) continue;
+    if (f != kPageOk) __builtin_trap();
+    size_t i = page.child_for(key);
+    if (step.index != i || step.child != page.children[i] || step.first != page.records[i].key()) __builtin_trap();
+    if (step.has_next != (i + 1 < page.records.size())) __builtin_trap();
+    if (step.has_next && step.next != page.records[i + 1].key()) __builtin_trap();
+  }
   for (int round = 0; round < 4; ++round) {
     bool strictly = round % 2;
-    if (round >= 2 && !guided) break;
+    if (round >= 2 && !leaf) break;
     PageRecord found;
     bool any = false;
     PageFault f = seek_in_stored_leaf(bytes.data(), bytes.size(), 0, key, strictly, &found, &any,

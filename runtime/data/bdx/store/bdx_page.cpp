@@ -304,10 +304,7 @@ namespace {
 // against the one before.
 class LeafHeads {
  public:
-  PageFault open(const uint8_t* bytes, size_t size, uint32_t unit) {
-    if (PageFault f = in.open(bytes, size, unit)) return f;
-    return in.level == 0 ? kPageOk : kPageNotLeaf;
-  }
+  PageFault open(const uint8_t* bytes, size_t size, uint32_t unit) { return in.open(bytes, size, unit); }
   void resume(const LeafGuide& g, const LeafGuide::Mark& m) {
     in.resume(m);
     std::memcpy(before_, g.before(m).data(), m.before_size);
@@ -348,7 +345,7 @@ thread_local char LeafHeads::buffers_[2][kMaxRecordLength];
 
 }  // namespace
 
-PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide) {
+PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide) {
   guide->marks.clear();
   guide->text.clear();
   LeafHeads r;
@@ -376,6 +373,7 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
   *found = false;
   LeafHeads r;
   if (PageFault f = r.open(bytes, size, unit)) return f;
+  if (r.in.level != 0) return kPageNotLeaf;
   // The records before the last mark below the key are below it too.
   if (guide) {
     size_t low = 0, high = guide->marks.size();
@@ -405,6 +403,47 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
       return kPageOk;
     }
   }
+  return kPageOk;
+}
+
+PageFault child_in_stored_index(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
+                                const LeafGuide* guide, IndexStep* out) {
+  LeafHeads r;
+  if (PageFault f = r.open(bytes, size, unit)) return f;
+  if (r.in.level == 0) return kPageBadRecords;
+  out->level = r.in.level;
+  // The records before the last mark not above the key are not above it.
+  if (guide) {
+    size_t low = 0, high = guide->marks.size();
+    while (low < high) {
+      size_t mid = low + (high - low) / 2;
+      if (compare_keys(guide->key(guide->marks[mid]), key) <= 0) low = mid + 1;
+      else high = mid;
+    }
+    if (low > 0) r.resume(*guide, guide->marks[low - 1]);
+  }
+  // The child is the record before the first above the key (the first
+  // record when even it is above); its key is kept, and the next one read.
+  out->has_next = false;
+  bool have = false;
+  for (; r.index < r.in.count; r.step()) {
+    if (PageFault f = r.next()) return f;
+    if (have) {
+      out->next.assign(r.key());
+      out->has_next = true;
+      break;
+    }
+    if (compare_keys(r.key(), key) > 0 && r.index > 0) {
+      out->next.assign(r.key());
+      out->has_next = true;
+      break;
+    }
+    out->index = r.index;
+    out->first.assign(r.key());
+    // The first record serves even a key below it; the one after bounds it.
+    have = r.index == 0 && compare_keys(r.key(), key) > 0;
+  }
+  out->child = r.in.child(out->index);
   return kPageOk;
 }
 

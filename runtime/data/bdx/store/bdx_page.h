@@ -84,7 +84,7 @@ size_t stored_page_size(const uint8_t* bytes, size_t size);
 // Decodes untrusted bytes read at the unit into a page.
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);
 
-// Marks in the stored bytes of a leaf, about every kStep records: where a
+// Marks in the stored bytes of a page, about every kStep records: where a
 // record starts and what reading on from there needs (the expansion's
 // state, the lengths carried over, the head of the record before), with
 // the record's key. A lookup then starts at the last mark below its key
@@ -109,9 +109,9 @@ struct LeafGuide {
   size_t bytes() const { return sizeof(LeafGuide) + marks.capacity() * sizeof(Mark) + text.capacity(); }
 };
 
-// Reads the untrusted bytes of a leaf page whole, checking them as
-// decoding does, and marks them.
-PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide);
+// Reads the untrusted bytes of a page whole, checking them as decoding
+// does, and marks them.
+PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide);
 
 // The first record with a key not less than key (greater when strictly)
 // in the untrusted bytes of a leaf page, its records read only up to it: a
@@ -121,5 +121,18 @@ PageFault guide_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, Le
 // mark below the key are not read at all.
 PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
                               bool strictly, PageRecord* out, bool* found, const LeafGuide* guide = nullptr);
+
+// The child the untrusted stored bytes of an index page send key to, as
+// Page::child_for finds it, with the keys of that record and the next
+// (the keys that lead to the child lie from the one to the other).
+struct IndexStep {
+  uint8_t level = 0;
+  size_t index = 0;
+  uint32_t child = 0;
+  std::string first, next;
+  bool has_next = false;
+};
+PageFault child_in_stored_index(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
+                                const LeafGuide* guide, IndexStep* out);
 
 }  // namespace vrt::data

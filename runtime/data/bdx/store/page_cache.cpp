@@ -175,7 +175,7 @@ const LeafGuide* PageCache::guide(uint32_t unit) {
   }
   if (!g->made) {
     // A page that does not read whole gets no guide: the lookup reports it.
-    if (guide_stored_leaf(bytes->data(), bytes->size(), unit, &g->leaf) != kPageOk) return nullptr;
+    if (guide_stored_page(bytes->data(), bytes->size(), unit, &g->leaf) != kPageOk) return nullptr;
     g->made = true;
     image_bytes_ += g->leaf.bytes();
   }

@@ -449,6 +449,14 @@ bool PageStore::seek_in_stored_leaf(uint32_t unit, std::string_view key, bool st
   }
 }
 
+void PageStore::child_in_stored_index(uint32_t unit, int level, std::string_view key, IndexStep* out) {
+  const std::vector<uint8_t>& bytes = stored_page(unit);
+  const LeafGuide* guide = &bytes == cache_.image(unit) ? cache_.guide(unit) : nullptr;
+  if (vrt::data::child_in_stored_index(bytes.data(), bytes.size(), unit, key, guide, out) != kPageOk)
+    fail_internal(kFailPageDecode);
+  if (out->level != level) fail_internal(kFailTreeShape);
+}
+
 Page& PageStore::page(uint32_t unit, int level) {
   Page* p = cache_.find(unit);
   if (!p) p = cache_.insert(load_page(unit));

@@ -170,6 +170,9 @@ class PageStore {
   // at random would otherwise decode a whole page for each record it
   // wants. False when every record of the page is below.
   bool seek_in_stored_leaf(uint32_t unit, std::string_view key, bool strictly, PageRecord* out);
+  // The child for key of the index page of this level at the unit, read
+  // where it is stored.
+  void child_in_stored_index(uint32_t unit, int level, std::string_view key, IndexStep* out);
   // Whether the leaf is the one the last such lookup wanted (which then
   // takes the cached way); remembers it.
   bool stored_leaf_met_again(uint32_t unit) {

@@ -38,20 +38,33 @@ Page* RecordTree::hinted_leaf(std::string_view key) {
   return p && p->level == 0 ? p : nullptr;
 }
 
-Page* RecordTree::index_above_leaf(std::string_view key, Range* range, std::vector<Step>* path, size_t* child) {
-  Page* p = &store_.page(static_cast<uint32_t>(store_.header().root));
+void RecordTree::Range::narrow(const IndexStep& step) {
+  if (step.index > 0) lower = lower_kept.assign(step.first), has_lower = true;
+  if (step.has_next) upper = upper_kept.assign(step.next), has_upper = true;
+}
+
+uint32_t RecordTree::leaf_unit(std::string_view key, Range* range, std::vector<Step>* path) {
+  uint32_t unit = static_cast<uint32_t>(store_.header().root);
+  Page* p = &store_.page(unit);
   if (p->level > kMaxLevels) fail_internal(kFailTreeShape);
-  if (p->level == 0) return nullptr;
-  for (;;) {
-    size_t i = p->child_for(key);
-    range->narrow(*p, i);
-    if (path) path->push_back({p, i});
-    if (p->level == 1) {
-      *child = i;
-      return p;
+  for (int level = p->level; level > 0;) {
+    if (p) {
+      size_t i = p->child_for(key);
+      range->narrow(*p, i);
+      if (path) path->push_back({p, i});
+      unit = p->children[i];
+    } else {
+      store_.child_in_stored_index(unit, level, key, &step_);
+      range->narrow(step_);
+      unit = step_.child;
     }
-    p = &store_.page(p->children[i], p->level - 1);
+    if (--level == 0) break;
+    // An index page that is not cached is read where it is stored, unless
+    // the path must hold it.
+    p = path ? &store_.page(unit, level) : store_.cache().find(unit);
+    if (p && p->level != level) fail_internal(kFailTreeShape);
   }
+  return unit;
 }
 
 Page* RecordTree::descend(std::string_view key, std::vector<Step>* path) {
@@ -59,10 +72,9 @@ Page* RecordTree::descend(std::string_view key, std::vector<Step>* path) {
   if (!path)
     if (Page* leaf = hinted_leaf(key)) return leaf;
   Range range;
-  size_t i = 0;
-  Page* above = index_above_leaf(key, &range, path, &i);
-  Page* leaf = above ? &store_.page(above->children[i], 0) : &store_.page(static_cast<uint32_t>(store_.header().root));
-  remember(key, leaf->unit, range);
+  uint32_t unit = leaf_unit(key, &range, path);
+  Page* leaf = &store_.page(unit, 0);
+  remember(key, unit, range);
   return leaf;
 }
 
@@ -89,10 +101,8 @@ std::optional<RecordView> RecordTree::seek_in_leaf(std::string_view key, bool st
   Page* leaf = hinted_leaf(key);
   if (!leaf) {
     Range range;
-    size_t i = 0;
-    Page* above = index_above_leaf(key, &range, nullptr, &i);
-    if (!above) return std::nullopt;
-    uint32_t unit = above->children[i];
+    uint32_t unit = leaf_unit(key, &range, nullptr);
+    if (unit == static_cast<uint32_t>(store_.header().root)) return std::nullopt;
     // A leaf met twice running is decoded and cached: lookups in key order
     // find their records there; lookups at random keep reading only what
     // they want.

@@ -64,16 +64,20 @@ class RecordTree {
   // Descends to the leaf for key; path receives the index pages passed.
   // Without a path, a leaf hinted for the key is taken without descending.
   Page* descend(std::string_view key, std::vector<Step>* path);
-  // The keys that lead to a page, narrowed at each index page passed.
+  // The keys that lead to a page, narrowed at each index page passed (an
+  // index page read where it is stored lends its keys to the kept ones).
   struct Range {
     std::string_view lower, upper;
     bool has_lower = false, has_upper = false;
+    std::string lower_kept, upper_kept;
     void narrow(const Page& index, size_t child);
+    void narrow(const IndexStep& step);
   };
-  // Descends from the root to the index page above the leaf for key,
-  // narrowing the range and noting the steps in path; *child is the leaf's
-  // place in it. Null when the root is the leaf.
-  Page* index_above_leaf(std::string_view key, Range* range, std::vector<Step>* path, size_t* child);
+  // Descends from the root to the leaf for key, narrowing the range and,
+  // with a path, noting the index pages passed; without one, index pages
+  // that are not cached are read where they are stored. The root's unit
+  // when it is the leaf.
+  uint32_t leaf_unit(std::string_view key, Range* range, std::vector<Step>* path);
   void remember(std::string_view key, uint32_t leaf, const Range& range);
   // The cached leaf the store's hint names, when the key leads to it.
   Page* hinted_leaf(std::string_view key);
@@ -97,6 +101,7 @@ class RecordTree {
   // out once the insert is done (no step holds them any more).
   std::vector<Page*> finished_;
   PageRecord found_;  // a record read from a page not cached
+  IndexStep step_;    // a step through an index page not cached
 };
 
 }  // namespace vrt::data

@@ -3,6 +3,8 @@
 // damaged pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "runtime/data/bdx/store/bdx_header.h"
@@ -229,7 +231,7 @@ TEST(PageRecords, ALookupInTheStoredBytesFindsWhatTheDecodedPageHolds) {
     ASSERT_TRUE(encode_page(page, 5, &bytes));
     ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), compressed);
     LeafGuide guide;
-    ASSERT_EQ(guide_stored_leaf(bytes.data(), bytes.size(), 5, &guide), kPageOk);
+    ASSERT_EQ(guide_stored_page(bytes.data(), bytes.size(), 5, &guide), kPageOk);
     ASSERT_GE(guide.marks.size(), records.size() / LeafGuide::kStep - 1);
     for (const std::string& probe : probes) {
       for (bool strictly : {false, true}) {
@@ -246,6 +248,52 @@ TEST(PageRecords, ALookupInTheStoredBytesFindsWhatTheDecodedPageHolds) {
           if (any) {
             EXPECT_EQ(found.bytes, page.records[i].bytes) << what;
           }
+        }
+      }
+    }
+  }
+}
+
+TEST(PageRecords, AnIndexPageReadWhereItIsStoredSendsKeysWhereTheDecodedPageDoes) {
+  // Separators sharing long and short prefixes, in a compressed page and a
+  // plain one, each read from its first record and by a guide.
+  for (bool compressed : {true, false}) {
+    Page index;
+    index.level = 2;
+    std::vector<std::string> keys;
+    for (int i = 0; i < 40; ++i) {
+      std::string k = compressed ? std::string(i % 3 * 10, 'k') + char('a' + i) + std::string(30, ' ') + char('0' + i % 7)
+                                 : std::string(1, char('a' + i)) + char('0' + i % 7);
+      keys.push_back(k);
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 0; i < keys.size(); ++i) {
+      index.records.insert(i, keys[i], {});
+      index.children.push_back(static_cast<uint32_t>(1000 + 3 * i));
+    }
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(encode_page(index, 9, &bytes));
+    ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), compressed);
+    LeafGuide guide;
+    ASSERT_EQ(guide_stored_page(bytes.data(), bytes.size(), 9, &guide), kPageOk);
+    ASSERT_GE(guide.marks.size(), 3u);
+    std::vector<std::string> probes = {"", "\xFF"};
+    for (const std::string& k : keys)
+      for (std::string p : {k, k + "\x00", k.substr(0, k.size() - 1), k + "z"}) probes.push_back(p);
+    for (const std::string& probe : probes) {
+      size_t i = index.child_for(probe);
+      const LeafGuide* none = nullptr;
+      const LeafGuide* guided = &guide;
+      for (const LeafGuide* g : {none, guided}) {
+        IndexStep step;
+        ASSERT_EQ(child_in_stored_index(bytes.data(), bytes.size(), 9, probe, g, &step), kPageOk);
+        EXPECT_EQ(step.level, 2);
+        EXPECT_EQ(step.index, i) << probe;
+        EXPECT_EQ(step.child, index.children[i]) << probe;
+        EXPECT_EQ(step.first, index.records[i].key()) << probe;
+        ASSERT_EQ(step.has_next, i + 1 < keys.size()) << probe;
+        if (step.has_next) {
+          EXPECT_EQ(step.next, index.records[i + 1].key()) << probe;
         }
       }
     }
