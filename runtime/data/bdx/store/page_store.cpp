@@ -343,13 +343,10 @@ void PageStore::end_operation(bool success) {
 }
 
 bool PageStore::holding_too_much() {
-  if (cache_.size() + parked_.size() > kMaxHeldPages) return true;
-  if (++held_operations_ % kHeldBytesCheck != 0) return false;
-  size_t bytes = 0;
-  for (const Page* p : cache_.dirty_pages())
-    bytes += sizeof(Page) + p->records.footprint() + p->children.capacity() * 4 + p->encoded.capacity();
-  for (const auto& [unit, stored] : parked_) bytes += stored.capacity();
-  return bytes > held_bytes_limit_;
+  // Counting every waiting page would cost more than the updates: the
+  // cache, past its few clean pages, holds the changed ones.
+  size_t pages = cache_.size() + parked_.size();
+  return pages > kMaxHeldPages || pages * changed_page_bytes_ > held_bytes_limit_;
 }
 
 bool PageStore::take_writer_byte(int32_t seconds) {
@@ -480,6 +477,8 @@ void PageStore::mark_dirty(Page& page) {
   page.dirty = true;
   page.stamp = cache_.new_stamp();
   unpark(page.unit);
+  size_t bytes = sizeof(Page) + page.records.footprint() + page.children.capacity() * 4;
+  changed_page_bytes_ = (changed_page_bytes_ * 31 + bytes) / 32;
 }
 
 void PageStore::free_page(Page& page) {

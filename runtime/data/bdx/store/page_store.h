@@ -125,11 +125,10 @@ class PageStore {
   void set_held_bytes_limit(size_t bytes) { held_bytes_limit_ = bytes; }
   // Fewer, larger batches write each page fewer times; the shadow area the
   // last one leaves is cut off at CLOSE. The memory of the pages waiting is
-  // counted every kHeldBytesCheck operations; tests lower its limit to see
-  // it at work.
+  // estimated from the size of the pages changed lately; tests lower its
+  // limit to see it at work.
   static constexpr size_t kMaxHeldPages = 10000;
   static constexpr size_t kMaxHeldBytes = size_t{32} << 20;
-  static constexpr uint32_t kHeldBytesCheck = 256;
 
   // A file enlisted in a transaction (LOGOUT) holds its updates like
   // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
@@ -276,8 +275,8 @@ class PageStore {
   bool let_go(Page& page);
   // Whether the updates held have grown past the limits above.
   bool holding_too_much();
-  uint32_t held_operations_ = 0;
   size_t held_bytes_limit_ = kMaxHeldBytes;
+  size_t changed_page_bytes_ = 0;  // a moving average over the pages changed
   void place_dirty_pages();
 
   std::mutex mutex_;
