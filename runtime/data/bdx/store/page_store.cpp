@@ -474,11 +474,14 @@ Page& PageStore::new_page(uint8_t level) {
 void PageStore::mark_dirty(Page& page) {
   if (!updating_) fail_internal(kFailTreeShape);  // a write while only reading
   touched_ = true;
+  if (!page.dirty) {
+    // Each page counts once in the average, however often it changes.
+    size_t bytes = sizeof(Page) + 64 + page.records.footprint() + page.children.capacity() * 4;
+    changed_page_bytes_ = (changed_page_bytes_ * 31 + bytes) / 32;
+  }
   page.dirty = true;
   page.stamp = cache_.new_stamp();
   unpark(page.unit);
-  size_t bytes = sizeof(Page) + page.records.footprint() + page.children.capacity() * 4;
-  changed_page_bytes_ = (changed_page_bytes_ * 31 + bytes) / 32;
 }
 
 void PageStore::free_page(Page& page) {

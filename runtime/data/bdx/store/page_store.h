@@ -128,7 +128,7 @@ class PageStore {
   // estimated from the size of the pages changed lately; tests lower its
   // limit to see it at work.
   static constexpr size_t kMaxHeldPages = 10000;
-  static constexpr size_t kMaxHeldBytes = size_t{32} << 20;
+  static constexpr size_t kMaxHeldBytes = size_t{64} << 20;
 
   // A file enlisted in a transaction (LOGOUT) holds its updates like
   // STREAM, without a limit, until COMMIT or ROLLBACK. The caller holds
