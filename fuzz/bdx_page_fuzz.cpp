@@ -32,14 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Lookups in the stored bytes, for a key taken from the input's tail:
   // on any bytes they end; on a leaf that decodes they agree with it.
   std::string_view key(reinterpret_cast<const char*>(data) + size / 2, size - size / 2);
-  LeafGuide guide;
+  PageGuide guide;
   bool guided = guide_stored_page(bytes.data(), bytes.size(), 0, &guide) == kPageOk;
   bool decodes = decode_page(bytes.data(), bytes.size(), 0, &page) == kPageOk;
   bool leaf = decodes && page.level == 0;
   if (guided != decodes) __builtin_trap();
   // An index page sends the key to the child the decoded page does, by a
   // guide or without.
-  for (const LeafGuide* g : {static_cast<const LeafGuide*>(nullptr), static_cast<const LeafGuide*>(&guide)}) {
+  for (const PageGuide* g : {static_cast<const PageGuide*>(nullptr), static_cast<const PageGuide*>(&guide)}) {
     IndexStep step;
     PageFault f = child_in_stored_index(bytes.data(), bytes.size(), 0, key, guided ? g : nullptr, &step);
     if (!decodes || leaf) continue;

@@ -231,7 +231,7 @@ class StoredRecords {
   // Where the next record starts, for a guide: false when the expansion
   // does not stand exactly there (it went a few bytes on to read a short
   // record's lengths), so that no expanded byte would need keeping.
-  bool mark(LeafGuide::Mark* m) {
+  bool mark(PageGuide::Mark* m) {
     if (pos_ > ready_ && !pass_to(pos_)) return false;
     if (compressed_ && ready_ != pos_) return false;
     m->pos = static_cast<uint32_t>(pos_);
@@ -240,7 +240,7 @@ class StoredRecords {
     m->body = body_.state();
     return true;
   }
-  void resume(const LeafGuide::Mark& m) {
+  void resume(const PageGuide::Mark& m) {
     pos_ = m.pos;
     record_length_ = m.record_length;
     key_length_ = m.key_length;
@@ -299,16 +299,16 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
 
 namespace {
 
-// The heads of the records of a stored leaf read one after another (the
+// The heads of the records of a stored page read one after another (the
 // key, and as many bytes as the next record may share), each checked
-// against the one before.
-class LeafHeads {
+// against the one before; from the first record or from a guide's mark.
+class RecordHeads {
  public:
   PageFault open(const uint8_t* bytes, size_t size, uint32_t unit) { return in.open(bytes, size, unit); }
-  void resume(const LeafGuide& g, const LeafGuide::Mark& m) {
+  void resume(const PageGuide& g, const PageGuide::Mark& m) {
     in.resume(m);
     std::memcpy(before_, g.before(m).data(), m.before_size);
-    before_length_ = m.record_length, before_key_ = m.key_length;
+    before_length_ = m.record_length, before_key_ = m.key_length, before_ready_ = m.before_size;
     index = m.index;
   }
   PageFault next() {
@@ -341,18 +341,18 @@ class LeafHeads {
   char* before_ = buffers_[1];
   size_t before_length_ = 0, before_key_ = 0, before_ready_ = 0;
 };
-thread_local char LeafHeads::buffers_[2][kMaxRecordLength];
+thread_local char RecordHeads::buffers_[2][kMaxRecordLength];
 
 }  // namespace
 
-PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide) {
+PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, PageGuide* guide) {
   guide->marks.clear();
   guide->text.clear();
-  LeafHeads r;
+  RecordHeads r;
   if (PageFault f = r.open(bytes, size, unit)) return f;
   for (; r.index < r.in.count; r.step()) {
-    size_t due = guide->marks.empty() ? LeafGuide::kStep : guide->marks.back().index + LeafGuide::kStep;
-    LeafGuide::Mark m;
+    size_t due = guide->marks.empty() ? PageGuide::kStep : guide->marks.back().index + PageGuide::kStep;
+    PageGuide::Mark m;
     bool marked = r.index >= due && r.in.mark(&m);
     if (PageFault f = r.next()) return f;
     if (marked) {
@@ -369,9 +369,9 @@ PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, Le
 }
 
 PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
-                              bool strictly, PageRecord* out, bool* found, const LeafGuide* guide) {
+                              bool strictly, PageRecord* out, bool* found, const PageGuide* guide) {
   *found = false;
-  LeafHeads r;
+  RecordHeads r;
   if (PageFault f = r.open(bytes, size, unit)) return f;
   if (r.in.level != 0) return kPageNotLeaf;
   // The records before the last mark below the key are below it too.
@@ -407,8 +407,8 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
 }
 
 PageFault child_in_stored_index(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
-                                const LeafGuide* guide, IndexStep* out) {
-  LeafHeads r;
+                                const PageGuide* guide, IndexStep* out) {
+  RecordHeads r;
   if (PageFault f = r.open(bytes, size, unit)) return f;
   if (r.in.level == 0) return kPageBadRecords;
   out->level = r.in.level;

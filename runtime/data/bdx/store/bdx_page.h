@@ -90,7 +90,7 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
 // the record's key. A lookup then starts at the last mark below its key
 // rather than at the first record. Made by reading the whole page once, and
 // good for those bytes only.
-struct LeafGuide {
+struct PageGuide {
   static constexpr size_t kStep = 8;
   struct Mark {
     uint32_t index = 0, pos = 0;
@@ -106,12 +106,12 @@ struct LeafGuide {
   std::string_view key(const Mark& m) const {
     return std::string_view(text).substr(m.at + m.before_size, m.key_size);
   }
-  size_t bytes() const { return sizeof(LeafGuide) + marks.capacity() * sizeof(Mark) + text.capacity(); }
+  size_t bytes() const { return sizeof(PageGuide) + marks.capacity() * sizeof(Mark) + text.capacity(); }
 };
 
 // Reads the untrusted bytes of a page whole, checking them as decoding
 // does, and marks them.
-PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, LeafGuide* guide);
+PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, PageGuide* guide);
 
 // The first record with a key not less than key (greater when strictly)
 // in the untrusted bytes of a leaf page, its records read only up to it: a
@@ -120,7 +120,7 @@ PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, Le
 // checked. With a guide made from these bytes, the records before the last
 // mark below the key are not read at all.
 PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
-                              bool strictly, PageRecord* out, bool* found, const LeafGuide* guide = nullptr);
+                              bool strictly, PageRecord* out, bool* found, const PageGuide* guide = nullptr);
 
 // The child the untrusted stored bytes of an index page send key to, as
 // Page::child_for finds it, with the keys of that record and the next
@@ -133,6 +133,6 @@ struct IndexStep {
   bool has_next = false;
 };
 PageFault child_in_stored_index(const uint8_t* bytes, size_t size, uint32_t unit, std::string_view key,
-                                const LeafGuide* guide, IndexStep* out);
+                                const PageGuide* guide, IndexStep* out);
 
 }  // namespace vrt::data

@@ -160,11 +160,11 @@ const std::vector<uint8_t>* PageCache::image(uint32_t unit) const {
 
 void PageCache::drop_guide(uint32_t unit) {
   if (unit >= guides_.size() || !guides_[unit]) return;
-  if (guides_[unit]->made) image_bytes_ -= guides_[unit]->leaf.bytes();
+  if (guides_[unit]->made) image_bytes_ -= guides_[unit]->page.bytes();
   guides_[unit].reset();
 }
 
-const LeafGuide* PageCache::guide(uint32_t unit) {
+const PageGuide* PageCache::guide(uint32_t unit) {
   const std::vector<uint8_t>* bytes = image(unit);
   if (!bytes) return nullptr;
   if (unit >= guides_.size()) guides_.resize(images_.size());
@@ -175,11 +175,11 @@ const LeafGuide* PageCache::guide(uint32_t unit) {
   }
   if (!g->made) {
     // A page that does not read whole gets no guide: the lookup reports it.
-    if (guide_stored_page(bytes->data(), bytes->size(), unit, &g->leaf) != kPageOk) return nullptr;
+    if (guide_stored_page(bytes->data(), bytes->size(), unit, &g->page) != kPageOk) return nullptr;
     g->made = true;
-    image_bytes_ += g->leaf.bytes();
+    image_bytes_ += g->page.bytes();
   }
-  return &g->leaf;
+  return &g->page;
 }
 
 void PageCache::drop_image(uint32_t unit) {

@@ -71,10 +71,10 @@ class PageCache {
   // drop_image it.
   uint8_t* image_to_fill(uint32_t unit, size_t size);
   void drop_image(uint32_t unit);
-  // The guide to the kept image of a leaf, made on the second lookup in it
+  // The guide to the kept image of a page, made on the second lookup in it
   // (a page looked up once need not be read whole); null while there is
   // none. It goes with the image.
-  const LeafGuide* guide(uint32_t unit);
+  const PageGuide* guide(uint32_t unit);
   // Bytes were written to the file at the offset: images they overlap are
   // dropped, and a whole page written at its own offset is kept.
   void note_write(uint64_t offset, const uint8_t* bytes, size_t size);
@@ -124,7 +124,7 @@ class PageCache {
   // not made yet stands for the first lookup.
   struct Guide {
     bool made = false;
-    LeafGuide leaf;
+    PageGuide page;
   };
   std::vector<std::unique_ptr<Guide>> guides_;
   void drop_guide(uint32_t unit);

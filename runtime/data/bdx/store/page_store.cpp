@@ -438,7 +438,7 @@ bool PageStore::seek_in_stored_leaf(uint32_t unit, std::string_view key, bool st
   const std::vector<uint8_t>& bytes = stored_page(unit);
   bool found = false;
   // A guide only serves the kept image it was made from (not parked bytes).
-  const LeafGuide* guide = &bytes == cache_.image(unit) ? cache_.guide(unit) : nullptr;
+  const PageGuide* guide = &bytes == cache_.image(unit) ? cache_.guide(unit) : nullptr;
   switch (vrt::data::seek_in_stored_leaf(bytes.data(), bytes.size(), unit, key, strictly, out, &found, guide)) {
     case kPageOk: return found;
     case kPageNotLeaf: fail_internal(kFailTreeShape);
@@ -448,7 +448,7 @@ bool PageStore::seek_in_stored_leaf(uint32_t unit, std::string_view key, bool st
 
 void PageStore::child_in_stored_index(uint32_t unit, int level, std::string_view key, IndexStep* out) {
   const std::vector<uint8_t>& bytes = stored_page(unit);
-  const LeafGuide* guide = &bytes == cache_.image(unit) ? cache_.guide(unit) : nullptr;
+  const PageGuide* guide = &bytes == cache_.image(unit) ? cache_.guide(unit) : nullptr;
   if (vrt::data::child_in_stored_index(bytes.data(), bytes.size(), unit, key, guide, out) != kPageOk)
     fail_internal(kFailPageDecode);
   if (out->level != level) fail_internal(kFailTreeShape);

@@ -230,16 +230,16 @@ TEST(PageRecords, ALookupInTheStoredBytesFindsWhatTheDecodedPageHolds) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(encode_page(page, 5, &bytes));
     ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), compressed);
-    LeafGuide guide;
+    PageGuide guide;
     ASSERT_EQ(guide_stored_page(bytes.data(), bytes.size(), 5, &guide), kPageOk);
-    ASSERT_GE(guide.marks.size(), records.size() / LeafGuide::kStep - 1);
+    ASSERT_GE(guide.marks.size(), records.size() / PageGuide::kStep - 1);
     for (const std::string& probe : probes) {
       for (bool strictly : {false, true}) {
         size_t i = page.lower_bound(probe);
         if (strictly && i < page.records.size() && page.records[i].key() == probe) ++i;
-        const LeafGuide* none = nullptr;
-        const LeafGuide* guided = &guide;
-        for (const LeafGuide* g : {none, guided}) {
+        const PageGuide* none = nullptr;
+        const PageGuide* guided = &guide;
+        for (const PageGuide* g : {none, guided}) {
           std::string what = probe + (strictly ? " strictly" : "") + (g ? " guided" : "");
           PageRecord found;
           bool any = false;
@@ -274,7 +274,7 @@ TEST(PageRecords, AnIndexPageReadWhereItIsStoredSendsKeysWhereTheDecodedPageDoes
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(encode_page(index, 9, &bytes));
     ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), compressed);
-    LeafGuide guide;
+    PageGuide guide;
     ASSERT_EQ(guide_stored_page(bytes.data(), bytes.size(), 9, &guide), kPageOk);
     ASSERT_GE(guide.marks.size(), 3u);
     std::vector<std::string> probes = {"", "\xFF"};
@@ -282,9 +282,9 @@ TEST(PageRecords, AnIndexPageReadWhereItIsStoredSendsKeysWhereTheDecodedPageDoes
       for (std::string p : {k, k + "\x00", k.substr(0, k.size() - 1), k + "z"}) probes.push_back(p);
     for (const std::string& probe : probes) {
       size_t i = index.child_for(probe);
-      const LeafGuide* none = nullptr;
-      const LeafGuide* guided = &guide;
-      for (const LeafGuide* g : {none, guided}) {
+      const PageGuide* none = nullptr;
+      const PageGuide* guided = &guide;
+      for (const PageGuide* g : {none, guided}) {
         IndexStep step;
         ASSERT_EQ(child_in_stored_index(bytes.data(), bytes.size(), 9, probe, g, &step), kPageOk);
         EXPECT_EQ(step.level, 2);
