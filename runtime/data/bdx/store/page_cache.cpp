@@ -149,6 +149,7 @@ void PageCache::clear() {
   use_sum_ = 0;
   images_.clear();
   guides_.clear();
+  image_used_.clear();
   image_order_.clear();
   image_bytes_ = image_count_ = 0;
   image_end_ = image_span_ = 0;
@@ -182,8 +183,14 @@ const PageGuide* PageCache::guide(uint32_t unit) {
   return &g->page;
 }
 
+void PageCache::use_image(uint32_t unit) {
+  if (unit >= image_used_.size()) image_used_.resize(images_.size());
+  image_used_[unit] = true;
+}
+
 void PageCache::drop_image(uint32_t unit) {
   drop_guide(unit);
+  if (unit < image_used_.size()) image_used_[unit] = false;
   if (unit >= images_.size()) return;
   std::vector<uint8_t>& bytes = images_[unit];
   if (bytes.empty()) return;
@@ -219,6 +226,13 @@ uint8_t* PageCache::image_to_fill(uint32_t unit, size_t size) {
   while (image_bytes_ > kImageBudget && !image_order_.empty()) {
     uint32_t old = image_order_.front();
     image_order_.pop_front();
+    // An image used since it came (an index page on every lookup's way)
+    // gets another round.
+    if (old != unit && old < image_used_.size() && image_used_[old] && !images_[old].empty()) {
+      image_used_[old] = false;
+      image_order_.push_back(old);
+      continue;
+    }
     if (old != unit) drop_image(old);
   }
   // Names of dropped images pile up in the order; it is rebuilt now and then.

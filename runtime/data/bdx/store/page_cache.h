@@ -71,6 +71,9 @@ class PageCache {
   // drop_image it.
   uint8_t* image_to_fill(uint32_t unit, size_t size);
   void drop_image(uint32_t unit);
+  // A kept image was used again: the budget lets the images go in the
+  // order they came, but an image used since gets another round.
+  void use_image(uint32_t unit);
   // The guide to the kept image of a page, made on the second lookup in it
   // (a page looked up once need not be read whole); null while there is
   // none. It goes with the image.
@@ -128,6 +131,7 @@ class PageCache {
   };
   std::vector<std::unique_ptr<Guide>> guides_;
   void drop_guide(uint32_t unit);
+  std::vector<bool> image_used_;
   // The storage of the last image let go, for the next one: a scan that
   // reads more than the budget holds would otherwise free and allocate a
   // page's bytes for every page.

@@ -421,6 +421,8 @@ const std::vector<uint8_t>& PageStore::stored_page(uint32_t unit) {
     }
     kept = cache_.image(unit);
     if (!kept) kept = &read;
+  } else if (parked == parked_.end()) {
+    cache_.use_image(unit);
   }
   size_t stored = stored_page_size(kept->data(), kept->size());
   if (stored == 0 || (stored + kUnitSize - 1) / kUnitSize != static_cast<size_t>(k)) fail_internal(kFailPageDecode);
