@@ -99,6 +99,15 @@ int BdxTable::build_key(int key, const core::Expression* filter) {
     }
     std::string entry_key, entry_data;
     if (make_entry(key, reinterpret_cast<const uint8_t*>(buffer.data()), number, &entry_key, &entry_data)) {
+      // A key's entries are about the size of the first: room for one per
+      // record at once, rather than buffers doubling up to twice the need
+      // (within reason: the count is the file's word).
+      if (gathered.empty()) {
+        size_t size = entry_key.size() + entry_data.size();
+        size_t room = std::min<size_t>(counter(kKindData), (size_t{1} << 30) / std::max<size_t>(size, 16));
+        gathered.reserve(room);
+        entry_bytes.reserve(room * size);
+      }
       gathered.push_back({entry_bytes.size(), static_cast<uint16_t>(entry_key.size()),
                           static_cast<uint16_t>(entry_data.size())});
       entry_bytes.append(entry_key).append(entry_data);
