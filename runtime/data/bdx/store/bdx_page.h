@@ -99,7 +99,13 @@ struct PageGuide {
     // In text: the head of the record before, then this record's key.
     uint32_t at = 0;
     uint16_t before_size = 0, key_size = 0;
+    // The key's first 8 bytes as a number, which mostly decides a
+    // comparison without reading the text.
+    uint64_t key_head = 0;
   };
+  static uint64_t head_of(std::string_view key);
+  // Compares the key of the mark with key.
+  int compare(const Mark& m, std::string_view key, uint64_t head) const;
   std::vector<Mark> marks;
   std::string text;
   std::string_view before(const Mark& m) const { return std::string_view(text).substr(m.at, m.before_size); }
