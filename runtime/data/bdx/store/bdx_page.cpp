@@ -297,17 +297,27 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
   return kPageOk;
 }
 
+namespace {
 // Keys padded with zeros to 8 bytes compare as their padded forms do, when
 // those differ: a key that ends first is below the one it is a prefix of.
-uint64_t PageGuide::head_of(std::string_view key) {
+uint64_t head_of(std::string_view key) {
   uint64_t head = 0;
   for (size_t i = 0; i < 8; ++i) head = head << 8 | (i < key.size() ? static_cast<uint8_t>(key[i]) : 0);
   return head;
 }
+}  // namespace
 
-int PageGuide::compare(const Mark& m, std::string_view key, uint64_t head) const {
-  if (m.key_head != head) return m.key_head < head ? -1 : 1;
-  return compare_keys(this->key(m), key);
+const PageGuide::Mark* PageGuide::last_below(std::string_view key, bool or_equal) const {
+  uint64_t head = head_of(key);
+  size_t low = 0, high = marks.size();
+  while (low < high) {
+    size_t mid = low + (high - low) / 2;
+    const Mark& m = marks[mid];
+    int c = m.key_head != head ? (m.key_head < head ? -1 : 1) : compare_keys(this->key(m), key);
+    if (c < 0 || (or_equal && c == 0)) low = mid + 1;
+    else high = mid;
+  }
+  return low > 0 ? &marks[low - 1] : nullptr;
 }
 
 namespace {
@@ -373,7 +383,7 @@ PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, Pa
       m.at = static_cast<uint32_t>(guide->text.size());
       m.before_size = static_cast<uint16_t>(r.before_head().size());
       m.key_size = static_cast<uint16_t>(r.key().size());
-      m.key_head = PageGuide::head_of(r.key());
+      m.key_head = head_of(r.key());
       guide->text.append(r.before_head()).append(r.key());
       guide->marks.push_back(m);
     }
@@ -389,17 +399,7 @@ PageFault seek_in_stored_leaf(const uint8_t* bytes, size_t size, uint32_t unit, 
   if (PageFault f = r.open(bytes, size, unit)) return f;
   if (r.in.level != 0) return kPageNotLeaf;
   // The records before the last mark below the key are below it too.
-  if (guide) {
-    uint64_t head = PageGuide::head_of(key);
-    size_t low = 0, high = guide->marks.size();
-    while (low < high) {
-      size_t mid = low + (high - low) / 2;
-      int c = guide->compare(guide->marks[mid], key, head);
-      if (c < 0 || (strictly && c == 0)) low = mid + 1;
-      else high = mid;
-    }
-    if (low > 0) r.resume(*guide, guide->marks[low - 1]);
-  }
+  if (const PageGuide::Mark* m = guide ? guide->last_below(key, strictly) : nullptr) r.resume(*guide, *m);
   // The record before is not above the key and has its first `match` bytes
   // in common with it. A record that copies more than those bytes from it
   // is below the key too, and is passed over without comparing.
@@ -428,16 +428,7 @@ PageFault child_in_stored_index(const uint8_t* bytes, size_t size, uint32_t unit
   if (r.in.level == 0) return kPageBadRecords;
   out->level = r.in.level;
   // The records before the last mark not above the key are not above it.
-  if (guide) {
-    uint64_t head = PageGuide::head_of(key);
-    size_t low = 0, high = guide->marks.size();
-    while (low < high) {
-      size_t mid = low + (high - low) / 2;
-      if (guide->compare(guide->marks[mid], key, head) <= 0) low = mid + 1;
-      else high = mid;
-    }
-    if (low > 0) r.resume(*guide, guide->marks[low - 1]);
-  }
+  if (const PageGuide::Mark* m = guide ? guide->last_below(key, true) : nullptr) r.resume(*guide, *m);
   // The child is the record before the first above the key (the first
   // record when even it is above); its key is kept, and the next one read.
   out->has_next = false;

@@ -103,9 +103,9 @@ struct PageGuide {
     // comparison without reading the text.
     uint64_t key_head = 0;
   };
-  static uint64_t head_of(std::string_view key);
-  // Compares the key of the mark with key.
-  int compare(const Mark& m, std::string_view key, uint64_t head) const;
+  // The last mark whose key is below key (or equal to it, with or_equal):
+  // the records before it are too. Null when there is none.
+  const Mark* last_below(std::string_view key, bool or_equal) const;
   std::vector<Mark> marks;
   std::string text;
   std::string_view before(const Mark& m) const { return std::string_view(text).substr(m.at, m.before_size); }
