@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vrt::data {
@@ -46,8 +47,18 @@ class PageRecords {
   PageRecords() = default;
   PageRecords(const PageRecords& other) { *this = other; }
   PageRecords& operator=(const PageRecords& other);
-  PageRecords(PageRecords&&) noexcept = default;
-  PageRecords& operator=(PageRecords&&) noexcept = default;
+  // A page moved from is left empty, not holding sizes of a buffer it lost.
+  PageRecords(PageRecords&& other) noexcept { *this = std::move(other); }
+  PageRecords& operator=(PageRecords&& other) noexcept {
+    if (this == &other) return *this;
+    buffer_ = std::move(other.buffer_);
+    slots_ = std::move(other.slots_);
+    other.slots_.clear();
+    used_ = std::exchange(other.used_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+    live_ = std::exchange(other.live_, 0);
+    return *this;
+  }
 
   size_t size() const { return slots_.size(); }
   bool empty() const { return slots_.empty(); }
