@@ -374,9 +374,11 @@ PageFault guide_stored_page(const uint8_t* bytes, size_t size, uint32_t unit, Pa
   RecordHeads r;
   if (PageFault f = r.open(bytes, size, unit)) return f;
   for (; r.index < r.in.count; r.step()) {
-    size_t due = guide->marks.empty() ? PageGuide::kStep : guide->marks.back().index + PageGuide::kStep;
+    size_t last_index = guide->marks.empty() ? 0 : guide->marks.back().index;
+    size_t last_pos = guide->marks.empty() ? 0 : guide->marks.back().pos;
     PageGuide::Mark m;
-    bool marked = r.index >= due && r.in.mark(&m);
+    bool marked = r.index > last_index && r.in.mark(&m) &&
+                  (r.index >= last_index + PageGuide::kStep || m.pos - last_pos >= PageGuide::kBytes);
     if (PageFault f = r.next()) return f;
     if (marked) {
       m.index = static_cast<uint32_t>(r.index);

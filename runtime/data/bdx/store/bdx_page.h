@@ -84,7 +84,9 @@ size_t stored_page_size(const uint8_t* bytes, size_t size);
 // Decodes untrusted bytes read at the unit into a page.
 PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* page);
 
-// Marks in the stored bytes of a page, about every kStep records: where a
+// Marks in the stored bytes of a page, about every kStep records, or every
+// kBytes of records when they are long (a lookup then reads past fewer
+// whole records, for a few marks more on pages of few records): where a
 // record starts and what reading on from there needs (the expansion's
 // state, the lengths carried over, the head of the record before), with
 // the record's key. A lookup then starts at the last mark below its key
@@ -92,6 +94,7 @@ PageFault decode_page(const uint8_t* bytes, size_t size, uint32_t unit, Page* pa
 // good for those bytes only.
 struct PageGuide {
   static constexpr size_t kStep = 8;
+  static constexpr size_t kBytes = 400;
   struct Mark {
     uint32_t index = 0, pos = 0;
     uint16_t record_length = 0, key_length = 0;  // of the record before
