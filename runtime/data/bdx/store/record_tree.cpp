@@ -230,9 +230,10 @@ void RecordTree::fix_first_keys(std::vector<Step>& path, Page* child) {
 bool RecordTree::insert(std::string_view key, std::string_view data) {
   check_record(key, data);
   std::vector<Step> path;
-  // A hinted leaf serves unless the record becomes its first, which changes
-  // the first keys above it: that needs the path.
-  Page* leaf = hinted_leaf(key);
+  // The leaf is found without decoding the index pages above it, unless
+  // the record becomes its first, which changes the first keys above it:
+  // that needs the path.
+  Page* leaf = descend(key, nullptr);
   size_t i = leaf ? leaf->lower_bound(key) : 0;
   if (i == 0) leaf = descend(key, &path);
   if (!leaf) {
@@ -314,10 +315,12 @@ void RecordTree::split_if_needed(Page& page, size_t at) {
 
 bool RecordTree::erase(std::string_view key) {
   std::vector<Step> path;
-  // A hinted leaf serves unless the record is its first or its only one,
-  // whose going changes the index pages above it: that needs the path.
-  Page* leaf = hinted_leaf(key);
-  size_t i = leaf ? leaf->lower_bound(key) : 0;
+  // The leaf is found without decoding the index pages above it, unless
+  // the record is its first or its only one, whose going changes the index
+  // pages above it: that needs the path.
+  Page* leaf = descend(key, nullptr);
+  if (!leaf) return false;
+  size_t i = leaf->lower_bound(key);
   if (i == 0 || leaf->records.size() < 2) {
     leaf = descend(key, &path);
     if (!leaf) return false;
