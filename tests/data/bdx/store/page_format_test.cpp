@@ -218,21 +218,25 @@ TEST(PageRecords, ALookupInTheStoredBytesFindsWhatTheDecodedPageHolds) {
   std::vector<std::string> probes = keys;
   for (const std::string& k : keys)
     for (std::string p : {k + "\x00", k + "a", k + "z", k.empty() ? k : k.substr(0, k.size() - 1)}) probes.push_back(p);
-  // A compressed page, and a plain one (short keys, data without runs);
+  // A compressed page, a plain one (short keys, data without runs), and
+  // one of long records, whose guide marks a record in every two or three;
   // each looked up from its first record and by a guide.
-  for (bool compressed : {true, false}) {
+  enum Kind { kCompressed, kPlain, kLong };
+  for (Kind kind : {kCompressed, kPlain, kLong}) {
     std::vector<std::pair<std::string, std::string>> records;
     for (size_t i = 0; i < keys.size(); ++i) {
-      if (compressed) records.push_back({keys[i], std::string(i % 3 ? 40 : 3, ' ') + std::to_string(i)});
-      else if (keys[i].size() < 4) records.push_back({keys[i], "d" + std::to_string(i)});
+      std::string n = std::to_string(i);
+      if (kind == kCompressed) records.push_back({keys[i], std::string(i % 3 ? 40 : 3, ' ') + n});
+      if (kind == kPlain && keys[i].size() < 4) records.push_back({keys[i], "d" + n});
+      if (kind == kLong) records.push_back({keys[i], std::string(i % 2 ? 250 : 100, ' ') + n + std::string(90, 'x')});
     }
     Page page = leaf_with(records);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(encode_page(page, 5, &bytes));
-    ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), compressed);
+    ASSERT_EQ(load_le16(&bytes[4]) < load_le16(&bytes[6]), kind != kPlain);
     PageGuide guide;
     ASSERT_EQ(guide_stored_page(bytes.data(), bytes.size(), 5, &guide), kPageOk);
-    ASSERT_GE(guide.marks.size(), records.size() / PageGuide::kStep - 1);
+    ASSERT_GE(guide.marks.size(), kind == kLong ? records.size() / 3 : records.size() / PageGuide::kStep - 1);
     for (const std::string& probe : probes) {
       for (bool strictly : {false, true}) {
         size_t i = page.lower_bound(probe);
