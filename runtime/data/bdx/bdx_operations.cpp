@@ -213,10 +213,7 @@ int op_eof(DriverCall& c) {
 
 int read_by_number(DriverCall& c, uint32_t number) {
   return holding(c, [&](BdxTable& t) {
-    std::string stored;
-    if (!t.read_record(number, &stored)) return static_cast<int>(kRecordNotFound);
-    t.load_buffer(number, stored);
-    return static_cast<int>(kOk);
+    return static_cast<int>(t.load_record(number) ? kOk : kRecordNotFound);
   });
 }
 int op_get_file_ptr(DriverCall& c) { return read_by_number(c, static_cast<uint32_t>(c.args[0])); }
@@ -224,10 +221,8 @@ int op_get_key_ptr(DriverCall& c) { return read_by_number(c, static_cast<uint32_
 int op_get_file_key(DriverCall& c) {
   return holding(c, [&](BdxTable& t) {
     uint32_t number;
-    std::string stored;
-    if (!t.find_by_key(key_of(c), c.file->record.data(), &number) || !t.read_record(number, &stored))
+    if (!t.find_by_key(key_of(c), c.file->record.data(), &number) || !t.load_record(number))
       return static_cast<int>(kRecordNotFound);
-    t.load_buffer(number, stored);
     return static_cast<int>(kOk);
   });
 }

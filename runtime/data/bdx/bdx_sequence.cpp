@@ -56,9 +56,8 @@ bool BdxTable::seek_entry(int key, const std::string& from, bool strictly, bool 
 int BdxTable::step(bool forward) {
   const std::string& from = forward ? sequence.next_from : sequence.prev_from;
   bool inclusive = forward ? sequence.next_inclusive : sequence.prev_inclusive;
-  std::string found;
+  std::string& found = step_found_;
   uint32_t number;
-  std::string stored;
   if (sequence.key < 0) {
     // In record order the record found is the data record itself.
     RecordTree t = tree();
@@ -67,13 +66,12 @@ int BdxTable::step(bool forward) {
     if (r->key().size() != 9 || r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
     number = be32_at(r->key(), 5);
     found.assign(r->key());
-    stored.assign(r->data());
+    load_buffer(number, r->data());
   } else {
     if (!seek_entry(sequence.key, from, !inclusive, forward, &found, &number, &sequence.cursor))
       return kRecordNotAvailable;
-    if (!read_record(number, &stored)) return kRecordNotFound;
+    if (!load_record(number)) return kRecordNotFound;
   }
-  load_buffer(number, stored);
   set_sequence(sequence.key, found, false, found, false);
   return kOk;
 }

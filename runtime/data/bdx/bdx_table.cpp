@@ -258,12 +258,27 @@ bool BdxTable::read_record(uint32_t record, std::string* bytes) {
   return true;
 }
 
-void BdxTable::load_buffer(uint32_t record, const std::string& stored) {
-  std::string b = stored;
-  buffer_form(&b);
-  std::memcpy(file_->record.data(), b.data(), std::min(b.size(), file_->record.size()));
+bool BdxTable::load_record(uint32_t record) {
+  RecordTree t = tree();
+  std::optional<RecordView> r = t.find_ref(data_key(number_, record));
+  if (!r) return false;
+  if (r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+  load_buffer(record, r->data());
+  return true;
+}
+
+void BdxTable::load_buffer(uint32_t record, std::string_view stored) {
+  // Taken first: the bytes may lie in a page that the memos' reads replace.
+  current_stored.assign(stored);
+  const std::string* b = &current_stored;
+  std::string converted;
+  if (collation_.oem) {
+    converted = current_stored;
+    buffer_form(&converted);
+    b = &converted;
+  }
+  std::memcpy(file_->record.data(), b->data(), std::min(b->size(), file_->record.size()));
   current_record = record;
-  current_stored = stored;
   null_fields.clear();
   if (!skip_memos_once) read_memos(record);
   skip_memos_once = false;

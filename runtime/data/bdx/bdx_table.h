@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "runtime/core/expression/evaluate.h"
 #include "runtime/data/driver/file_block.h"
@@ -52,7 +53,10 @@ class BdxTable : public DriverInstance {
 
   // Records by number; the buffer is in the declared, native layout.
   bool read_record(uint32_t record, std::string* bytes);
-  void load_buffer(uint32_t record, const std::string& stored);
+  // The stored record becomes the current one, in the buffer.
+  void load_buffer(uint32_t record, std::string_view stored);
+  // read_record and load_buffer without a copy between; false when absent.
+  bool load_record(uint32_t record);
   int add(bool with_keys);
   int put();
   int remove();  // DELETE
@@ -144,6 +148,7 @@ class BdxTable : public DriverInstance {
   int put_locked(const std::string& old);
   bool table_locked_ = false;
   std::set<uint32_t> held_;
+  std::string step_found_;  // the entry a step found, its room kept between steps
 
   FileBlock* file_;
   std::shared_ptr<PageStore> store_;
