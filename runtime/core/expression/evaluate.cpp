@@ -83,14 +83,25 @@ bool apply_binary(const ExprNode& n, const ExprValue& a, ExprValue* out) {
 // Binary operators associate to the left, so a long chain (ID = 1 OR ID = 2
 // OR ...) hangs down the left sides: it is walked in a loop, not by
 // recursion, however long it is.
+// The chain is noted on a stack that every evaluation on this thread
+// shares (a filter is evaluated once a record, and should not allocate
+// each time): this call's part lies past `base`, and is taken off again
+// however the call ends.
 bool binary(const ExprNode& top, ExprValue* out) {
-  std::vector<const ExprNode*> chain;
+  thread_local std::vector<const ExprNode*> chain;
+  struct Part {
+    size_t base = chain.size();
+    ~Part() { chain.resize(base); }
+  } part;
   const ExprNode* n = &top;
   for (; n->kind == ExprNode::Kind::Binary; n = n->kids[0].get()) chain.push_back(n);
+  size_t end = chain.size();
   ExprValue value;
   if (!evaluate_node(*n, &value)) return false;
-  for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-    if (!apply_binary(**it, value, &value)) return false;
+  // Evaluations within leave the stack as they found it: indexes, not
+  // iterators, as it may have grown meanwhile.
+  for (size_t i = end; i > part.base; --i)
+    if (!apply_binary(*chain[i - 1], value, &value)) return false;
   *out = std::move(value);
   return true;
 }

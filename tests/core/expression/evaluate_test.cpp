@@ -167,6 +167,15 @@ TEST_F(Evaluation, HostileTextNeverOverflowsTheStack) {
   EXPECT_EQ(eval(std::string(1000, '9') + ".5 > 1"), "error 800");  // beyond the range of a real
 }
 
+TEST_F(Evaluation, ChainsWithinChainsEachKeepTheirOwnOrder) {
+  // A chain's right sides hold chains of their own, evaluated while the
+  // outer chain waits; a failure half way leaves nothing behind for the next.
+  EXPECT_EQ(eval("10 - (2 * (3 + 4) - 1) - 5 * 2 - 1"), "-14");
+  EXPECT_EQ(eval("100 / (2 + 3 * (4 - 2 - 1)) / 2 - (1 - 2 - 3)"), "14");
+  EXPECT_EQ(eval("1 + (2 * Nowhere - 3) + 4"), "error 801");
+  EXPECT_EQ(eval("1 - 2 - (3 - 4 - 5) * 2"), "11");
+}
+
 TEST_F(Evaluation, UnboundNamesNameThemselves) {
   clear_error();
   EXPECT_EQ(Evaluate("Cus:Name = 'x'"), "");
