@@ -82,11 +82,10 @@ bool apply_binary(const ExprNode& n, const ExprValue& a, ExprValue* out) {
 
 // Binary operators associate to the left, so a long chain (ID = 1 OR ID = 2
 // OR ...) hangs down the left sides: it is walked in a loop, not by
-// recursion, however long it is.
-// The chain is noted on a stack that every evaluation on this thread
-// shares (a filter is evaluated once a record, and should not allocate
-// each time): this call's part lies past `base`, and is taken off again
-// however the call ends.
+// recursion, however long it is. The chain is noted on a stack that every
+// evaluation on this thread shares (a filter is evaluated once a record,
+// and should not allocate each time): this call's part lies past `base`,
+// and is taken off again however the call ends.
 bool binary(const ExprNode& top, ExprValue* out) {
   thread_local std::vector<const ExprNode*> chain;
   struct Part {

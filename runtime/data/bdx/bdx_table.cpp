@@ -249,22 +249,24 @@ void BdxTable::buffer_form(std::string* s) const {
   if (collation_.oem) record_text_to_ansi(declaration(), s);
 }
 
+std::optional<RecordView> BdxTable::find_record(RecordTree& tree, uint32_t record) {
+  std::optional<RecordView> r = tree.find_ref(data_key(number_, record));
+  if (r && r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
+  return r;
+}
+
 bool BdxTable::read_record(uint32_t record, std::string* bytes) {
   RecordTree t = tree();
-  std::optional<RecordView> r = t.find_ref(data_key(number_, record));
-  if (!r) return false;
-  if (r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
-  bytes->assign(r->data());
-  return true;
+  std::optional<RecordView> r = find_record(t, record);
+  if (r) bytes->assign(r->data());
+  return r.has_value();
 }
 
 bool BdxTable::load_record(uint32_t record) {
   RecordTree t = tree();
-  std::optional<RecordView> r = t.find_ref(data_key(number_, record));
-  if (!r) return false;
-  if (r->data().size() != declaration().record_length) fail_internal(kFailRecordShape);
-  load_buffer(record, r->data());
-  return true;
+  std::optional<RecordView> r = find_record(t, record);
+  if (r) load_buffer(record, r->data());
+  return r.has_value();
 }
 
 void BdxTable::load_buffer(uint32_t record, std::string_view stored) {

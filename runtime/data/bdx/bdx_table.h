@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -146,6 +147,8 @@ class BdxTable : public DriverInstance {
   void buffer_form(std::string* bytes) const;
   int check_unique(const uint8_t* record, uint32_t number);
   int put_locked(const std::string& old);
+  // The stored record, checked for its length; valid as the tree's lookups.
+  std::optional<RecordView> find_record(RecordTree& tree, uint32_t record);
   bool table_locked_ = false;
   std::set<uint32_t> held_;
   std::string step_found_;  // the entry a step found, its room kept between steps
