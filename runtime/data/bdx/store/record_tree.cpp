@@ -322,8 +322,7 @@ bool RecordTree::erase(std::string_view key) {
   if (!leaf) return false;
   size_t i = leaf->lower_bound(key);
   if (i == 0 || leaf->records.size() < 2) {
-    leaf = descend(key, &path);
-    if (!leaf) return false;
+    leaf = descend(key, &path);  // the same leaf, with the path to it
     i = leaf->lower_bound(key);
   }
   if (i == leaf->records.size() || compare_keys(leaf->records[i].key(), key) != 0) return false;
